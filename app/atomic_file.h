@@ -1,0 +1,18 @@
+// Saving files so that a crash or a full disk mid-write never destroys the
+// previous copy: the new content is written completely beside the target,
+// flushed to disk, and then renamed over it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qmb {
+
+// Replaces `path` with `content`. False when anything failed; the old file,
+// if any, is then untouched and no temporary file is left behind.
+bool WriteFileAtomically(const std::string& path, std::string_view content);
+
+// Whether a file (or anything else) exists at `path`.
+bool PathExists(const std::string& path);
+
+}  // namespace qmb
