@@ -1,0 +1,22 @@
+#include "playlist/entry_title.h"
+
+#include "app/status_codes.h"
+#include "playlist/playlist_store.h"
+#include "tags/number_text.h"
+#include "tags/title_format.h"
+
+namespace qmb {
+
+int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleFormat,
+                     const std::string& path, int row) {
+  std::optional<TagRecord> record = tags.ReadTags(path);
+  if (!record) return kNoFilePlugin;
+  std::string built = ExpandTitleFormat(titleFormat, *record);
+  if (TagText(record->length) != "0") {
+    list.SetField(row, kLength, TimeText(TagLengthSeconds(*record), 0, 0.0f));
+  }
+  list.SetField(row, kTitle, ChooseTitle(*record, std::move(built), PathTitle(path)));
+  return kOk;
+}
+
+}  // namespace qmb

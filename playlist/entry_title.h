@@ -1,0 +1,17 @@
+// Setting a playlist row's title and length from the tags of its file.
+#pragma once
+
+#include <string>
+
+#include "playlist/entry_list.h"
+#include "tags/tag_record.h"
+
+namespace qmb {
+
+// Builds the title of `row` from the tags `tags` has for `path` under
+// `titleFormat` (the "Tag format" setting) and sets its length when the tags
+// know it. Returns 1, or 20 when no tags were found (the row is left alone).
+int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleFormat,
+                     const std::string& path, int row);
+
+}  // namespace qmb

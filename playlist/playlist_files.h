@@ -1,0 +1,50 @@
+// The four playlist file formats (QPL, PLS, M3U, QSP): writers, readers, and
+// loading or saving by a path's extension.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "playlist/entry_list.h"
+#include "playlist/playlist_store.h"
+
+namespace qmb {
+
+// Writers replace the file atomically, so a crash mid-save keeps the previous
+// one. A file that cannot be written ends the program ("Can't open file").
+void SaveQpl(const EntryList& list, const std::string& path);
+void SavePls(const EntryList& list, const std::string& path);
+void SaveM3u(const EntryList& list, const std::string& path);
+void SaveQsp(const EntryList& list, const std::string& path);
+
+// The texts the writers produce, CR LF line ends.
+std::string QplText(const EntryList& list);
+std::string PlsText(const EntryList& list);
+std::string M3uText(const EntryList& list);
+std::string QspText(const EntryList& list);
+
+// Readers append the file's entries. 1 when loaded, 24 when the format is not
+// recognized; a file that exists but cannot be read ends the program.
+int LoadQpl(PlaylistStore& store, const std::string& path);
+int LoadPls(PlaylistStore& store, const std::string& path);
+int LoadM3u(PlaylistStore& store, const std::string& path);
+int LoadQsp(PlaylistStore& store, const std::string& path);
+
+// The readers over bytes already read; any bytes are accepted.
+int ParseQpl(PlaylistStore& store, std::string_view bytes);
+int ParsePls(PlaylistStore& store, std::string_view bytes);
+int ParseM3u(PlaylistStore& store, std::string_view bytes);
+int ParseQsp(PlaylistStore& store, std::string_view bytes);
+
+enum class PlaylistFormat { kNone, kQpl, kPls, kM3u, kQsp };
+// The format a path's lower-case extension names.
+PlaylistFormat PlaylistFormatOf(std::string_view path);
+
+// 1 when the extension names a playlist format, else 24. With `load` 1 the
+// file is read and the reader's status shown; with 0 nothing is read.
+int LoadPlaylist(PlaylistStore& store, const std::string& path, int load);
+
+// Writes the format the extension names; 24 (and nothing written) for others.
+int SavePlaylist(const EntryList& list, const std::string& path);
+
+}  // namespace qmb

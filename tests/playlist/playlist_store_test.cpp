@@ -1,0 +1,144 @@
+#include "playlist/playlist_store.h"
+
+#include <gtest/gtest.h>
+
+#include "app/status_codes.h"
+#include "test_files.h"
+
+namespace qmb {
+namespace {
+
+class PlaylistStoreTest : public ::testing::Test {
+ protected:
+  PlaylistStoreTest() {
+    store.today = [] { return std::string("07/04/04"); };
+  }
+  ControlPanelModel panel;
+  PlaylistStore store{panel};
+  test::TestFolder folder;
+};
+
+TEST(ClassifyPathTest, IconsAndRefusals) {
+  struct Case {
+    const char* path;
+    int icon;
+  } cases[] = {
+      {"/m/a.mp3", 0},
+      {"/m/a.MP2", 0},
+      {"/m/a.asf", 0},
+      {"/m/a.wav", 2},
+      {"/m/a.ogg", 2},
+      {"/m/a.cda", 3},
+      {"cda://1/track2", 3},
+      {"http://host/live", 4},
+      {"https://host/live", 4},
+      {"http://host/a.mp3", 4},
+      {"http://host/a.ogg", 2},
+      {"/m/a.xm", 6},
+      {"/m/a.s3m", 6},
+      {"/m/a.3m", 6},  // a partial extension is found in "s3m"
+      {"/m/a.mid", 6},
+      {"/m/a.rmi", 6},
+      {"/m/a.wma", 8},
+      {"/m/a.flac", -1},
+      {"/m/noext", -1},
+      {"HTTP://host/x", -1},  // path tests keep letter case
+      {"", -1},
+      {"/m/a.", -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ClassifyPath(c.path), c.icon) << c.path;
+}
+
+TEST(ClassifyPathTest, ExtensionsAndTitles) {
+  struct Case {
+    const char* path;
+    const char* ext;
+    const char* title;
+  } cases[] = {
+      {"/music/song.MP3", "mp3", "song"},
+      {"/music/a.b/track", "b/track", "track"},
+      {"/music/archive.tar.gz", "gz", "archive.tar"},
+      {"/music/.hidden", "hidden", ""},
+      {"noslash.ogg", "ogg", "noslash"},
+      {"/music/dir/", "", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PathExtension(c.path), c.ext) << c.path;
+    EXPECT_EQ(PathTitle(c.path), c.title) << c.path;
+  }
+}
+
+TEST_F(PlaylistStoreTest, NewEntryDefaults) {
+  std::string path = folder / "song.MP3";
+  test::WriteBytes(path, std::string(2048, 'x'));
+  ASSERT_EQ(AddPlaylistEntry(store, path), kOk);
+  const char* want[] = {"song",     path.c_str(),   "Unknown", "No", "0",
+                        "07/04/04", "Never Played", "2 Kb",    "mp3"};
+  for (int f = 0; f < kEntryFieldCount; ++f) EXPECT_EQ(GetEntryField(store.list, 0, f), want[f]);
+  EXPECT_EQ(store.list.Row(0).Cell(kFileSize), " 2 Kb");
+  EXPECT_EQ(store.list.Icon(0), kIconStream);
+}
+
+TEST_F(PlaylistStoreTest, SizesOfAddressesFoldersAndMissingFiles) {
+  std::string big = folder / "big.wav";
+  test::WriteBytes(big, std::string(5000, 'x'));
+  for (const std::string& path :
+       {std::string("http://host/a.mp3"), folder.Path(), folder / "missing.mp3", big}) {
+    AddPlaylistEntry(store, path);
+  }
+  EXPECT_EQ(GetEntryField(store.list, 0, kFileSize), "0 Kb");
+  EXPECT_EQ(store.list.Icon(0), kIconNetwork);
+  EXPECT_EQ(GetEntryField(store.list, 1, kFileSize), "0 Kb");
+  EXPECT_EQ(GetEntryField(store.list, 2, kFileSize), "0 Kb");
+  EXPECT_EQ(GetEntryField(store.list, 3, kFileSize), "4 Kb");
+}
+
+TEST_F(PlaylistStoreTest, UnsupportedPathsFollowTheSettingAtTheMomentOfTheCall) {
+  std::string dotted = "/music/a.b/track";
+  ASSERT_EQ(AddPlaylistEntry(store, dotted), kOk);
+  EXPECT_EQ(store.list.Icon(0), kIconUnsupported);
+  EXPECT_EQ(GetEntryField(store.list, 0, kFileType), "b/track");
+  panel.skipUnsupported.SetChecked(true);
+  store.list.SetCursor(0);
+  EXPECT_EQ(AddPlaylistEntry(store, dotted), kUnsupportedFile);
+  EXPECT_EQ(store.list.Count(), 1);
+  EXPECT_EQ(store.list.Cursor(), 0);
+  EXPECT_EQ(AddPlaylistEntry(store, "/music/ok.ogg"), kOk);
+}
+
+TEST_F(PlaylistStoreTest, InsertPutsTheEntryThereAndTheCursorOnTheLastRow) {
+  for (int i = 0; i < 5; ++i) AddPlaylistEntry(store, "/m/" + std::to_string(i) + ".mp3");
+  EntryTexts texts;
+  texts.title = "inserted";
+  texts.timesPlayed = "12";
+  ASSERT_EQ(AddPlaylistEntry(store, "/m/new.mp3", texts, 2), kOk);
+  EXPECT_EQ(GetEntryField(store.list, 2, kTitle), "inserted");
+  EXPECT_EQ(GetEntryField(store.list, 2, kTimesPlayed), "12");
+  EXPECT_EQ(GetEntryField(store.list, 3, kTitle), "2");
+  EXPECT_EQ(store.list.Cursor(), 5);
+}
+
+TEST_F(PlaylistStoreTest, InputPluginsDecideTheIcon) {
+  store.inputPlugins.find = [](const std::string& path) {
+    return path.ends_with(".flac") ? 0 : -1;
+  };
+  store.inputPlugins.icon = [](int, const std::string& ext) { return ext == "flac" ? 5 : -1; };
+  panel.skipUnsupported.SetChecked(true);
+  ASSERT_EQ(AddPlaylistEntry(store, "/m/a.flac"), kOk);
+  EXPECT_EQ(store.list.Icon(0), 5);
+  EXPECT_EQ(FindInputPlugin(store, "/m/a.mp3"), -1);
+}
+
+TEST_F(PlaylistStoreTest, LowLevelCellWriter) {
+  SetEntryCell(store.list, 0, "first", 3, -1);
+  SetEntryCell(store.list, 1, "/p", -1, -1);
+  SetEntryCell(store.list, 0, "second", -1, 0);
+  EXPECT_EQ(EntryCount(store.list), 2);
+  EXPECT_EQ(GetEntryField(store.list, 0, 0), "second");
+  EXPECT_EQ(store.list.Icon(0), -1);
+  EXPECT_EQ(GetEntryField(store.list, 1, 1), "/p");
+  EXPECT_EQ(store.list.Icon(1), 3);
+}
+
+}  // namespace
+}  // namespace qmb

@@ -1,0 +1,118 @@
+#include "tags/title_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+
+#include "app/status_codes.h"
+#include "playlist/entry_title.h"
+#include "playlist/playlist_store.h"
+
+namespace qmb {
+namespace {
+
+// A tag source holding records by path, as a file plug-in would answer.
+class RecordedTags : public TagSource {
+ public:
+  std::map<std::string, TagRecord> records;
+  std::optional<TagRecord> ReadTags(const std::string& path) override {
+    auto it = records.find(path);
+    if (it == records.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+TagRecord Record(const char* artist, const char* song, const char* length = "0") {
+  TagRecord r = EmptyTagRecord();
+  SetTagText(r.artist, artist);
+  SetTagText(r.songName, song);
+  SetTagText(r.length, length);
+  return r;
+}
+
+TEST(TitleFormatTest, EveryLetterAndLiteral) {
+  TagRecord r = EmptyTagRecord();
+  SetTagText(r.genre, "G");
+  SetTagText(r.artist, "Ar");
+  SetTagText(r.album, "Al");
+  SetTagText(r.songName, "So");
+  SetTagText(r.year, "1999");
+  SetTagText(r.copyright, "Co");
+  SetTagText(r.comment, "Cm");
+  SetTagText(r.track, "07");
+  SetTagText(r.mood, "Mo");
+  SetTagText(r.rating, "Ra");
+  SetTagText(r.length, "215347");
+  EXPECT_EQ(ExpandTitleFormat("a|s|A|g|c|y|C|t|m|r|l|L|x", r),
+            "Ar|So|Al|G|Cm|1999|Co|07|Mo|Ra|00:03:35.34|215.347|x");
+  EXPECT_EQ(ExpandTitleFormat("s (y) [L]", r), "So (1999) [215.347]");
+}
+
+TEST(TitleFormatTest, ExpansionStopsAtTheLimit) {
+  TagRecord r = Record(std::string(99, 'x').c_str(), "y");
+  std::string title = ExpandTitleFormat(std::string(40, 'a'), r);
+  EXPECT_EQ(title.size(), kTitleLimit);
+}
+
+TEST(TitleFormatTest, UnterminatedFieldReadsAtMostItsSize) {
+  TagRecord r = EmptyTagRecord();
+  std::memset(r.artist, 'z', sizeof r.artist);  // no terminator: runs into album
+  SetTagText(r.album, "AL");
+  EXPECT_EQ(ExpandTitleFormat("a", r), std::string(100, 'z'));
+}
+
+TEST(TitleFormatTest, SetTagTextKeepsCharactersWhole) {
+  TagRecord r = EmptyTagRecord();
+  std::string text(98, 'a');
+  text += "\xC3\xA9";  // é straddles the 99-byte limit
+  SetTagText(r.artist, text);
+  EXPECT_EQ(TagText(r.artist), std::string(98, 'a'));
+}
+
+class FormatEntryTitleTest : public ::testing::Test {
+ protected:
+  ControlPanelModel panel;
+  PlaylistStore store{panel};
+  RecordedTags tags;
+  const std::string path = "/music/a.b/Track One.mp3";
+  void SetUp() override { ASSERT_EQ(AddPlaylistEntry(store, path), kOk); }
+};
+
+TEST_F(FormatEntryTitleTest, TheFourTitleChoices) {
+  struct Case {
+    const char* artist;
+    const char* song;
+    const char* title;
+  } cases[] = {
+      {"X", "Y", "X - Y"},
+      {"", "Y", "Y"},
+      {"X", "", "X"},
+      {"", "", "Track One"},
+  };
+  for (const Case& c : cases) {
+    tags.records[path] = Record(c.artist, c.song);
+    EXPECT_EQ(FormatEntryTitle(store.list, tags, "a - s", path, 0), kOk);
+    EXPECT_EQ(GetEntryField(store.list, 0, kTitle), c.title);
+  }
+}
+
+TEST_F(FormatEntryTitleTest, LengthFieldRule) {
+  tags.records[path] = Record("X", "Y", "0");
+  FormatEntryTitle(store.list, tags, "a - s", path, 0);
+  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "Unknown");
+  tags.records[path] = Record("X", "Y", "215347");
+  FormatEntryTitle(store.list, tags, "a - s", path, 0);
+  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "00:03:35.34");
+}
+
+TEST_F(FormatEntryTitleTest, NoTagsLeavesTheRowAlone) {
+  NoTagSource none;
+  EXPECT_EQ(FormatEntryTitle(store.list, none, "a - s", path, 0), kNoFilePlugin);
+  EXPECT_EQ(FormatEntryTitle(store.list, tags, "a - s", path, 0), kNoFilePlugin);
+  EXPECT_EQ(GetEntryField(store.list, 0, kTitle), "Track One");
+  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "Unknown");
+}
+
+}  // namespace
+}  // namespace qmb
