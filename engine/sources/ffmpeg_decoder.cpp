@@ -1,0 +1,426 @@
+#include "engine/sources/ffmpeg_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+namespace qmb::engine {
+
+namespace {
+
+// Reading the whole file for an exact length is worth it up to this size.
+constexpr std::int64_t kLengthScanLimitBytes = 256 << 20;
+// Audio an address reads ahead before it reports ready.
+constexpr double kPrebufferSeconds = 1.5;
+constexpr std::size_t kPrebufferMaxPackets = 2000;
+// Consecutive packets the decoder may reject before the stream counts as ended.
+constexpr int kMaxBadPackets = 500;
+
+std::string ErrorText(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return text;
+}
+
+bool IsMpegAudioDemuxer(const AVFormatContext* format) {
+  return std::strcmp(format->iformat->name, "mp3") == 0;
+}
+
+}  // namespace
+
+void InitFfmpegOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    av_log_set_level(AV_LOG_QUIET);
+    avformat_network_init();
+  });
+}
+
+FfmpegDecoder::~FfmpegDecoder() {
+  for (AVPacket* p : readAhead_) av_packet_free(&p);
+  av_frame_free(&frame_);
+  av_packet_free(&packet_);
+  swr_free(&resampler_);
+  avcodec_free_context(&codec_);
+  avformat_close_input(&format_);
+}
+
+int FfmpegDecoder::InterruptCallback(void* opaque) {
+  auto* self = static_cast<FfmpegDecoder*>(opaque);
+  return self->abort_ != nullptr && self->abort_->load() ? 1 : 0;
+}
+
+bool FfmpegDecoder::Open(const std::string& url, OpenProgress* progress, std::string* error) {
+  InitFfmpegOnce();
+  std::string ignored;
+  if (error == nullptr) error = &ignored;
+  format_ = avformat_alloc_context();
+  packet_ = av_packet_alloc();
+  frame_ = av_frame_alloc();
+  if (format_ == nullptr || packet_ == nullptr || frame_ == nullptr) {
+    *error = "out of memory";
+    return false;
+  }
+  AVDictionary* options = nullptr;
+  if (progress != nullptr) {
+    abort_ = &progress->abort;
+    format_->interrupt_callback = {&FfmpegDecoder::InterruptCallback, this};
+    // Stations are played from start to end; range requests only confuse them.
+    av_dict_set(&options, "seekable", "0", 0);
+    av_dict_set(&options, "user_agent", "Qumble Player", 0);
+    // A connection that stalls for this long counts as gone (microseconds).
+    av_dict_set(&options, "rw_timeout", "15000000", 0);
+  }
+  int result = avformat_open_input(&format_, url.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (result < 0) {
+    *error = "cannot open: " + ErrorText(result);
+    return false;  // avformat_open_input freed the context
+  }
+  result = avformat_find_stream_info(format_, nullptr);
+  if (result < 0) {
+    *error = "no stream information: " + ErrorText(result);
+    return false;
+  }
+  if (!OpenCodec(error)) return false;
+  seekable_ = progress == nullptr && format_->pb != nullptr && (format_->pb->seekable != 0);
+  if (format_->pb != nullptr) lengthBytes_ = std::max<std::int64_t>(0, avio_size(format_->pb));
+  if (progress == nullptr) FindLength(url);
+  if (progress != nullptr && !Prebuffer(*progress)) {
+    *error = progress->abort ? "aborted" : "the stream ended while buffering";
+    return false;
+  }
+  if (!DecodeMore()) {
+    *error = "no audio could be decoded";
+    return false;
+  }
+  abort_ = nullptr;  // the caller's progress may go away once we return
+  if (format_->bit_rate > 0) {
+    bitRateKbps_ = static_cast<int>(format_->bit_rate / 1000);
+  } else if (codec_->bit_rate > 0) {
+    bitRateKbps_ = static_cast<int>(codec_->bit_rate / 1000);
+  }
+  return true;
+}
+
+bool FfmpegDecoder::OpenCodec(std::string* error) {
+  const AVCodec* decoder = nullptr;
+  streamIndex_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+  if (streamIndex_ < 0 || decoder == nullptr) {
+    *error = "no audio stream";
+    return false;
+  }
+  for (unsigned i = 0; i < format_->nb_streams; ++i) {
+    if (static_cast<int>(i) != streamIndex_) format_->streams[i]->discard = AVDISCARD_ALL;
+  }
+  AVStream* stream = format_->streams[streamIndex_];
+  codec_ = avcodec_alloc_context3(decoder);
+  if (codec_ == nullptr || avcodec_parameters_to_context(codec_, stream->codecpar) < 0) {
+    *error = "cannot set up the decoder";
+    return false;
+  }
+  codec_->pkt_timebase = stream->time_base;
+  if (avcodec_open2(codec_, decoder, nullptr) < 0) {
+    *error = "cannot open the decoder";
+    return false;
+  }
+  rate_ = codec_->sample_rate;
+  int inChannels = codec_->ch_layout.nb_channels;
+  if (rate_ <= 0 || rate_ > 768000 || inChannels <= 0) {
+    *error = "bad audio parameters";
+    return false;
+  }
+  channels_ = inChannels == 1 ? 1 : 2;
+  AVChannelLayout inLayout{};
+  if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    av_channel_layout_default(&inLayout, inChannels);
+  } else {
+    av_channel_layout_copy(&inLayout, &codec_->ch_layout);
+  }
+  AVChannelLayout outLayout{};
+  av_channel_layout_default(&outLayout, channels_);
+  int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_FLT, rate_, &inLayout,
+                                   codec_->sample_fmt, rate_, 0, nullptr);
+  av_channel_layout_uninit(&inLayout);
+  av_channel_layout_uninit(&outLayout);
+  if (result < 0 || swr_init(resampler_) < 0) {
+    *error = "cannot convert the samples";
+    return false;
+  }
+  return true;
+}
+
+// MPEG audio states its length only as an estimate that includes the
+// encoder's delay and padding; counting the packets and the skips the
+// demuxer marks on them gives the decoded length exactly.
+void FfmpegDecoder::FindLength(const std::string& url) {
+  AVStream* stream = format_->streams[streamIndex_];
+  if (IsMpegAudioDemuxer(format_) && lengthBytes_ > 0 && lengthBytes_ <= kLengthScanLimitBytes) {
+    AVFormatContext* scan = nullptr;
+    if (avformat_open_input(&scan, url.c_str(), format_->iformat, nullptr) == 0 &&
+        static_cast<int>(scan->nb_streams) > streamIndex_) {
+      AVStream* scanStream = scan->streams[streamIndex_];
+      AVPacket* packet = av_packet_alloc();
+      std::int64_t total = 0;
+      std::int64_t skipped = 0;
+      std::int64_t lastDuration = 0;
+      std::int64_t unknown = 0;  // packets before the first known duration
+      while (packet != nullptr && av_read_frame(scan, packet) >= 0) {
+        if (packet->stream_index == streamIndex_) {
+          // The first packet may come before the parser knows its duration.
+          if (packet->duration > 0) lastDuration = packet->duration;
+          total += packet->duration > 0 ? packet->duration : lastDuration;
+          if (lastDuration == 0) ++unknown;
+          std::size_t size = 0;
+          const std::uint8_t* skip =
+              av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+          if (skip != nullptr && size >= 8) {
+            std::uint32_t start = 0;
+            std::uint32_t end = 0;
+            std::memcpy(&start, skip, 4);
+            std::memcpy(&end, skip + 4, 4);
+            skipped += static_cast<std::int64_t>(start) + end;
+          }
+        }
+        av_packet_unref(packet);
+      }
+      av_packet_free(&packet);
+      total += unknown * lastDuration;
+      std::int64_t frames = av_rescale_q(total, scanStream->time_base, AVRational{1, rate_});
+      avformat_close_input(&scan);
+      if (frames > 0) {
+        lengthFrames_ = std::max<std::int64_t>(0, frames - skipped);
+        return;
+      }
+    } else {
+      avformat_close_input(&scan);
+    }
+  }
+  if (stream->duration > 0 && stream->duration != AV_NOPTS_VALUE) {
+    lengthFrames_ = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate_});
+  } else if (format_->duration > 0 && format_->duration != AV_NOPTS_VALUE) {
+    lengthFrames_ = av_rescale_q(format_->duration, AV_TIME_BASE_Q, AVRational{1, rate_});
+  }
+}
+
+// Reads ahead so that playback of an address does not stall at once; the
+// percentage is what the caller shows while it waits.
+bool FfmpegDecoder::Prebuffer(OpenProgress& progress) {
+  AVStream* stream = format_->streams[streamIndex_];
+  std::int64_t wanted = av_rescale_q(static_cast<std::int64_t>(kPrebufferSeconds * 1000),
+                                     AVRational{1, 1000}, stream->time_base);
+  std::int64_t queued = 0;
+  progress.fillPercent = 0;
+  progress.buffering = true;
+  bool ended = false;
+  while (queued < wanted && readAhead_.size() < kPrebufferMaxPackets) {
+    if (progress.abort) break;
+    if (av_read_frame(format_, packet_) < 0) {
+      ended = true;
+      break;
+    }
+    if (packet_->stream_index != streamIndex_) {
+      av_packet_unref(packet_);
+      continue;
+    }
+    std::int64_t duration = packet_->duration;
+    if (duration <= 0) duration = wanted / 50;  // unknown: count a packet as a share
+    queued += duration;
+    readAhead_.push_back(av_packet_clone(packet_));
+    av_packet_unref(packet_);
+    progress.fillPercent = static_cast<int>(std::min<std::int64_t>(99, queued * 100 / wanted));
+  }
+  progress.buffering = false;
+  if (progress.abort) return false;
+  progress.fillPercent = 100;
+  return !readAhead_.empty() || !ended;
+}
+
+bool FfmpegDecoder::NextPacket() {
+  if (!readAhead_.empty()) {
+    AVPacket* queued = readAhead_.front();
+    readAhead_.pop_front();
+    av_packet_move_ref(packet_, queued);
+    av_packet_free(&queued);
+    return true;
+  }
+  while (av_read_frame(format_, packet_) >= 0) {
+    if (packet_->stream_index == streamIndex_) return true;
+    av_packet_unref(packet_);
+  }
+  return false;
+}
+
+bool FfmpegDecoder::DecodeMore() {
+  int badPackets = 0;
+  while (pendingPos_ >= pending_.size()) {
+    int result = avcodec_receive_frame(codec_, frame_);
+    if (result == 0) {
+      TakeFrame();
+      av_frame_unref(frame_);
+      if (overshot_) return false;
+      continue;
+    }
+    if (result != AVERROR(EAGAIN) || inputEnded_) return false;
+    if (!NextPacket()) {
+      avcodec_send_packet(codec_, nullptr);  // drain what the decoder holds
+      inputEnded_ = true;
+      continue;
+    }
+    result = avcodec_send_packet(codec_, packet_);
+    av_packet_unref(packet_);
+    if (result < 0 && result != AVERROR(EAGAIN)) {
+      if (++badPackets > kMaxBadPackets) return false;
+    } else {
+      badPackets = 0;
+    }
+  }
+  return true;
+}
+
+void FfmpegDecoder::TakeFrame() {
+  if (frame_->nb_samples <= 0 || frame_->sample_rate <= 0) return;
+  std::int64_t stamp = frame_->best_effort_timestamp;
+  if (stamp != AV_NOPTS_VALUE && firstTimestamp_ == INT64_MIN) firstTimestamp_ = stamp;
+  std::int64_t at = nextFrame_;
+  if (stamp != AV_NOPTS_VALUE) {
+    AVRational base = format_->streams[streamIndex_]->time_base;
+    at = av_rescale_q(stamp - firstTimestamp_, base, AVRational{1, rate_});
+    // ASF counts in milliseconds, too coarse for a sample; its frames all
+    // have one size, so the frame grid gives the exact place.
+    int size = frame_->nb_samples;
+    if (firstFrameSize_ == 0) firstFrameSize_ = size;
+    if (static_cast<std::int64_t>(base.num) * rate_ > base.den && size == firstFrameSize_) {
+      at = (at + size / 2) / size * size;
+    }
+  }
+  // The stream may change its format midway; the output keeps ours.
+  if (frame_->sample_rate != rate_ || frame_->format != codec_->sample_fmt ||
+      av_channel_layout_compare(&frame_->ch_layout, &codec_->ch_layout) != 0) {
+    swr_free(&resampler_);
+    AVChannelLayout outLayout{};
+    av_channel_layout_default(&outLayout, channels_);
+    AVChannelLayout inLayout{};
+    if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+      av_channel_layout_default(&inLayout, frame_->ch_layout.nb_channels);
+    } else {
+      av_channel_layout_copy(&inLayout, &frame_->ch_layout);
+    }
+    int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_FLT, rate_, &inLayout,
+                                     static_cast<AVSampleFormat>(frame_->format),
+                                     frame_->sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&inLayout);
+    if (result < 0 || swr_init(resampler_) < 0) {
+      swr_free(&resampler_);
+      return;
+    }
+    codec_->sample_fmt = static_cast<AVSampleFormat>(frame_->format);
+    av_channel_layout_uninit(&codec_->ch_layout);
+    av_channel_layout_copy(&codec_->ch_layout, &frame_->ch_layout);
+  }
+  if (resampler_ == nullptr) return;
+  int capacity = swr_get_out_samples(resampler_, frame_->nb_samples);
+  if (capacity <= 0) return;
+  pending_.resize(static_cast<std::size_t>(capacity) * channels_);
+  pendingPos_ = 0;
+  auto* out = reinterpret_cast<std::uint8_t*>(pending_.data());
+  int made =
+      swr_convert(resampler_, &out, capacity,
+                  const_cast<const std::uint8_t**>(frame_->extended_data), frame_->nb_samples);
+  if (made <= 0) {
+    pending_.clear();
+    return;
+  }
+  pending_.resize(static_cast<std::size_t>(made) * channels_);
+  nextFrame_ = at + made;
+  if (discardUntil_ >= 0) {
+    if (at > discardUntil_) {
+      overshot_ = true;
+      pending_.clear();
+      return;
+    }
+    std::int64_t drop = std::min<std::int64_t>(made, discardUntil_ - at);
+    pendingPos_ = static_cast<std::size_t>(drop) * channels_;
+    if (at + made > discardUntil_) discardUntil_ = -1;
+  }
+}
+
+std::size_t FfmpegDecoder::Read(float* out, std::size_t frames) {
+  std::size_t done = 0;
+  while (done < frames) {
+    if (pendingPos_ >= pending_.size() && !DecodeMore()) break;
+    std::size_t available = (pending_.size() - pendingPos_) / channels_;
+    std::size_t n = std::min(frames - done, available);
+    std::memcpy(out + done * channels_, pending_.data() + pendingPos_,
+                n * channels_ * sizeof(float));
+    pendingPos_ += n * channels_;
+    done += n;
+  }
+  return done;
+}
+
+void FfmpegDecoder::ResetDecoding() {
+  for (AVPacket* p : readAhead_) av_packet_free(&p);
+  readAhead_.clear();
+  avcodec_flush_buffers(codec_);
+  if (resampler_ != nullptr) swr_init(resampler_);  // drops what it held
+  pending_.clear();
+  pendingPos_ = 0;
+  inputEnded_ = false;
+  overshot_ = false;
+}
+
+bool FfmpegDecoder::Seek(std::int64_t frame) {
+  if (frame < 0 || !seekable_ || firstTimestamp_ == INT64_MIN) return false;
+  if (lengthFrames_ >= 0) frame = std::min(frame, lengthFrames_);
+  AVStream* stream = format_->streams[streamIndex_];
+  // Decoders need some audio before the target to settle (MPEG's bit
+  // reservoir, Vorbis' overlap); a seek that lands late tries further back.
+  const std::int64_t prerolls[] = {rate_ / 10, rate_, rate_ * 10, -1};
+  for (std::int64_t preroll : prerolls) {
+    std::int64_t from = preroll < 0 ? 0 : std::max<std::int64_t>(0, frame - preroll);
+    std::int64_t stamp =
+        firstTimestamp_ + av_rescale_q(from, AVRational{1, rate_}, stream->time_base);
+    if (av_seek_frame(format_, streamIndex_, stamp, AVSEEK_FLAG_BACKWARD) < 0) continue;
+    ResetDecoding();
+    nextFrame_ = from;
+    discardUntil_ = frame;
+    DecodeMore();
+    if (!overshot_) {
+      discardUntil_ = -1;
+      return true;
+    }
+  }
+  discardUntil_ = -1;
+  overshot_ = false;
+  return false;
+}
+
+std::unique_ptr<Source> OpenFileSource(const std::string& path, std::string* error) {
+  // A path must never be taken for a protocol ("http:", "pipe:", ...).
+  std::string url = "file:" + path;
+  auto decoder = std::make_unique<FfmpegDecoder>();
+  if (!decoder->Open(url, nullptr, error)) return nullptr;
+  return decoder;
+}
+
+std::unique_ptr<Source> OpenNetworkSource(const std::string& url, OpenProgress& progress,
+                                          std::string* error) {
+  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) {
+    if (error != nullptr) *error = "not an http:// or https:// address";
+    return nullptr;
+  }
+  auto decoder = std::make_unique<FfmpegDecoder>();
+  if (!decoder->Open(url, &progress, error)) return nullptr;
+  return decoder;
+}
+
+}  // namespace qmb::engine

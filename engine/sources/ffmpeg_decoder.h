@@ -1,0 +1,83 @@
+// An FFmpeg demuxer and decoder behind the Source interface, shared by file
+// streams and network addresses.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/source.h"
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+struct SwrContext;
+
+namespace qmb::engine {
+
+class FfmpegDecoder final : public Source {
+ public:
+  FfmpegDecoder() = default;
+  ~FfmpegDecoder() override;
+  FfmpegDecoder(const FfmpegDecoder&) = delete;
+  FfmpegDecoder& operator=(const FfmpegDecoder&) = delete;
+
+  // Opens `url` and decodes its first frame. With `progress` (addresses) the
+  // open is abortable and reads ahead before it reports ready. False with
+  // `error` set when the input cannot be played.
+  bool Open(const std::string& url, OpenProgress* progress, std::string* error);
+
+  int SampleRate() const override { return rate_; }
+  int Channels() const override { return channels_; }
+  std::size_t Read(float* out, std::size_t frames) override;
+  bool Seek(std::int64_t frame) override;
+  std::int64_t LengthFrames() const override { return lengthFrames_; }
+  std::int64_t LengthBytes() const override { return lengthBytes_; }
+  int BitRateKbps() const override { return bitRateKbps_; }
+
+ private:
+  static int InterruptCallback(void* opaque);
+  bool OpenCodec(std::string* error);
+  void FindLength(const std::string& url);
+  bool Prebuffer(OpenProgress& progress);
+  // Reads the next packet of our stream into `packet_`; false at the end.
+  bool NextPacket();
+  // Decodes until `pending_` holds samples; false at the end.
+  bool DecodeMore();
+  // Converts `frame_` into `pending_`, dropping what lies before a seek target.
+  void TakeFrame();
+  void ResetDecoding();
+
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* codec_ = nullptr;
+  SwrContext* resampler_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  int streamIndex_ = -1;
+  std::atomic<bool>* abort_ = nullptr;  // only while opening
+  std::deque<AVPacket*> readAhead_;
+
+  int rate_ = 0;
+  int channels_ = 0;
+  std::int64_t lengthFrames_ = -1;
+  std::int64_t lengthBytes_ = 0;
+  int bitRateKbps_ = 0;
+  bool seekable_ = false;
+
+  std::vector<float> pending_;               // converted samples not yet read
+  std::size_t pendingPos_ = 0;               // in samples (frames × channels)
+  std::int64_t firstTimestamp_ = INT64_MIN;  // stream time of our frame 0
+  std::int64_t nextFrame_ = 0;               // index of the next decoded frame
+  int firstFrameSize_ = 0;                   // in frames
+  std::int64_t discardUntil_ = -1;           // seek target still to reach
+  bool overshot_ = false;                    // a seek landed past its target
+  bool inputEnded_ = false;
+};
+
+// Makes FFmpeg quiet and ready for addresses; safe to call more than once.
+void InitFfmpegOnce();
+
+}  // namespace qmb::engine

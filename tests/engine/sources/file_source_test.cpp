@@ -1,0 +1,182 @@
+#include <filesystem>
+
+#include "source_test_util.h"
+
+namespace qmb::engine::test {
+namespace {
+
+struct ToneCase {
+  const char* file;
+  int rate;
+  int channels;
+  double seconds;
+  double hz;
+  bool compressed;
+};
+
+const ToneCase kTones[] = {
+    {"tone_440.wav", 44100, 2, 4.0, 440, false},
+    {"tone_440.mp3", 44100, 2, 4.0, 440, true},
+    {"tone_440.mp2", 44100, 2, 4.0, 440, true},
+    {"tone_440.ogg", 44100, 2, 4.0, 440, true},
+    {"tone_440.wma", 44100, 2, 4.0, 440, true},
+    {"tone_440.asf", 44100, 2, 4.0, 440, true},
+    {"tone_1000_22050_mono.wav", 22050, 1, 2.0, 1000, false},
+};
+
+// The stated length, the decoded length and the tone all match what was
+// encoded; the encoder's delay and padding are not counted.
+TEST(FileSource, LengthsAndTonesMatchWhatWasEncoded) {
+  for (const ToneCase& tone : kTones) {
+    SCOPED_TRACE(tone.file);
+    std::string error;
+    auto source = OpenFileSource(Fixture(tone.file), &error);
+    ASSERT_NE(source, nullptr) << error;
+    EXPECT_EQ(source->SampleRate(), tone.rate);
+    EXPECT_EQ(source->Channels(), tone.channels);
+    double expected = tone.seconds * tone.rate;
+    double tolerance = FrameTolerance(expected, tone.rate);
+    EXPECT_NEAR(static_cast<double>(source->LengthFrames()), expected, tolerance);
+    EXPECT_EQ(source->LengthBytes(),
+              static_cast<std::int64_t>(std::filesystem::file_size(Fixture(tone.file))));
+    if (tone.compressed) {
+      EXPECT_GT(source->BitRateKbps(), 16);
+      EXPECT_LT(source->BitRateKbps(), 400);
+    }
+    auto samples = ReadAll(*source);
+    double decoded = static_cast<double>(samples.size()) / tone.channels;
+    EXPECT_NEAR(decoded, expected, tolerance);
+    EXPECT_NEAR(decoded, static_cast<double>(source->LengthFrames()), tolerance);
+    EXPECT_NEAR(ToneHz(samples, tone.channels, tone.rate), tone.hz, tone.hz * 0.01);
+    EXPECT_EQ(source->Read(samples.data(), 100), 0u) << "reads on after the end";
+  }
+}
+
+// The MP3 says exactly how long it is, so its length is exact to the frame.
+TEST(FileSource, Mp3LengthIsExact) {
+  auto source = OpenFileSource(Fixture("tone_440.mp3"), nullptr);
+  ASSERT_NE(source, nullptr);
+  EXPECT_EQ(source->LengthFrames(), 4 * 44100);
+  EXPECT_EQ(static_cast<std::int64_t>(ReadAll(*source).size() / 2), 4 * 44100);
+}
+
+// Finds where `block` sits in `reference` near `expected` (in frames of the
+// first channel); the sweep makes the best match unique.
+std::int64_t Locate(const std::vector<float>& reference, const std::vector<float>& block,
+                    int channels, std::int64_t expected, std::int64_t window) {
+  std::int64_t best = -1;
+  double bestError = 1e300;
+  auto frames = static_cast<std::int64_t>(block.size() / channels);
+  auto total = static_cast<std::int64_t>(reference.size() / channels);
+  for (std::int64_t at = std::max<std::int64_t>(0, expected - window);
+       at <= expected + window && at + frames <= total; ++at) {
+    double error = 0;
+    for (std::int64_t i = 0; i < frames && error < bestError; i += 3) {
+      double d = reference[(at + i) * channels] - block[i * channels];
+      error += d * d;
+    }
+    if (error < bestError) {
+      bestError = error;
+      best = at;
+    }
+  }
+  return best;
+}
+
+class SeekTest : public testing::TestWithParam<const char*> {};
+
+// Forward, backward, to the start and near the end: the samples after a seek
+// are the ones a straight decode has at that place.
+TEST_P(SeekTest, LandsWhereAsked) {
+  auto reference = OpenFileSource(Fixture(GetParam()), nullptr);
+  ASSERT_NE(reference, nullptr);
+  std::vector<float> all = ReadAll(*reference);
+  auto source = OpenFileSource(Fixture(GetParam()), nullptr);
+  ASSERT_NE(source, nullptr);
+  const int rate = source->SampleRate();
+  const int channels = source->Channels();
+  const std::int64_t targets[] = {rate * 2, rate / 2 + 17, rate * 5, 0, rate * 3 + 1234};
+  std::vector<float> block(2048 * channels);
+  for (std::int64_t target : targets) {
+    SCOPED_TRACE(target);
+    ASSERT_TRUE(source->Seek(target));
+    ASSERT_EQ(source->Read(block.data(), 2048), 2048u);
+    std::int64_t found = Locate(all, block, channels, target, rate / 20);
+    EXPECT_NEAR(static_cast<double>(found), static_cast<double>(target), 2);
+  }
+  // At or past the end there is nothing left to read.
+  EXPECT_TRUE(source->Seek(source->LengthFrames() + rate));
+  EXPECT_EQ(source->Read(block.data(), 2048), 0u);
+  EXPECT_FALSE(source->Seek(-1));
+  // After all that, a seek back still plays on to the end.
+  ASSERT_TRUE(source->Seek(source->LengthFrames() - rate));
+  EXPECT_NEAR(static_cast<double>(ReadAll(*source).size() / channels), rate, rate * 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
+                         testing::Values("sweep.wav", "sweep.mp3", "sweep.mp2", "sweep.ogg",
+                                         "sweep.wma", "sweep.asf"));
+
+// Reads a damaged file to its end and seeks around in it: it may fail to
+// open, but it must not crash, hang or pour out endless audio.
+void PlayThrough(const std::string& path) {
+  std::string error;
+  auto source = OpenFileSource(path, &error);
+  if (source == nullptr) {
+    EXPECT_FALSE(error.empty());
+    return;
+  }
+  EXPECT_GT(source->SampleRate(), 0);
+  std::int64_t limit = 60LL * source->SampleRate();
+  std::vector<float> samples = ReadAll(*source, limit);
+  EXPECT_LT(static_cast<std::int64_t>(samples.size()), limit * source->Channels());
+  for (std::int64_t frame :
+       {std::int64_t{0}, std::int64_t{source->SampleRate()}, std::int64_t{3}}) {
+    if (source->Seek(frame)) ReadAll(*source, limit);
+  }
+}
+
+TEST(FileSource, DamagedFilesFailOrEndCleanly) {
+  TempDir temp;
+  std::mt19937 random(7);
+  for (const ToneCase& tone : kTones) {
+    SCOPED_TRACE(tone.file);
+    std::vector<char> bytes = ReadBytes(Fixture(tone.file));
+    std::string name = tone.file;
+    for (double keep : {0.0, 0.003, 0.1, 0.5, 0.97}) {
+      std::vector<char> cut(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * keep));
+      WriteBytes(temp.File("cut_" + name), cut);
+      SCOPED_TRACE(keep);
+      PlayThrough(temp.File("cut_" + name));
+    }
+    std::vector<char> scrambled = bytes;
+    for (std::size_t i = scrambled.size() / 3; i < scrambled.size() / 3 + 3000; ++i) {
+      scrambled[i] = static_cast<char>(random());
+    }
+    WriteBytes(temp.File("scrambled_" + name), scrambled);
+    PlayThrough(temp.File("scrambled_" + name));
+    std::vector<char> noise(bytes.size());
+    for (char& c : noise) c = static_cast<char>(random());
+    std::copy(bytes.begin(), bytes.begin() + 64, noise.begin());  // a valid-looking header
+    WriteBytes(temp.File("noise_" + name), noise);
+    PlayThrough(temp.File("noise_" + name));
+  }
+}
+
+TEST(FileSource, NonAudioIsRefused) {
+  TempDir temp;
+  WriteBytes(temp.File("empty.mp3"), {});
+  std::string text = "this is not audio at all, only a few words\n";
+  WriteBytes(temp.File("text.ogg"), std::vector<char>(text.begin(), text.end()));
+  for (const std::string& path :
+       {temp.File("empty.mp3"), temp.File("text.ogg"), temp.File("missing.wav"), temp.File("")}) {
+    std::string error;
+    EXPECT_EQ(OpenFileSource(path, &error), nullptr) << path;
+    EXPECT_FALSE(error.empty());
+  }
+  // A path is a file, never an address, whatever it looks like.
+  EXPECT_EQ(OpenFileSource("http://127.0.0.1:9/none.mp3", nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace qmb::engine::test
