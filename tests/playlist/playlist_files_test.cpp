@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/status_codes.h"
+#include "playlist/playlist_dialogs.h"
 #include "support/scripted_desktop.h"
 #include "test_files.h"
 
@@ -233,6 +234,34 @@ TEST_F(PlaylistFilesTest, RefusedEntriesAreSkippedSilently) {
   ASSERT_EQ(ParseQsp(loaded, "x\n/a.txt\n/b.mp3\n"), kOk);
   ASSERT_EQ(loaded.list.Count(), 1);
   EXPECT_EQ(loaded.list.Field(0, kPath), "/b.mp3");
+}
+
+TEST_F(PlaylistFilesTest, DialogsOfferThePlaylistsFolderAndFilter) {
+  test::TestFolder programFolder;
+  std::filesystem::create_directory(programFolder / "Playlists");
+  std::string saved = programFolder / "Playlists/mine.m3u";
+  desktop.fileChoices.push_back({saved});
+  desktop.fileChoices.push_back({programFolder / "Playlists/mine.txt"});
+  desktop.fileChoices.push_back({});
+  desktop.fileChoices.push_back({saved});
+  SavePlaylistDialog(source, programFolder.Path());
+  SavePlaylistDialog(source, programFolder.Path());
+  SavePlaylistDialog(source, programFolder.Path());
+  LoadPlaylistDialog(loaded, programFolder.Path());
+  ASSERT_EQ(desktop.fileDialogs.size(), 4u);
+  const auto& save = desktop.fileDialogs[0];
+  EXPECT_EQ(save.title, "Save Playlist");
+  EXPECT_TRUE(save.save);
+  EXPECT_EQ(save.initialFolder, programFolder.Path() + "Playlists/");
+  EXPECT_EQ(save.defaultExtension, "qpl");
+  EXPECT_EQ(save.filter,
+            "All Supported Types (*.qpl *.pls *.m3u *.qsp);;Qumble Playlist (*.qpl);;"
+            "Playlist Format (*.pls);;M3U Playlist (*.m3u);;Qumble Simple Playlist (*.qsp)");
+  EXPECT_EQ(desktop.fileDialogs[3].title, "Load Playlist");
+  EXPECT_FALSE(desktop.fileDialogs[3].save);
+  EXPECT_FALSE(std::filesystem::exists(programFolder / "Playlists/mine.txt"));
+  ExpectSameField(kTitle);
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 using PlaylistFilesDeathTest = PlaylistFilesTest;

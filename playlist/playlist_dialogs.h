@@ -1,0 +1,25 @@
+// The "Save Playlist..." and "Load Playlist..." commands: a file dialog in the
+// program's Playlists folder, then the format the chosen extension names.
+#pragma once
+
+#include <string>
+
+#include "playlist/playlist_store.h"
+
+namespace qmb {
+
+// The filter both dialogs offer, "|" between descriptions and patterns.
+constexpr const char* kPlaylistFilter =
+    "All Supported Types|*.qpl;*.pls;*.m3u;*.qsp|Qumble Playlist (*.qpl)|*.qpl|Playlist Format "
+    "(*.pls)|*.pls|M3U Playlist (*.m3u)|*.m3u|Qumble Simple Playlist (*.qsp)|*.qsp";
+
+// The filter in the form the desktop's dialog takes ("Desc (*.a *.b);;...").
+std::string DesktopFilter(const std::string& filter);
+
+// Writes the playlist in the format of the chosen extension; any other
+// extension writes nothing and says nothing.
+void SavePlaylistDialog(const PlaylistStore& store, const std::string& programFolder);
+// Loads the chosen file by its extension and shows the reader's status.
+void LoadPlaylistDialog(PlaylistStore& store, const std::string& programFolder);
+
+}  // namespace qmb
