@@ -8,17 +8,20 @@
 
 namespace qmb {
 
-const std::array<const char*, 8> kOutputNames = {
-    "No Sound",   "Windows Multimedia Driver", "DirectSound Driver", "AD3 Driver",
-    "Linux OSS",  "Linux ESD",                 "Linux ALSA",         "ASIO Driver"};
+const std::array<const char*, 8> kOutputNames = {"No Sound",           "Windows Multimedia Driver",
+                                                 "DirectSound Driver", "AD3 Driver",
+                                                 "Linux OSS",          "Linux ESD",
+                                                 "Linux ALSA",         "ASIO Driver"};
 const std::array<const char*, 2> kBatteryStateNames = {"Low", "Critical"};
 const std::array<const char*, 4> kBatteryActionNames = {"Do Nothing", "Shutdown QMB",
                                                         "Save Settings", "Stop playback"};
 
 ControlPanelModel::ControlPanelModel() {
   outputDriver.SetItems({kOutputNames.begin(), kOutputNames.end()});
-  for (auto& combo : batteryState) combo.SetItems({kBatteryStateNames.begin(), kBatteryStateNames.end()});
-  for (auto& combo : batteryAction) combo.SetItems({kBatteryActionNames.begin(), kBatteryActionNames.end()});
+  for (auto& combo : batteryState)
+    combo.SetItems({kBatteryStateNames.begin(), kBatteryStateNames.end()});
+  for (auto& combo : batteryAction)
+    combo.SetItems({kBatteryActionNames.begin(), kBatteryActionNames.end()});
 }
 
 int RepeatCountValue(const std::string& text) {
@@ -34,8 +37,10 @@ int RepeatCountValue(const std::string& text) {
   auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
   if (error != std::errc() || !std::isfinite(value)) return 0;
   if (negative) value = -value;
-  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
   return static_cast<int>(value);
 }
 

@@ -26,27 +26,27 @@ struct ControlPanelModel {
   TrackbarModel threadPriority{0, 6};     // "Thread Priority:"
   TrackbarModel priorityClass{0, 3};      // "Priority Class:"
   // Playback and playlist
-  CheckModel autoAdvance;                 // "Automatically advance to next track"
-  CheckModel rememberizer;                // "Enable Rememberizer"
-  CheckModel skipUnsupported;             // "Do not add unsupported files to list"
-  CheckModel rawPcmUnsupported;           // "Treat unsupported files as raw pcm"
-  EditModel repeatCount;                  // "Repeat count:"
+  CheckModel autoAdvance;        // "Automatically advance to next track"
+  CheckModel rememberizer;       // "Enable Rememberizer"
+  CheckModel skipUnsupported;    // "Do not add unsupported files to list"
+  CheckModel rawPcmUnsupported;  // "Treat unsupported files as raw pcm"
+  EditModel repeatCount;         // "Repeat count:"
   // Skins
-  CheckModel invertSkin;                  // "Invert skin"
-  CheckModel randomSkinOnPlay;            // "Random skin on play"
+  CheckModel invertSkin;        // "Invert skin"
+  CheckModel randomSkinOnPlay;  // "Random skin on play"
   // Visualization
-  CheckModel internalVisOffWithPlugin;    // "Disable internal vis when using plug-in"
+  CheckModel internalVisOffWithPlugin;  // "Disable internal vis when using plug-in"
   // Power rules: state 0 "Low" / 1 "Critical"; action 0..3
   std::array<ComboModel, 2> batteryState;
   std::array<ComboModel, 2> batteryAction;
   // Sound system
-  TrackbarModel mixerRate{110, 640};      // "Mixer rate:", units of 100 Hz
-  ComboModel outputDriver;                // "Driver:"
-  ComboModel outputDevice;                // "Device:"
-  CheckModel equalizerDisabled;           // "Disable equalizer"
+  TrackbarModel mixerRate{110, 640};  // "Mixer rate:", units of 100 Hz
+  ComboModel outputDriver;            // "Driver:"
+  ComboModel outputDevice;            // "Device:"
+  CheckModel equalizerDisabled;       // "Disable equalizer"
   // Tags
-  EditModel tagFormat;                    // "Tag format (e.g. a - s):"
-  CheckModel useTags;                     // "Use tags"
+  EditModel tagFormat;  // "Tag format (e.g. a - s):"
+  CheckModel useTags;   // "Use tags"
   // Shell integration: the associated file types
   StringListModel fileTypes;
 

@@ -42,7 +42,9 @@ Desktop* current = &consoleDesktop;
 
 }  // namespace
 
-Desktop& TheDesktop() { return *current; }
+Desktop& TheDesktop() {
+  return *current;
+}
 
 Desktop* SetDesktop(Desktop* desktop) {
   Desktop* previous = current;

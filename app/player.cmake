@@ -1,1 +1,20 @@
-# placeholder until the player target lands
+# The player itself: the Qt composition root of app/ and the windows of ui/.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
+
+add_library(qmb_ui STATIC
+  ${CMAKE_SOURCE_DIR}/ui/control_factory.cpp
+  ${CMAKE_SOURCE_DIR}/ui/qt_desktop.cpp
+)
+target_link_libraries(qmb_ui PUBLIC qmb_app_core Qt6::Widgets)
+
+add_library(qmb_player STATIC
+  exit_signals.cpp
+  instance_channel.cpp
+  startup.cpp
+)
+target_link_libraries(qmb_player PUBLIC qmb_ui qmb_app_core Qt6::Widgets Qt6::Network)
+
+add_executable(QMB main.cpp)
+target_link_libraries(QMB PRIVATE qmb_player)
+set_target_properties(QMB PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QMB_PROGRAM_FOLDER})
+add_dependencies(QMB qmb_image)

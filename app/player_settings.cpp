@@ -17,7 +17,9 @@ std::string SettingsPath(const std::string& programFolder) {
 }
 
 // Trackbar positions and selections go into byte fields as their low 8 bits.
-std::uint8_t Low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t Low8(int value) {
+  return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 }  // namespace
 
@@ -73,7 +75,9 @@ PlayerSettings ReadSettings(const std::string& programFolder) {
   // A shorter file replaces only its leading bytes; the rest keep their defaults.
   unsigned char image[kSettingsSize];
   std::size_t got = std::fread(image, 1, sizeof image, file);
+  bool failed = std::ferror(file) != 0;  // a folder opens but does not read
   std::fclose(file);
+  if (failed) CannotOpenFile(path);
   std::memcpy(&settings, image, got);
   return settings;
 }

@@ -28,11 +28,11 @@ struct SliderState {
 struct RunningState {
   int windowX = 10;
   int windowY = 10;
-  std::string browseFolder;   // the folder browser's current folder
+  std::string browseFolder;  // the folder browser's current folder
   std::array<SliderState, kSliderCount> sliders{};
   int skinStage = 0;
-  bool shuffle = false;       // on-state of skin light 0
-  bool loop = false;          // on-state of skin light 1
+  bool shuffle = false;  // on-state of skin light 0
+  bool loop = false;     // on-state of skin light 1
   std::uint32_t rasterOp = kSourceCopy;
   int currentEntry = 0;
   std::uint8_t visKind = 0;

@@ -64,6 +64,8 @@ std::string SystemErrorText(int errorNumber) {
   return result;
 }
 
-std::string SystemErrorText() { return SystemErrorText(errno); }
+std::string SystemErrorText() {
+  return SystemErrorText(errno);
+}
 
 }  // namespace qmb

@@ -38,8 +38,10 @@ void ReadTypeList(const std::string& path, StringListModel& list) {
       pending = false;
     }
   }
-  if (pending) list.Append(FirstWord(line));
+  bool failed = std::ferror(file) != 0;
   std::fclose(file);
+  if (failed) CannotOpenFile(path);
+  if (pending) list.Append(FirstWord(line));
 }
 
 void WriteTypeList(const std::string& path, const StringListModel& list) {

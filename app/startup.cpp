@@ -1,0 +1,188 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/command_line.h"
+#include "app/desktop.h"
+#include "app/exit_signals.h"
+#include "app/hand_off.h"
+#include "app/image_library.h"
+#include "app/instance_channel.h"
+#include "app/player_core.h"
+#include "app/shutdown.h"
+#include "app/status_codes.h"
+#include "app/type_list.h"
+#include "ui/control_factory.h"
+
+namespace qmb {
+namespace {
+
+constexpr const char* kPlayerTitle = "Qumble Player";
+
+[[noreturn]] void EndProcess(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+// Keeps the running state current with what the main window does.
+class MainWindowWatcher : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    auto* window = static_cast<QWidget*>(object);
+    switch (event->type()) {
+      case QEvent::Move: {
+        RunningState& state = ThePlayer().state;
+        state.windowX = window->x();
+        state.windowY = window->y();
+        break;
+      }
+      case QEvent::Close:
+        event->ignore();
+        Shutdown(true);
+      default:
+        break;
+    }
+    return QObject::eventFilter(object, event);
+  }
+};
+
+// Step 5: a running instance takes the path and this process ends.
+[[noreturn]] void HandOffAndEnd(const std::string& commandLine) {
+  std::string tail = CommandTail(commandLine);
+  if (tail.empty()) EndProcess(0);
+  std::string path = RemoveAll(tail, "\"");
+  if (tail.size() > kHandOffLimit) {
+    // A cut path would name another file; the running player gets nothing.
+    std::fprintf(stderr, "%s: the path is too long to hand over (%zu bytes, at most %zu).\n",
+                 kPlayerTitle, tail.size(), kHandOffLimit);
+    EndProcess(0);
+  }
+  HandOffToRunningInstance(HandOffKind(path), path);
+  EndProcess(0);
+}
+
+void StartTimer(QTimer* timer, int milliseconds) {
+  timer->start(TimerInterval(milliseconds));
+}
+
+}  // namespace
+
+PlayerWindows& TheWindows() {
+  static PlayerWindows windows;
+  return windows;
+}
+
+int TimerInterval(int milliseconds) {
+  return milliseconds < 10 ? 10 : milliseconds;
+}
+
+int RunPlayer(const std::string& commandLine, const std::string& programFolder) {
+  PlayerCore& player = ThePlayer();
+  PlayerWindows& windows = TheWindows();
+  player.programFolder = programFolder;
+
+  // A signal during start-up ends the player once start-up is done, so what
+  // it saves is complete.
+  static bool startupDone = false;
+  static bool exitRequested = false;
+  WatchExitSignals(QCoreApplication::instance(), [] {
+    if (startupDone) Shutdown(true);
+    exitRequested = true;
+  });
+
+  // 1-2: the factory's scale factors; Qt stands for the window class.
+  TheFactoryScale() = FactoryScale{1.0, 1.0};
+
+  // 3: bring a running instance forward before anything else.
+  int running = ActivateRunningInstance(kWindowClassName);
+
+  // 4: settings, defaults first.
+  player.settings = ReadSettings(programFolder);
+
+  // 5: one instance unless the user allows several.
+  if (running == 1 && player.settings.multipleInstances == 0) HandOffAndEnd(commandLine);
+
+  // 6: the picture library.
+  int status = LoadImageLibrary(programFolder);
+  ShowErrorCode(status);
+  if (status != kOk) EndProcess(0);
+
+  // 8: the main window, hidden until it has its face.
+  windows.main = CreateTopWindow(kPlayerTitle, player.settings.windowX, player.settings.windowY, 0,
+                                 0, kStylePopup | kStyleSysMenu, kExAppWindow | kExAcceptFiles);
+  if (!windows.main) {
+    TheDesktop().ShowMessage(
+        "Windows is having a very bad day. It does not recognize Qumble Player as a valid "
+        "window.\r\nPlease restart Windows and end it's suffering.",
+        "Severe Error", MessageIcon::Error, MessageButtons::Ok);
+    EndProcess(0);
+  }
+  windows.main->installEventFilter(new MainWindowWatcher(windows.main));
+  QWidget* mainWindow = windows.main;
+  auto* server = new InstanceServer(
+      InstanceHandlers{
+          [mainWindow] { return mainWindow->isMinimized(); },
+          [mainWindow] { return mainWindow->isActiveWindow(); },
+          [mainWindow] { QApplication::alert(mainWindow, 0); },
+          [mainWindow] {
+            mainWindow->raise();
+            mainWindow->activateWindow();
+          },
+          [](int wParam, const std::string& path) { ReceiveHandOff(wParam, path); },
+      },
+      mainWindow);
+  server->Listen();
+  // The socket goes with the player, so the next start does not probe a dead one.
+  AddShutdownStep([server] { server->Close(); });
+
+  // 9-10: the running state and the control panel's controls from the settings.
+  ApplySettings(player.settings, player.panel, player.state);
+
+  // 18: the associated file types.
+  ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
+
+  // 23: the main window's place.
+  windows.main->move(player.settings.windowX, player.settings.windowY);
+
+  // 25: slider ranges and values.
+  for (int i = 0; i < 10; ++i) player.state.sliders[i].maximum = 30.0f;
+  player.state.sliders[kVolumeSlider].maximum = 255.0f;
+  player.state.sliders[kBalanceSlider].maximum = 255.0f;
+
+  // 28: timers 0 and 1, restarted when their trackbars move; timer 2 is
+  // started by each transient status text.
+  windows.visualTimer = new QTimer(windows.main);
+  windows.coreTimer = new QTimer(windows.main);
+  windows.statusTimer = new QTimer(windows.main);
+  windows.statusTimer->setSingleShot(true);
+  StartTimer(windows.visualTimer, player.panel.visualDelay.Position());
+  StartTimer(windows.coreTimer, player.panel.coreDelay.Position());
+  player.panel.visualDelay.changed.Connect(
+      [&] { StartTimer(windows.visualTimer, player.panel.visualDelay.Position()); });
+  player.panel.coreDelay.changed.Connect(
+      [&] { StartTimer(windows.coreTimer, player.panel.coreDelay.Position()); });
+  AddShutdownStep([&windows] {
+    windows.visualTimer->stop();
+    windows.coreTimer->stop();
+  });
+
+  // 29: the own command line.
+  ProcessOwnCommandLine(CommandTail(commandLine));
+
+  // 31: show the main window.
+  windows.main->show();
+
+  startupDone = true;
+  if (exitRequested) Shutdown(true);
+  return QApplication::exec();
+}
+
+}  // namespace qmb

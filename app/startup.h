@@ -1,0 +1,28 @@
+// Start-up: the fixed order in which the player brings up its parts, the
+// single-instance rule, the timers and the main window.
+#pragma once
+
+#include <string>
+
+class QWidget;
+class QTimer;
+
+namespace qmb {
+
+struct PlayerWindows {
+  QWidget* main = nullptr;
+  QTimer* visualTimer = nullptr;  // timer 0, `visualDelay`
+  QTimer* coreTimer = nullptr;    // timer 1, `coreDelay`
+  QTimer* statusTimer = nullptr;  // timer 2, ends a transient status text
+};
+
+PlayerWindows& TheWindows();
+
+// Runs start-up and then the event loop. `commandLine` is the whole process
+// command line; `programFolder` ends in "/". Returns the exit code.
+int RunPlayer(const std::string& commandLine, const std::string& programFolder);
+
+// A timer interval as the desktop timers take it: at least 10 ms.
+int TimerInterval(int milliseconds);
+
+}  // namespace qmb

@@ -1,0 +1,256 @@
+// The player as a process: what it saves when it is ended, and the single-
+// instance rule with a real second process handing over its path.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "app/instance_channel.h"
+#include "app/player_settings.h"
+#include "temp_folder.h"
+
+namespace qmb {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A program folder of its own with the player and its picture library, and a
+// runtime folder of its own so no other player answers.
+class PlayerProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CopyPlayerInto(program);
+    ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+  }
+  void TearDown() override {
+    for (pid_t pid : started) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+    }
+  }
+
+  static void CopyPlayerInto(const test::TempFolder& folder) {
+    for (const char* name : {"QMB", "image.so"}) {
+      fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name);
+    }
+  }
+
+  pid_t Start(const test::TempFolder& folder, std::vector<std::string> args = {}) {
+    std::string exe = folder.Path() + "QMB";
+    args.insert(args.begin(), exe);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      std::vector<char*> argv;
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::execv(exe.c_str(), argv.data());
+      ::_exit(127);
+    }
+    started.push_back(pid);
+    return pid;
+  }
+
+  // Runs the test's own event loop while waiting, so a server in this process
+  // can answer. -1 when the process has not ended in time.
+  int WaitForExit(pid_t pid, std::chrono::seconds limit = std::chrono::seconds(20)) {
+    auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+      int status = 0;
+      if (::waitpid(pid, &status, WNOHANG) == pid) {
+        std::erase(started, pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return -1;
+  }
+
+  // The player is up once it listens for other starts.
+  bool WaitUntilListening() {
+    auto end = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < end) {
+      if (fs::exists(runtime.Path() + "HWT_QMB_5")) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+  int Terminate(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    return WaitForExit(pid);
+  }
+
+  test::TempFolder program;
+  test::TempFolder runtime;
+  std::vector<pid_t> started;
+};
+
+std::string ImageOf(const PlayerSettings& s) {
+  return std::string(reinterpret_cast<const char*>(&s), sizeof s);
+}
+
+TEST_F(PlayerProcessTest, EndedBySigtermWithoutSettingsItSavesTheDefaults) {
+  pid_t pid = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  EXPECT_EQ(Terminate(pid), 0);
+  std::string saved = program.Read("qmb.dat");
+  ASSERT_EQ(saved.size(), 704u);
+  EXPECT_EQ(saved, ImageOf(DefaultSettings(program.Path())));
+  EXPECT_TRUE(program.Exists("QMB.typ"));
+  EXPECT_EQ(program.Read("QMB.typ"), "");
+}
+
+TEST_F(PlayerProcessTest, AShortFileKeepsItsFoldersAndReservedBytesSurvive) {
+  PlayerSettings s = DefaultSettings("/elsewhere/");
+  SetTextField(s.skinFolder, "/skins/Chrome/");
+  SetTextField(s.browseFolder, "/music/");
+  program.Write("qmb.dat", ImageOf(s).substr(0, 520));
+  pid_t pid = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_EQ(Terminate(pid), 0);
+  std::string saved = program.Read("qmb.dat");
+  std::string defaults = ImageOf(DefaultSettings(program.Path()));
+  EXPECT_STREQ(saved.data(), "/skins/Chrome/");
+  EXPECT_STREQ(saved.data() + 260, "/music/");
+  EXPECT_EQ(saved.substr(520), defaults.substr(520));
+
+  // Reserved bytes the player never sets come back as they were.
+  std::string withReserved = saved;
+  withReserved[582] = 0x5A;
+  withReserved[619] = 0x5B;
+  withReserved[658] = 0x5C;
+  program.Write("qmb.dat", withReserved);
+  pid = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_EQ(Terminate(pid), 0);
+  EXPECT_EQ(program.Read("qmb.dat"), withReserved);
+}
+
+TEST_F(PlayerProcessTest, UnreadableSettingsEndTheStartWithCodeOne) {
+  fs::create_directory(program.Path() + "qmb.dat");
+  EXPECT_EQ(WaitForExit(Start(program)), 1);
+}
+
+// This process plays the running player: it listens as one would and records
+// what second starts hand over.
+class HandOffTest : public PlayerProcessTest {
+ protected:
+  void SetUp() override {
+    PlayerProcessTest::SetUp();
+    server = std::make_unique<InstanceServer>(InstanceHandlers{
+        [this] { return minimized; },
+        [this] { return --notForegroundFor < 0; },
+        [this] { ++flashes; },
+        [this] { ++broughtForward; },
+        [this](int wParam, const std::string& path) {
+          received.push_back({wParam, path});
+        },
+    });
+    ASSERT_TRUE(server->Listen());
+  }
+
+  struct Received {
+    int wParam;
+    std::string path;
+    bool operator==(const Received&) const = default;
+  };
+  std::unique_ptr<InstanceServer> server;
+  std::vector<Received> received;
+  bool minimized = false;
+  int notForegroundFor = 0;
+  int flashes = 0;
+  int broughtForward = 0;
+};
+
+TEST_F(HandOffTest, ASecondStartHandsItsPathWithoutQuotesAndEnds) {
+  struct Case {
+    std::vector<std::string> args;
+    Received expected;
+  } cases[] = {
+      {{"\"/music/My Song.mp3\""}, {0, "/music/My Song.mp3"}},
+      {{"/music/a.mp3", "/music/b.mp3"}, {0, "/music/a.mp3 /music/b.mp3"}},
+      {{"/lists/Party.M3U"}, {1, "/lists/Party.M3U"}},
+  };
+  for (const Case& c : cases) {
+    received.clear();
+    EXPECT_EQ(WaitForExit(Start(program, c.args)), 0);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], c.expected);
+  }
+  EXPECT_EQ(broughtForward, 3);
+}
+
+TEST_F(HandOffTest, NoArgumentsOnlyBringsTheRunningPlayerForward) {
+  EXPECT_EQ(WaitForExit(Start(program)), 0);
+  EXPECT_TRUE(received.empty());
+  EXPECT_EQ(broughtForward, 1);
+}
+
+TEST_F(HandOffTest, AMinimisedPlayerIsFlashedUntilItComesForward) {
+  minimized = true;
+  notForegroundFor = 2;
+  EXPECT_EQ(WaitForExit(Start(program, {"x.mp3"})), 0);
+  EXPECT_EQ(flashes, 3);
+  EXPECT_EQ(broughtForward, 1);
+  EXPECT_EQ(received.size(), 1u);
+}
+
+TEST_F(HandOffTest, WhileAnotherStartFlashesANewOneEndsAtOnce) {
+  minimized = true;
+  notForegroundFor = 1000;
+  // Another start holds the flash guard.
+  std::string guard = runtime.Path() + "HWT_QMB_5_EnFI";
+  int fd = ::open(guard.c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  EXPECT_EQ(WaitForExit(Start(program, {"x.mp3"})), 0);
+  EXPECT_EQ(flashes, 0);
+  EXPECT_EQ(broughtForward, 0);
+  EXPECT_EQ(received.size(), 1u);
+  ::close(fd);
+}
+
+TEST_F(HandOffTest, TooLongAPathIsNotHandedOver) {
+  EXPECT_EQ(WaitForExit(Start(program, {"/" + std::string(2100, 'a')})), 0);
+  EXPECT_TRUE(received.empty());
+}
+
+TEST_F(HandOffTest, WithMultipleInstancesAllowedTheSecondStartRuns) {
+  PlayerSettings s = DefaultSettings(program.Path());
+  s.multipleInstances = 1;
+  program.Write("qmb.dat", ImageOf(s));
+  pid_t pid = Start(program, {"x.mp3"});
+  EXPECT_EQ(WaitForExit(pid, std::chrono::seconds(2)), -1) << "it keeps running";
+  EXPECT_EQ(broughtForward, 1) << "after bringing the first one forward";
+  EXPECT_TRUE(received.empty());
+  EXPECT_EQ(Terminate(pid), 0);
+}
+
+TEST_F(PlayerProcessTest, TwoRealPlayersHandOver) {
+  pid_t first = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  test::TempFolder other;
+  CopyPlayerInto(other);
+  EXPECT_EQ(WaitForExit(Start(other, {"\"/music/a b.mp3\""})), 0);
+  EXPECT_FALSE(other.Exists("qmb.dat")) << "the second start saved nothing";
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+}  // namespace
+}  // namespace qmb
+
+int main(int argc, char** argv) {
+  // Tests run without a display; listing them must work too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
