@@ -67,6 +67,10 @@ class MidiSource final : public Source {
         fluid_player_play(player_) != FLUID_OK) {
       return Fail("FluidSynth cannot play this MIDI file", error);
     }
+    // The player loads its file on its first tick and cannot seek before;
+    // one silent frame gets it there.
+    float first[2];
+    fluid_synth_write_float(synth_, 1, first, 0, 2, first, 1, 2);
     return true;
   }
 

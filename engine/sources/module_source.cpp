@@ -34,6 +34,9 @@ class OpenmptSource final : public ModuleSource {
         orders_(module_->get_num_orders()),
         lengthFrames_(std::llround(module_->get_duration_seconds() * kRate)) {
     module_->set_repeat_count(0);
+    // The default fades out into the song's first order again, which would
+    // run past the length and show order 0 at the end.
+    module_->ctl_set_text("play.at_end", "stop");
   }
 
   int SampleRate() const override { return kRate; }

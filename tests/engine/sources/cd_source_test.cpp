@@ -1,1 +1,83 @@
+#include <numbers>
+
 #include "source_test_util.h"
+
+namespace qmb::engine::test {
+namespace {
+
+struct TrackCase {
+  int track;
+  double hz;
+  int sectors;
+};
+
+// The image the generator writes: 440 Hz for 2 s, 660 Hz for 3 s, 880 Hz for 1.6 s.
+const TrackCase kTracks[] = {{1, 440, 150}, {2, 660, 225}, {3, 880, 120}};
+
+TEST(CdDisc, ImageTracksAreSubStreams) {
+  std::string error;
+  auto disc = OpenCdDisc(Fixture("disc.cue"), &error);
+  ASSERT_NE(disc, nullptr) << error;
+  ASSERT_EQ(disc->TrackCount(), 3);
+  for (const TrackCase& expected : kTracks) {
+    SCOPED_TRACE(expected.track);
+    auto track = disc->OpenTrack(expected.track, &error);
+    ASSERT_NE(track, nullptr) << error;
+    EXPECT_EQ(track->SampleRate(), 44100);
+    EXPECT_EQ(track->Channels(), 2);
+    EXPECT_EQ(track->LengthFrames(), expected.sectors * 588);
+    EXPECT_EQ(track->LengthBytes(), expected.sectors * 2352);
+    auto all = ReadAll(*track);
+    EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), track->LengthFrames());
+    EXPECT_NEAR(ToneHz(all, 2, 44100), expected.hz, expected.hz * 0.005);
+    EXPECT_NEAR(Rms(all), 0.5 / std::sqrt(2.0), 0.01);
+  }
+  for (int bad : {0, -1, 4}) EXPECT_EQ(disc->OpenTrack(bad, &error), nullptr) << bad;
+}
+
+// A seek lands on the very sample: the generator's sine has a known value there.
+TEST(CdDisc, SeekIsSampleExact) {
+  auto disc = OpenCdDisc(Fixture("disc.cue"), nullptr);
+  ASSERT_NE(disc, nullptr);
+  auto track = disc->OpenTrack(2, nullptr);
+  ASSERT_NE(track, nullptr);
+  disc.reset();  // a track outlives its disc
+  for (std::int64_t frame : {std::int64_t{44100}, std::int64_t{12345}, std::int64_t{0}}) {
+    ASSERT_TRUE(track->Seek(frame));
+    float got[2 * 8];
+    ASSERT_EQ(track->Read(got, 8), 8u);
+    for (int i = 0; i < 8; ++i) {
+      double want =
+          0.5 * std::sin(2 * std::numbers::pi * 660 * static_cast<double>(frame + i) / 44100.0);
+      EXPECT_NEAR(got[2 * i], want, 1.0 / 16384) << frame + i;
+    }
+  }
+  ASSERT_TRUE(track->Seek(track->LengthFrames()));
+  float tail[2];
+  EXPECT_EQ(track->Read(tail, 1), 0u);
+}
+
+TEST(CdDisc, MissingOrBrokenImagesFail) {
+  TempDir temp;
+  std::string noBin = "FILE \"nowhere.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+  WriteBytes(temp.File("nobin.cue"), std::vector<char>(noBin.begin(), noBin.end()));
+  std::string junk = "this is not a cue sheet\n";
+  WriteBytes(temp.File("junk.cue"), std::vector<char>(junk.begin(), junk.end()));
+  for (const std::string& path :
+       {temp.File("missing.cue"), temp.File("nobin.cue"), temp.File("junk.cue")}) {
+    std::string error;
+    auto disc = OpenCdDisc(path, &error);
+    if (disc == nullptr) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    for (int t = 1; t <= disc->TrackCount(); ++t) {
+      auto track = disc->OpenTrack(t, nullptr);
+      if (track != nullptr) ReadAll(*track);
+    }
+  }
+  EXPECT_EQ(OpenCdDisc("/dev/qmb-no-such-drive", nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace qmb::engine::test

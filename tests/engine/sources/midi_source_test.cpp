@@ -1,1 +1,67 @@
+#include "engine/sources/midi_source.h"
 #include "source_test_util.h"
+
+namespace qmb::engine::test {
+namespace {
+
+// The fixture lasts 3 s across a tempo change: 2 s at 120 BPM, 1 s at 240.
+TEST(MidiSource, LengthFollowsTheTempoMap) {
+  for (const char* name : {"three_seconds.mid", "three_seconds.rmi"}) {
+    SCOPED_TRACE(name);
+    std::string error;
+    auto midi = OpenMidiSource(Fixture(name), &error);
+    ASSERT_NE(midi, nullptr) << error;
+    EXPECT_EQ(midi->SampleRate(), 44100);
+    EXPECT_EQ(midi->Channels(), 2);
+    EXPECT_NEAR(midi->LengthFrames(), 3 * 44100, 0.05 * 44100);
+    auto all = ReadAll(*midi);
+    EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), midi->LengthFrames());
+    // The soundfont really plays, and loud enough to be heard beside files.
+    EXPECT_GT(Rms(all), 0.02);
+  }
+}
+
+TEST(MidiSource, SeekPlaysTheRest) {
+  auto midi = OpenMidiSource(Fixture("three_seconds.mid"), nullptr);
+  ASSERT_NE(midi, nullptr);
+  ASSERT_TRUE(midi->Seek(44100 * 2));
+  auto rest = ReadAll(*midi);
+  EXPECT_NEAR(rest.size() / 2.0, 44100, 0.05 * 44100);
+  EXPECT_GT(Rms(rest), 0.02);
+  ASSERT_TRUE(midi->Seek(0));
+  EXPECT_EQ(static_cast<std::int64_t>(ReadAll(*midi).size() / 2), midi->LengthFrames());
+  EXPECT_FALSE(midi->Seek(-5));
+}
+
+TEST(MidiSource, MissingSoundfontFailsClearly) {
+  std::string error;
+  auto midi = OpenMidiSourceWith(Fixture("three_seconds.mid"),
+                                 {"/nonexistent/a.sf2", "/nonexistent/b.sf2"}, &error);
+  EXPECT_EQ(midi, nullptr);
+  EXPECT_NE(error.find("soundfont"), std::string::npos) << error;
+}
+
+TEST(MidiSource, DamagedFilesFailOrEndCleanly) {
+  TempDir temp;
+  std::vector<char> bytes = ReadBytes(Fixture("three_seconds.mid"));
+  for (std::size_t keep :
+       {std::size_t{0}, std::size_t{10}, std::size_t{20}, bytes.size() / 2, bytes.size() - 3}) {
+    SCOPED_TRACE(keep);
+    WriteBytes(temp.File("cut.mid"), std::vector<char>(bytes.begin(), bytes.begin() + keep));
+    std::string error;
+    auto midi = OpenMidiSource(temp.File("cut.mid"), &error);
+    if (midi == nullptr) {
+      EXPECT_FALSE(error.empty());
+      continue;
+    }
+    EXPECT_LE(midi->LengthFrames(), 3 * 44100 + 4410);
+    ReadAll(*midi);
+  }
+  std::string text = "MThd but nothing after it";
+  WriteBytes(temp.File("text.mid"), std::vector<char>(text.begin(), text.end()));
+  EXPECT_EQ(OpenMidiSource(temp.File("text.mid"), nullptr), nullptr);
+  EXPECT_EQ(OpenMidiSource(temp.File("missing.mid"), nullptr), nullptr);
+}
+
+}  // namespace
+}  // namespace qmb::engine::test

@@ -1,1 +1,90 @@
+#include <filesystem>
+
 #include "source_test_util.h"
+
+namespace qmb::engine::test {
+namespace {
+
+// The fixture: orders 0..3 of 1.92 s each (16 rows at speed 6, tempo 125).
+constexpr double kOrderSeconds = 1.92;
+
+TEST(ModuleSource, OrdersAreItsPositions) {
+  std::string error;
+  auto module = OpenModuleSource(Fixture("orders.mod"), &error);
+  ASSERT_NE(module, nullptr) << error;
+  EXPECT_EQ(module->NumOrders(), 4);
+  EXPECT_EQ(module->CurrentOrder(), 0);
+  EXPECT_EQ(module->SampleRate(), 44100);
+  EXPECT_EQ(module->Channels(), 2);
+  EXPECT_NEAR(module->LengthFrames(), 4 * kOrderSeconds * 44100, 0.05 * 44100);
+
+  std::vector<float> block(44100 * 2);
+  ASSERT_EQ(module->Read(block.data(), 44100), 44100u);  // 1 s: still order 0
+  EXPECT_EQ(module->CurrentOrder(), 0);
+  EXPECT_GT(Rms(block), 0.01);
+  ASSERT_EQ(module->Read(block.data(), 44100), 44100u);  // 2 s: order 1
+  EXPECT_EQ(module->CurrentOrder(), 1);
+  EXPECT_FALSE(module->Finished());
+
+  // A jump shows at once and plays from the start of that order to the end.
+  ASSERT_TRUE(module->JumpToOrder(3));
+  EXPECT_EQ(module->CurrentOrder(), 3);
+  auto rest = ReadAll(*module);
+  EXPECT_NEAR(rest.size() / 2.0, kOrderSeconds * 44100, 0.05 * 44100);
+  EXPECT_TRUE(module->Finished());
+  EXPECT_EQ(module->Read(block.data(), 100), 0u);
+
+  // A jump back after the end plays again.
+  ASSERT_TRUE(module->JumpToOrder(1));
+  EXPECT_FALSE(module->Finished());
+  EXPECT_EQ(module->Read(block.data(), 4410), 4410u);
+  EXPECT_EQ(module->CurrentOrder(), 1);
+
+  for (int bad : {-1, 4, 1000}) EXPECT_FALSE(module->JumpToOrder(bad)) << bad;
+  EXPECT_EQ(module->CurrentOrder(), 1);
+}
+
+TEST(ModuleSource, SeekMovesByTime) {
+  auto module = OpenModuleSource(Fixture("orders.mod"), nullptr);
+  ASSERT_NE(module, nullptr);
+  ASSERT_TRUE(module->Seek(static_cast<std::int64_t>(2.5 * kOrderSeconds * 44100)));
+  EXPECT_EQ(module->CurrentOrder(), 2);
+  auto rest = ReadAll(*module);
+  EXPECT_NEAR(rest.size() / 2.0, 1.5 * kOrderSeconds * 44100, 0.05 * 44100);
+  EXPECT_FALSE(module->Seek(-1));
+}
+
+// "sgt" and "fsb" are refused whatever they hold; other files must be one of
+// the four module types, and damaged ones fail or end.
+TEST(ModuleSource, RefusesWhatIsNoModule) {
+  TempDir temp;
+  std::vector<char> mod = ReadBytes(Fixture("orders.mod"));
+  std::vector<char> wav = ReadBytes(Fixture("tone_440.wav"));
+  std::mt19937 random(3);
+  std::vector<char> noise(5000);
+  for (char& c : noise) c = static_cast<char>(random());
+  const std::pair<std::string, const std::vector<char>*> refused[] = {
+      {"song.sgt", &mod}, {"song.FSB", &mod},    {"noise.mod", &noise},
+      {"tone.xm", &wav},  {"empty.it", nullptr},
+  };
+  for (const auto& [name, bytes] : refused) {
+    WriteBytes(temp.File(name), bytes != nullptr ? *bytes : std::vector<char>{});
+    std::string error;
+    EXPECT_EQ(OpenModuleSource(temp.File(name), &error), nullptr) << name;
+    EXPECT_FALSE(error.empty()) << name;
+  }
+  EXPECT_EQ(OpenModuleSource(temp.File("missing.mod"), nullptr), nullptr);
+
+  for (double keep : {0.1, 0.5, 0.9}) {
+    std::vector<char> cut(mod.begin(), mod.begin() + static_cast<long>(mod.size() * keep));
+    WriteBytes(temp.File("cut.mod"), cut);
+    auto module = OpenModuleSource(temp.File("cut.mod"), nullptr);
+    if (module != nullptr) {
+      EXPECT_LT(ReadAll(*module, 44100 * 600).size(), 44100u * 600 * 2);
+      EXPECT_TRUE(module->Finished());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qmb::engine::test
