@@ -1,0 +1,234 @@
+// Streams on the null output: opening, lengths, positions in real time, the
+// end of a track, seeking, channels, pause and the system channel.
+#include <atomic>
+#include <chrono>
+
+#include "engine_test_support.h"
+
+namespace qmb::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point since) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+TEST(EngineInit, NullOutputStartsStopsAndRefusesChangesWhileRunning) {
+  ASSERT_TRUE(FSOUND_SetOutput(kOutputNoSound));
+  EXPECT_EQ(FSOUND_GetNumDrivers(), 1);
+  EXPECT_STREQ(FSOUND_GetDriverName(0), "No Sound");
+  EXPECT_EQ(FSOUND_GetDriverName(1), nullptr);
+  EXPECT_FALSE(FSOUND_SetOutput(8));
+  EXPECT_FALSE(FSOUND_SetOutput(-1));
+  EXPECT_EQ(FSOUND_Init(1000, 32, 0), 0);  // no such rate
+  {
+    NullEngine engine(48000);
+    EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
+    EXPECT_EQ(FSOUND_Init(44100, 32, 0), 0);  // already running
+    EXPECT_FALSE(FSOUND_SetOutput(kOutputAlsa));
+    EXPECT_FALSE(FSOUND_SetBufferSize(50));
+    EXPECT_GT(FSOUND_DSP_GetBufferLength(), 0);
+  }
+  EXPECT_EQ(FSOUND_GetOutputRate(), 0);
+  EXPECT_EQ(FSOUND_DSP_GetBufferLength(), 0);
+  // Everything answers a closed engine without harm.
+  EXPECT_EQ(FSOUND_Stream_Open("x.raw", kStreamLoadRaw, 0, 0), nullptr);
+  EXPECT_EQ(FSOUND_Stream_GetTime(nullptr), 0);
+  EXPECT_FALSE(FSOUND_SetVolume(0, 10));
+  EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);
+  EXPECT_EQ(FSOUND_FX_Enable(kSystemChannel, kFxParamEq), -1);
+}
+
+TEST(EngineInit, SdlDummyDriverPlaysInRealTime) {
+  // The dummy driver paces like a device; it stands for a real output here.
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  FSOUND_SetOutput(kOutputDirectSound);
+  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  EXPECT_GE(FSOUND_GetNumDrivers(), 0);
+  TempFolder folder;
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 1.0, 440).c_str(),
+                                      kStreamLoadRaw, 0, 0);
+  ASSERT_NE(s, nullptr);
+  EXPECT_GE(FSOUND_Stream_Play(0, s), 0);
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
+  FSOUND_Close();
+  ::unsetenv("SDL_AUDIODRIVER");
+  FSOUND_SetOutput(kOutputNoSound);
+}
+
+TEST(RawStream, ReportsLengthBytesAndRateAndRefusesBadInput) {
+  NullEngine engine;
+  TempFolder folder;
+  std::string path = WriteRawSine(folder.File("two.raw"), 2.0, 440);
+  SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 2000);
+  EXPECT_EQ(FSOUND_Stream_GetLength(s), 2 * 44100 * 4);
+  int frequency = 0;
+  EXPECT_TRUE(
+      FSOUND_Sample_GetDefaults(FSOUND_Stream_GetSample(s), &frequency, nullptr, nullptr, nullptr));
+  EXPECT_EQ(frequency, 44100);
+  EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
+  EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
+  EXPECT_TRUE(FSOUND_Stream_Close(s));
+  EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
+  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
+
+  struct Case {
+    const char* what;
+    std::string path;
+    unsigned mode;
+  };
+  std::FILE* tiny = std::fopen(folder.File("tiny.raw").c_str(), "wb");
+  std::fputs("ab", tiny);
+  std::fclose(tiny);
+  for (const Case& c : {Case{"missing raw", folder.File("none.raw"), kStreamLoadRaw},
+                        Case{"less than a frame", folder.File("tiny.raw"), kStreamLoadRaw},
+                        Case{"sgt", folder.File("song.sgt"), kStreamNormal},
+                        Case{"fsb", folder.File("bank.FSB"), kStreamNormal},
+                        Case{"empty path", "", kStreamNormal}}) {
+    EXPECT_EQ(FSOUND_Stream_Open(c.path.c_str(), c.mode, 0, 0), nullptr) << c.what;
+  }
+  EXPECT_EQ(FSOUND_Stream_Open(nullptr, kStreamNormal, 0, 0), nullptr);
+  EXPECT_EQ(FMUSIC_LoadSong(folder.File("song.sgt").c_str()), nullptr);
+  EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
+}
+
+TEST(RawStream, PositionFollowsTheClockAndTheTrackEnds) {
+  NullEngine engine;
+  TempFolder folder;
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 0.6, 440).c_str(),
+                                      kStreamLoadRaw, 0, 0);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(FSOUND_Stream_GetTime(s), 0);
+  auto start = Clock::now();
+  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) >= 300; }));
+  // The null output plays in real time: never ahead of the clock.
+  EXPECT_LE(FSOUND_Stream_GetTime(s), ElapsedMs(start) + 100);
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
+  EXPECT_GE(ElapsedMs(start), 500);
+  EXPECT_EQ(FSOUND_Stream_GetTime(s), FSOUND_Stream_GetLengthMs(s));
+  EXPECT_FALSE(FSOUND_IsPlaying(0));
+
+  // Played again after its end, it starts over.
+  ASSERT_GE(FSOUND_Stream_Play(kFreeChannel, s), 0);
+  EXPECT_LT(FSOUND_Stream_GetTime(s), 300);
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
+  FSOUND_Stream_Close(s);
+}
+
+// Each 10 ms of the file holds its own level, so a captured block tells
+// where in the file it came from.
+std::string WriteTimeCode(const std::string& path, double seconds) {
+  return WriteRaw(path, static_cast<int>(seconds * 44100), [](int i) {
+    double v = (i / 441) / 1000.0;
+    return std::pair{v, -v};
+  });
+}
+
+TEST(RawStream, SeekLandsWhereAsked) {
+  NullEngine engine;
+  TempFolder folder;
+  SoundStream* s =
+      FSOUND_Stream_Open(WriteTimeCode(folder.File("code.raw"), 5.0).c_str(), kStreamLoadRaw, 0, 0);
+  ASSERT_NE(s, nullptr);
+  MixCapture capture;
+  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
+  for (int target : {3000, 1200, 4500}) {
+    ASSERT_TRUE(FSOUND_Stream_SetTime(s, target));
+    EXPECT_EQ(FSOUND_Stream_GetTime(s), target);  // at once, before the mixer moves
+    capture.Clear();
+    auto frames = capture.Collect(44100 / 5);
+    // After the short cross-fade the level is that of the asked time.
+    int level = -1;
+    for (std::size_t i = 0; i + 1 < frames.size(); i += 2) {
+      int here = static_cast<int>(std::lround(frames[i] / 32767.0 * 1000));
+      if (here >= target / 10 && here < target / 10 + 30) {
+        level = here;
+        break;
+      }
+    }
+    EXPECT_GE(level, target / 10) << target;
+    int now = FSOUND_Stream_GetTime(s);
+    EXPECT_GE(now, target);
+    EXPECT_LT(now, target + 1500);
+  }
+  EXPECT_TRUE(FSOUND_Stream_SetTime(s, 999999));  // past the end: ends the track
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
+  FSOUND_Stream_Close(s);
+}
+
+TEST(Channels, PlayPicksAndReplacesChannels) {
+  NullEngine engine;
+  TempFolder folder;
+  std::string path = WriteRawSine(folder.File("a.raw"), 3.0, 440);
+  std::vector<SoundStream*> streams;
+  for (int i = 0; i < kMaxChannels + 1; ++i)
+    streams.push_back(FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0));
+  EXPECT_EQ(FSOUND_Stream_Play(5, streams[0]), 5);
+  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[1]), 0);
+  EXPECT_EQ(FSOUND_Stream_Play(kMaxChannels, streams[2]), -1);
+  EXPECT_EQ(FSOUND_Stream_Play(-7, streams[2]), -1);
+  EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
+  // A stream on a taken channel replaces what played there.
+  EXPECT_EQ(FSOUND_Stream_Play(5, streams[2]), 5);
+  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[0]), 1);
+  for (int i = 3; i < kMaxChannels; ++i)
+    EXPECT_GE(FSOUND_Stream_Play(kFreeChannel, streams[static_cast<std::size_t>(i)]), 0);
+  // All 32 channels now hold a playing stream: no free one is left.
+  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams.back()), -1);
+  EXPECT_FALSE(FSOUND_SetVolume(99, 1));
+  EXPECT_FALSE(FSOUND_SetPan(-1, 1));
+  for (auto* s : streams) FSOUND_Stream_Close(s);
+  EXPECT_FALSE(FSOUND_SetMute(5, true));  // the channel is empty now
+}
+
+TEST(Channels, PauseAndSystemPauseHoldThePosition) {
+  NullEngine engine;
+  TempFolder folder;
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 5.0, 440).c_str(),
+                                      kStreamLoadRaw, 0, 0);
+  int channel = FSOUND_Stream_Play(0, s);
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
+  for (int target : {channel, kSystemChannel}) {
+    ASSERT_TRUE(FSOUND_SetPaused(target, true));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the fade-out
+    int held = FSOUND_Stream_GetTime(s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
+    ASSERT_TRUE(FSOUND_SetPaused(target, false));
+    EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
+  }
+  FSOUND_Stream_Close(s);
+}
+
+TEST(NonBlockingOpen, ReachesReadyOrFailed) {
+  NullEngine engine;
+  TempFolder folder;
+  std::string path = WriteRawSine(folder.File("a.raw"), 1.0, 440);
+  SoundStream* good = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw | kStreamNonBlocking, 0, 0);
+  SoundStream* bad = FSOUND_Stream_Open(folder.File("gone.raw").c_str(),
+                                        kStreamLoadRaw | kStreamNonBlocking, 0, 0);
+  ASSERT_NE(good, nullptr);
+  ASSERT_NE(bad, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(good) == kOpenReady; }));
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(bad) == kOpenFailed; }));
+  EXPECT_EQ(FSOUND_Stream_Play(0, bad), -1);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(bad), 0);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(good), 1000);
+  int percent = -1;
+  EXPECT_TRUE(FSOUND_Stream_Net_GetStatus(good, nullptr, &percent, nullptr, nullptr));
+  EXPECT_GE(percent, 0);
+  EXPECT_LE(percent, 100);
+  EXPECT_EQ(FSOUND_Stream_Play(0, good), 0);
+  FSOUND_Stream_Close(good);
+  FSOUND_Stream_Close(bad);
+}
+
+}  // namespace
+}  // namespace qmb::test

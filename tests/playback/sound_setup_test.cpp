@@ -1,0 +1,112 @@
+// The sound system's set-up against the engine on the null output: start,
+// failure, the device list, "Restore Defaults" and "Reset Sound System".
+#include "playback/sound_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/control_panel_model.h"
+#include "app/status_codes.h"
+#include "playback/sound_engine.h"
+#include "scripted_desktop.h"
+
+namespace qmb {
+namespace {
+
+class SoundSetup : public ::testing::Test {
+ protected:
+  SoundSetup() {
+    panel.outputDriver.Select(kOutputNoSound);
+    panel.mixerRate.SetPosition(441);
+  }
+  ~SoundSetup() override { FSOUND_Close(); }
+  test::ScriptedDesktop desktop;
+  ControlPanelModel panel;
+};
+
+TEST_F(SoundSetup, OutputListHasItsEightEntriesAndTheRateItsRange) {
+  EXPECT_EQ(panel.outputDriver.Items(),
+            (std::vector<std::string>{"No Sound", "Windows Multimedia Driver", "DirectSound Driver",
+                                      "AD3 Driver", "Linux OSS", "Linux ESD", "Linux ALSA",
+                                      "ASIO Driver"}));
+  EXPECT_EQ(panel.mixerRate.Minimum(), 110);
+  EXPECT_EQ(panel.mixerRate.Maximum(), 640);
+}
+
+TEST_F(SoundSetup, InitStartsTheEngineAtTheSliderRate) {
+  panel.mixerRate.SetPosition(220);
+  EXPECT_EQ(InitSoundSystem(panel), kOk);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
+  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
+  // A second start without a close fails as the engine says.
+  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
+}
+
+TEST_F(SoundSetup, AnOutputThatCannotOpenFailsWithStatus23) {
+  // A driver SDL does not have: no fallback to another output.
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  panel.outputDriver.Select(kOutputWinMm);
+  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
+  ::unsetenv("SDL_AUDIODRIVER");
+  EXPECT_EQ(FSOUND_GetOutputRate(), 0);
+  ShowErrorCode(kSoundInitFailed);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "Error initializing the FMOD sound system engine.");
+  EXPECT_EQ(desktop.messages[0].caption, "Error");
+}
+
+TEST_F(SoundSetup, PageAndDeviceListFollowTheEngine) {
+  panel.outputDevice.Select(0);
+  PrepareSoundSystemPage(panel);
+  EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
+  EXPECT_EQ(panel.outputDevice.Selection(), 0);
+  ASSERT_EQ(InitSoundSystem(panel), kOk);
+  // Another output chosen: the list starts at 0 and still shows the running
+  // output's devices until the next start.
+  panel.outputDriver.Select(kOutputAlsa);
+  OutputDriverChanged(panel);
+  EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
+  EXPECT_EQ(panel.outputDevice.Selection(), 0);
+  FillDeviceList(panel, 3);  // beyond the list: no selection
+  EXPECT_EQ(panel.outputDevice.Selection(), -1);
+}
+
+TEST_F(SoundSetup, RestoreDefaultsChangesOnlyTheControls) {
+  ASSERT_EQ(InitSoundSystem(panel), kOk);
+  RestoreSoundDefaults(panel);
+  EXPECT_EQ(panel.mixerRate.Position(), 441);
+  EXPECT_EQ(panel.outputDriver.Selection(), 2);
+  EXPECT_EQ(panel.outputDevice.HeldSelection(), 0);
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);  // applied only by a reset
+}
+
+TEST_F(SoundSetup, ResetStopsClosesWaitsAndStartsAgain) {
+  panel.mixerRate.SetPosition(320);
+  ASSERT_EQ(InitSoundSystem(panel), kOk);
+  panel.mixerRate.SetPosition(480);
+  int stops = 0;
+  std::int64_t sleptBefore = desktop.upTimeMs;
+  ResetSoundSystem(panel, [&] {
+    ++stops;
+    EXPECT_EQ(FSOUND_GetOutputRate(), 32000);  // the stop comes before the close
+  });
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(desktop.upTimeMs - sleptBefore, 1000);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
+
+  // A reset that cannot start the output shows status 23 and goes on silent.
+  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  RestoreSoundDefaults(panel);
+  ResetSoundSystem(panel, {});
+  ::unsetenv("SDL_AUDIODRIVER");
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "Error initializing the FMOD sound system engine.");
+  EXPECT_EQ(FSOUND_GetOutputRate(), 0);
+}
+
+}  // namespace
+}  // namespace qmb
