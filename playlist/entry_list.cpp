@@ -42,6 +42,20 @@ void EntryRow::SetCell(int field, std::string_view text) {
   }
 }
 
+void EntryRow::SetCells(std::initializer_list<std::string_view> cells) {
+  std::size_t total = 0;
+  for (std::string_view cell : cells) total += CutView(cell, kCellLimit).size();
+  text_.clear();
+  text_.reserve(total);
+  int field = 0;
+  for (std::string_view cell : cells) {
+    if (field == kMaxFields) break;
+    text_ += CutView(cell, kCellLimit);
+    ends_[field++] = static_cast<std::uint16_t>(text_.size());
+  }
+  for (; field < kMaxFields; ++field) ends_[field] = static_cast<std::uint16_t>(text_.size());
+}
+
 EntryList::EntryList(int fieldCount)
     : fieldCount_(fieldCount < 1 ? 1 : (fieldCount > kMaxFields ? kMaxFields : fieldCount)) {}
 

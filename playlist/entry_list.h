@@ -34,6 +34,8 @@ class EntryRow {
   std::string_view Cell(int field) const;
   // Keeps at most kCellLimit bytes, never splitting a character.
   void SetCell(int field, std::string_view text);
+  // Sets the first cells in one allocation; the others become empty.
+  void SetCells(std::initializer_list<std::string_view> cells);
   int Icon() const { return icon_; }
   void SetIcon(int icon) { icon_ = static_cast<std::int16_t>(icon < 0 ? -1 : icon); }
   std::uint32_t State() const { return state_; }

@@ -128,11 +128,11 @@ int ParseQpl(PlaylistStore& store, std::string_view bytes) {
     std::string path(reader.Next());
     if (path.empty()) break;
     EntryTexts texts;
-    texts.title = std::string(reader.Next());
-    texts.length = std::string(reader.Next());
-    texts.timesPlayed = std::string(reader.Next());
-    texts.dateAdded = std::string(reader.Next());
-    texts.datePlayed = std::string(reader.Next());
+    texts.title = reader.Next();
+    texts.length = reader.Next();
+    texts.timesPlayed = reader.Next();
+    texts.dateAdded = reader.Next();
+    texts.datePlayed = reader.Next();
     AddPlaylistEntry(store, path, texts);
   }
   return kOk;
@@ -151,9 +151,11 @@ int ParsePls(PlaylistStore& store, std::string_view bytes) {
   for (long n = 1; n <= count; ++n) {
     std::string number = std::to_string(n);
     std::string path = profile.GetString(kPlsSection, "File" + number, "", kPlsValueLimit);
+    std::string title = profile.GetString(kPlsSection, "Title" + number, "", kPlsValueLimit);
+    std::string length = profile.GetString(kPlsSection, "Length" + number, "", kPlsValueLimit);
     EntryTexts texts;
-    texts.title = profile.GetString(kPlsSection, "Title" + number, "", kPlsValueLimit);
-    texts.length = profile.GetString(kPlsSection, "Length" + number, "", kPlsValueLimit);
+    texts.title = title;
+    texts.length = length;
     AddPlaylistEntry(store, path, texts);
   }
   return kOk;
@@ -167,8 +169,9 @@ int ParseM3u(PlaylistStore& store, std::string_view bytes) {
     std::string path(reader.Next());
     if (path.empty()) break;
     std::size_t comma = info.find(',');
+    std::string_view title = comma == std::string_view::npos ? info : info.substr(comma + 1);
     EntryTexts texts;
-    texts.title = std::string(comma == std::string_view::npos ? info : info.substr(comma + 1));
+    texts.title = title;
     AddPlaylistEntry(store, path, texts);
   }
   return kOk;

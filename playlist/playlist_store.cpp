@@ -23,6 +23,18 @@ bool Contains(std::string_view path, std::string_view part) {
   return path.find(part) != std::string_view::npos;
 }
 
+int Classify(std::string_view path, std::string_view ext) {
+  bool module = InList(kModuleTypes, ext);
+  bool cdTrack = ext == "cda" || Contains(path, "cda://");
+  if (!module && !InList(kStreamTypes, ext) && !IsNetworkAddress(path) && !cdTrack) return -1;
+  if (module) return kIconModule;
+  if (cdTrack) return kIconCdTrack;
+  if (ext == "wma") return kIconWma;
+  if (ext == "wav" || ext == "ogg") return kIconWave;
+  if (ext == "mid" || ext == "midi" || ext == "rmi") return kIconModule;
+  return IsNetworkAddress(path) ? kIconNetwork : kIconStream;
+}
+
 }  // namespace
 
 PlaylistStore::PlaylistStore(const ControlPanelModel& panel) : panel(panel), today(TodayText) {}
@@ -36,16 +48,7 @@ bool IsNetworkAddress(std::string_view path) {
 }
 
 int ClassifyPath(std::string_view path) {
-  std::string ext = PathExtension(path);
-  bool module = InList(kModuleTypes, ext);
-  bool cdTrack = ext == "cda" || Contains(path, "cda://");
-  if (!module && !InList(kStreamTypes, ext) && !IsNetworkAddress(path) && !cdTrack) return -1;
-  if (module) return kIconModule;
-  if (cdTrack) return kIconCdTrack;
-  if (ext == "wma") return kIconWma;
-  if (ext == "wav" || ext == "ogg") return kIconWave;
-  if (ext == "mid" || ext == "midi" || ext == "rmi") return kIconModule;
-  return IsNetworkAddress(path) ? kIconNetwork : kIconStream;
+  return Classify(path, PathExtension(path));
 }
 
 std::string PathExtension(std::string_view path) {
@@ -88,23 +91,28 @@ std::optional<EntryRow> MakePlaylistRow(PlaylistStore& store, const std::string&
   if (plugin >= 0) {
     icon = store.inputPlugins.icon ? store.inputPlugins.icon(plugin, ext) : -1;
   } else {
-    icon = ClassifyPath(path);
+    icon = Classify(path, ext);
     if (icon < 0) {
       if (store.panel.skipUnsupported.Checked()) return std::nullopt;
       icon = kIconUnsupported;
     }
   }
+  std::string title = texts.title ? std::string() : PathTitle(path);
+  std::string today = texts.dateAdded ? std::string() : store.today();
+  std::string size = FileSizeText(path);
   EntryRow row;
   row.SetIcon(icon);
-  row.SetCell(kTitle, texts.title ? *texts.title : PathTitle(path));
-  row.SetCell(kPath, path);
-  row.SetCell(kLength, texts.length ? *texts.length : "Unknown");
-  row.SetCell(kPlayedThisCycle, "No");
-  row.SetCell(kTimesPlayed, texts.timesPlayed ? *texts.timesPlayed : "0");
-  row.SetCell(kDateAdded, texts.dateAdded ? *texts.dateAdded : store.today());
-  row.SetCell(kDatePlayed, texts.datePlayed ? *texts.datePlayed : "Never Played");
-  row.SetCell(kFileSize, FileSizeText(path));
-  row.SetCell(kFileType, ext);
+  row.SetCells({
+      texts.title.value_or(title),
+      path,
+      texts.length.value_or("Unknown"),
+      "No",
+      texts.timesPlayed.value_or("0"),
+      texts.dateAdded.value_or(today),
+      texts.datePlayed.value_or("Never Played"),
+      size,
+      ext,
+  });
   return row;
 }
 

@@ -62,13 +62,14 @@ class PlaylistStore {
 // The input plug-in that plays `path`, or -1 (always, until plug-ins exist).
 int FindInputPlugin(const PlaylistStore& store, const std::string& path);
 
-// The fields a caller may give; an absent one gets its default.
+// The fields a caller may give; an absent one gets its default. Views: the
+// texts must outlive the call that takes them.
 struct EntryTexts {
-  std::optional<std::string> title;
-  std::optional<std::string> length;
-  std::optional<std::string> timesPlayed;
-  std::optional<std::string> dateAdded;
-  std::optional<std::string> datePlayed;
+  std::optional<std::string_view> title;
+  std::optional<std::string_view> length;
+  std::optional<std::string_view> timesPlayed;
+  std::optional<std::string_view> dateAdded;
+  std::optional<std::string_view> datePlayed;
 };
 
 // Adds an entry before `position` (appends at -1) and moves the cursor to the

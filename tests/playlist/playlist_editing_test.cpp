@@ -12,9 +12,10 @@ class PlaylistEditingTest : public ::testing::Test {
  protected:
   void Fill(const std::vector<std::string>& titles) {
     for (const std::string& t : titles) {
+      std::string timesPlayed = std::to_string(t.size());
       EntryTexts texts;
       texts.title = t;
-      texts.timesPlayed = std::to_string(t.size());
+      texts.timesPlayed = timesPlayed;
       AddPlaylistEntry(store, "/m/" + t + ".mp3", texts);
     }
   }
