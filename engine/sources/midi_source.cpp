@@ -19,6 +19,13 @@ constexpr int kRate = 44100;
 constexpr double kGain = 0.6;
 constexpr std::size_t kMaxMidiBytes = 64 << 20;
 
+// FluidSynth shares loaded soundfont samples between synths behind locks of
+// its own; creating and destroying synths one at a time keeps that simple.
+std::mutex& SynthLifetimeMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 void SilenceFluidSynthOnce() {
   static std::once_flag once;
   std::call_once(once, [] {
@@ -40,6 +47,7 @@ class MidiSource final : public Source {
     lengthFrames_ = std::llround(timeline_.LengthSeconds() * kRate);
   }
   ~MidiSource() override {
+    std::lock_guard lock(SynthLifetimeMutex());
     if (player_ != nullptr) {
       fluid_player_stop(player_);
       delete_fluid_player(player_);
@@ -51,12 +59,15 @@ class MidiSource final : public Source {
   MidiSource& operator=(const MidiSource&) = delete;
 
   bool Start(const std::string& soundfont, std::string* error) {
+    std::lock_guard lock(SynthLifetimeMutex());
     settings_ = new_fluid_settings();
     if (settings_ == nullptr) return Fail("cannot set up FluidSynth", error);
     fluid_settings_setnum(settings_, "synth.sample-rate", kRate);
     fluid_settings_setnum(settings_, "synth.gain", kGain);
     // The player follows the samples we render, not the wall clock.
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    // Load only the instruments a file uses, which is much quicker to open.
+    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
     synth_ = new_fluid_synth(settings_);
     if (synth_ == nullptr) return Fail("cannot set up FluidSynth", error);
     if (fluid_synth_sfload(synth_, soundfont.c_str(), 1) == FLUID_FAILED) {
