@@ -65,6 +65,11 @@ std::string_view EntryList::FieldView(int row, int field) const {
   return TrimReadBack(CutView(TrimReadBack(rows_[row].Cell(field)), kFieldReadLimit));
 }
 
+std::string_view EntryList::WholeFieldView(int row, int field) const {
+  if (!IsRow(row) || field < 0 || field >= fieldCount_) return {};
+  return TrimReadBack(rows_[row].Cell(field));
+}
+
 std::string EntryList::Field(int row, int field) const {
   return std::string(FieldView(row, field));
 }

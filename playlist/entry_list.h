@@ -106,6 +106,8 @@ class EntryList {
   std::string Field(int row, int field) const;
   // The same without a copy; valid until the row changes.
   std::string_view FieldView(int row, int field) const;
+  // The cell trimmed but not cut: a path longer than a read-back holds.
+  std::string_view WholeFieldView(int row, int field) const;
   void SetField(int row, int field, std::string_view text);
   int Icon(int row) const { return IsRow(row) ? rows_[row].Icon() : -1; }
   void SetIcon(int row, int icon);

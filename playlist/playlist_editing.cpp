@@ -67,6 +67,7 @@ int CutItems(PlaylistStore& store, EntryClipboard& clipboard) {
   for (int row : list.SelectedRows()) {
     auto& record = clipboard.records.emplace_back();
     for (int field = 0; field < kEntryFieldCount; ++field) record[field] = list.Field(row, field);
+    record[kPath] = EntryPath(list, row);
   }
   DeleteSelected(list);
   clipboard.holdsItems = true;
@@ -109,7 +110,7 @@ void AddToCue(const PlaylistStore& store, EntryList& cue) {
   for (int row : store.list.SelectedRows()) {
     EntryRow& cueRow = rows.emplace_back();
     cueRow.SetCell(0, EntryReferenceText(store.list, row));
-    cueRow.SetCell(1, store.list.FieldView(row, kPath));
+    cueRow.SetCell(1, store.list.WholeFieldView(row, kPath));
   }
   cue.InsertMany(-1, std::move(rows));
 }

@@ -20,9 +20,14 @@ constexpr const char* kPlsSection = "playlist";
 // What a PLS value may hold, in bytes.
 constexpr std::size_t kPlsValueLimit = 511;
 
+// What a reader will see of a field: it stops at a zero byte.
+std::string_view AsLine(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
+
 void AddLine(std::string& text, std::string_view line) {
   // A line break inside a field would shift every following line of the file.
-  for (char c : line) text += (c == '\r' || c == '\n') ? ' ' : c;
+  for (char c : AsLine(line)) text += (c == '\r' || c == '\n') ? ' ' : c;
   text += "\r\n";
 }
 
@@ -34,6 +39,12 @@ std::string_view WithoutDrive(std::string_view path) {
     return path.substr(2);
   }
   return path;
+}
+
+// An entry without a path plays nothing, and its empty path line would end
+// the file for the reader, losing every entry after it.
+bool Writable(const EntryList& list, int row) {
+  return !WithoutDrive(AsLine(list.WholeFieldView(row, kPath))).empty();
 }
 
 void Write(const std::string& path, const std::string& text) {
@@ -71,7 +82,9 @@ std::string QplText(const EntryList& list) {
   std::string text;
   AddLine(text, kQplHeader);
   for (int row = 0; row < list.Count(); ++row) {
-    for (int field : {kPath, kTitle, kLength, kTimesPlayed, kDateAdded, kDatePlayed}) {
+    if (!Writable(list, row)) continue;
+    AddLine(text, list.WholeFieldView(row, kPath));
+    for (int field : {kTitle, kLength, kTimesPlayed, kDateAdded, kDatePlayed}) {
       AddLine(text, list.FieldView(row, field));
     }
   }
@@ -80,12 +93,16 @@ std::string QplText(const EntryList& list) {
 
 std::string PlsText(const EntryList& list) {
   ProfileFile profile;
-  profile.Set(kPlsSection, "numberofentries", NumberText(list.Count()));
+  int written = 0;
+  for (int row = 0; row < list.Count(); ++row) written += Writable(list, row);
+  profile.Set(kPlsSection, "numberofentries", NumberText(written));
+  int n = 0;
   for (int row = 0; row < list.Count(); ++row) {
-    std::string n = std::to_string(row + 1);
-    profile.Set(kPlsSection, "File" + n, list.FieldView(row, kPath));
-    profile.Set(kPlsSection, "Title" + n, list.FieldView(row, kTitle));
-    profile.Set(kPlsSection, "Length" + n, list.FieldView(row, kLength));
+    if (!Writable(list, row)) continue;
+    std::string number = std::to_string(++n);
+    profile.Set(kPlsSection, "File" + number, list.WholeFieldView(row, kPath));
+    profile.Set(kPlsSection, "Title" + number, list.FieldView(row, kTitle));
+    profile.Set(kPlsSection, "Length" + number, list.FieldView(row, kLength));
   }
   profile.Set(kPlsSection, "Version", "2");
   return profile.Text();
@@ -95,8 +112,9 @@ std::string M3uText(const EntryList& list) {
   std::string text;
   AddLine(text, kM3uHeader);
   for (int row = 0; row < list.Count(); ++row) {
+    if (!Writable(list, row)) continue;
     AddLine(text, "#EXTINF:0," + std::string(list.FieldView(row, kTitle)));
-    AddLine(text, WithoutDrive(list.FieldView(row, kPath)));
+    AddLine(text, WithoutDrive(list.WholeFieldView(row, kPath)));
   }
   return text;
 }
@@ -104,7 +122,9 @@ std::string M3uText(const EntryList& list) {
 std::string QspText(const EntryList& list) {
   std::string text;
   AddLine(text, kQspHeader);
-  for (int row = 0; row < list.Count(); ++row) AddLine(text, list.FieldView(row, kPath));
+  for (int row = 0; row < list.Count(); ++row) {
+    if (Writable(list, row)) AddLine(text, list.WholeFieldView(row, kPath));
+  }
   return text;
 }
 

@@ -129,6 +129,10 @@ std::string GetEntryField(const EntryList& list, int row, int field) {
   return list.Field(row, field);
 }
 
+std::string EntryPath(const EntryList& list, int row) {
+  return std::string(list.WholeFieldView(row, kPath));
+}
+
 void SetEntryField(EntryList& list, int row, int field, std::string_view text) {
   list.SetField(row, field, text);
 }

@@ -84,6 +84,9 @@ std::optional<EntryRow> MakePlaylistRow(PlaylistStore& store, const std::string&
 
 // Field access by row and field number, as every part of the player uses it.
 std::string GetEntryField(const EntryList& list, int row, int field);
+// The entry's whole path. A read-back field stops at 254 bytes, which would
+// cut the longer paths this platform allows; open and save with this one.
+std::string EntryPath(const EntryList& list, int row);
 void SetEntryField(EntryList& list, int row, int field, std::string_view text);
 // For field 0 inserts a row at `row` (appends at -1) with the text and, when
 // `icon` is 0 or more, the image; other fields set that cell of `row` (of the

@@ -67,6 +67,19 @@ TEST_F(PlaylistEditingTest, CutTwoRowsAndPasteAtTheTop) {
   EXPECT_EQ(PasteItems(store, clipboard), kClipboardEmpty);
 }
 
+TEST_F(PlaylistEditingTest, LongPathsSurviveTheClipboardAndTheCue) {
+  std::string longPath = "/" + std::string(400, 'p') + ".ogg";
+  AddPlaylistEntry(store, longPath);
+  Select({0});
+  EntryList cue(kCueFieldCount);
+  AddToCue(store, cue);
+  EXPECT_EQ(cue.WholeFieldView(0, 1), longPath);
+  ASSERT_EQ(CutItems(store, clipboard), kOk);
+  ASSERT_EQ(PasteItems(store, clipboard), kOk);
+  EXPECT_EQ(EntryPath(store.list, 0), longPath);
+  EXPECT_EQ(GetEntryField(store.list, 0, kPath).size(), 254u);
+}
+
 TEST_F(PlaylistEditingTest, PastePositions) {
   struct Case {
     int cursor;

@@ -194,6 +194,22 @@ TEST_F(PlaylistFilesTest, LineBreaksInsideFieldsDoNotBreakTheFile) {
   EXPECT_EQ(loaded.list.Field(0, kTitle), "two lines");
 }
 
+TEST_F(PlaylistFilesTest, SavingNeverLosesEntriesOrCutsLongPaths) {
+  std::string longPath = "/" + std::string(300, 'd') + "/song.mp3";
+  AddPlaylistEntry(source, longPath);
+  ASSERT_EQ(ParsePls(source, "[playlist]\nnumberofentries=3\nFile1=  \nFile3=/after.mp3\n"), kOk);
+  ASSERT_EQ(source.list.Count(), 7);  // two of them without a path
+  for (const char* name : {"k.qpl", "k.pls", "k.m3u", "k.qsp"}) {
+    SCOPED_TRACE(name);
+    loaded.list.RemoveAll();
+    ASSERT_EQ(SavePlaylist(source.list, folder / name), kOk);
+    ASSERT_EQ(LoadPlaylist(loaded, folder / name, 1), kOk);
+    ASSERT_EQ(loaded.list.Count(), 5);
+    EXPECT_EQ(EntryPath(loaded.list, 3), longPath);
+    EXPECT_EQ(loaded.list.Field(4, kPath), "/after.mp3");
+  }
+}
+
 TEST_F(PlaylistFilesTest, PlsCountBeyondItsKeysAddsNoEmptyFlood) {
   ASSERT_EQ(ParsePls(loaded, "[playlist]\nnumberofentries=2000000000\nFile1=/a.mp3\nTitle3=c\n"),
             kOk);
