@@ -155,6 +155,8 @@ void Mixer::MixBlock() {
 }
 
 void Mixer::ApplyEffects(int frames) {
+  ParamEq* live[kMaxEffects];
+  int count = 0;
   for (auto& fx : effects) {
     if (!fx.enabled.load(std::memory_order_acquire)) {
       fx.live = false;
@@ -169,8 +171,9 @@ void Mixer::ApplyEffects(int frames) {
       fx.seenVersion = version;
       fx.live = true;
     }
-    fx.filter.Process(mix_.data(), frames);
+    live[count++] = &fx.filter;
   }
+  ParamEq::ProcessCascade(live, count, mix_.data(), frames);
 }
 
 void Mixer::MixStream(ChannelSlot& slot, SoundStream& s) {

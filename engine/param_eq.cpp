@@ -27,22 +27,42 @@ void ParamEq::Configure(double rate, double center, double bandwidth, double gai
   a2_ = (1 - alpha / a) / a0;
 }
 
-void ParamEq::Process(float* frames, int count) {
-  if (flat_) return;
-  for (int c = 0; c < 2; ++c) {
-    double s1 = s1_[c], s2 = s2_[c];
-    for (int i = 0; i < count; ++i) {
-      double x = frames[i * 2 + c];
-      double y = b0_ * x + s1;
-      s1 = b1_ * x - a1_ * y + s2;
-      s2 = b2_ * x - a2_ * y;
-      frames[i * 2 + c] = static_cast<float>(y);
+void ParamEq::ProcessCascade(ParamEq* const* filters, int filterCount, float* frames, int count) {
+  constexpr int kMax = 32;
+  ParamEq* live[kMax];
+  int n = 0;
+  for (int f = 0; f < filterCount && n < kMax; ++f)
+    if (!filters[f]->flat_) live[n++] = filters[f];
+  if (n == 0) return;
+  Pair b0[kMax], b1[kMax], b2[kMax], a1[kMax], a2[kMax], s1[kMax], s2[kMax];
+  for (int k = 0; k < n; ++k) {
+    b0[k] = Pair{live[k]->b0_, live[k]->b0_};
+    b1[k] = Pair{live[k]->b1_, live[k]->b1_};
+    b2[k] = Pair{live[k]->b2_, live[k]->b2_};
+    a1[k] = Pair{live[k]->a1_, live[k]->a1_};
+    a2[k] = Pair{live[k]->a2_, live[k]->a2_};
+    s1[k] = live[k]->s1_;
+    s2[k] = live[k]->s2_;
+  }
+  for (int i = 0; i < count; ++i) {
+    Pair x = {frames[i * 2], frames[i * 2 + 1]};
+    for (int k = 0; k < n; ++k) {
+      Pair y = b0[k] * x + s1[k];
+      s1[k] = b1[k] * x - a1[k] * y + s2[k];
+      s2[k] = b2[k] * x - a2[k] * y;
+      x = y;
     }
+    frames[i * 2] = static_cast<float>(x[0]);
+    frames[i * 2 + 1] = static_cast<float>(x[1]);
+  }
+  for (int k = 0; k < n; ++k) {
     // Denormals would slow the mixing thread down in long silences.
-    if (std::abs(s1) < 1e-25) s1 = 0;
-    if (std::abs(s2) < 1e-25) s2 = 0;
-    s1_[c] = s1;
-    s2_[c] = s2;
+    for (int c = 0; c < 2; ++c) {
+      if (std::abs(s1[k][c]) < 1e-25) s1[k][c] = 0;
+      if (std::abs(s2[k][c]) < 1e-25) s2[k][c] = 0;
+    }
+    live[k]->s1_ = s1[k];
+    live[k]->s2_ = s2[k];
   }
 }
 

@@ -50,7 +50,7 @@ void SpectrumAnalyzer::Compute(std::array<float, kSpectrumSize>& out) {
   // A sine of amplitude A gives A * N / 4 through the Hann window.
   const float scale = 4.0f / kFftSize;
   for (int i = 0; i < kSpectrumSize; ++i) {
-    float m = std::hypot(bins[i][0], bins[i][1]) * scale;
+    float m = std::sqrt(bins[i][0] * bins[i][0] + bins[i][1] * bins[i][1]) * scale;
     out[i] = std::min(m, 1.0f);
   }
 }
