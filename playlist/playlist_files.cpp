@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "app/atomic_file.h"
 #include "app/file_failure.h"
@@ -161,14 +162,14 @@ int ParseQpl(PlaylistStore& store, std::string_view bytes) {
 int ParsePls(PlaylistStore& store, std::string_view bytes) {
   ProfileFile profile = ProfileFile::Parse(bytes);
   long count = profile.GetInt(kPlsSection, "numberofentries", 0);
-  // Entries past the last numbered key would all be empty: a count from a
-  // damaged file must not add millions of them.
-  long highest = 0;
+  // Only numbers that have a key make an entry: a count from a damaged file
+  // must not add millions of empty ones.
+  std::set<long> numbers;
   for (const std::string& key : profile.Keys(kPlsSection)) {
-    highest = std::max(highest, PlsKeyNumber(key));
+    long n = PlsKeyNumber(key);
+    if (n >= 1 && n <= count) numbers.insert(n);
   }
-  count = std::min(count, highest);
-  for (long n = 1; n <= count; ++n) {
+  for (long n : numbers) {
     std::string number = std::to_string(n);
     std::string path = profile.GetString(kPlsSection, "File" + number, "", kPlsValueLimit);
     std::string title = profile.GetString(kPlsSection, "Title" + number, "", kPlsValueLimit);
@@ -218,6 +219,8 @@ int LoadPls(PlaylistStore& store, const std::string& path) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   return ParsePls(store, bytes ? *bytes : std::string());
 }
+
+bool WritableEntry(const EntryList& list, int row) { return Writable(list, row); }
 
 // A missing file is not one that "exists but cannot be opened": a second start
 // naming one must not end the running player.

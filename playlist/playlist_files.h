@@ -23,6 +23,10 @@ std::string PlsText(const EntryList& list);
 std::string M3uText(const EntryList& list);
 std::string QspText(const EntryList& list);
 
+// Whether a playlist file can hold the entry: one without a path plays
+// nothing, and its empty path line would end the file for the reader.
+bool WritableEntry(const EntryList& list, int row);
+
 // Readers append the file's entries. 1 when loaded, 24 when the format is not
 // recognized; a file that exists but cannot be read ends the program.
 int LoadQpl(PlaylistStore& store, const std::string& path);

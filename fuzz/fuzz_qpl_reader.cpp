@@ -1,0 +1,7 @@
+// Fuzzes the QPL reader with bytes it did not write.
+#include "fuzz/fuzz_readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  qmb::fuzz::RoundTrip(data, size, qmb::ParseQpl, qmb::QplText);
+  return 0;
+}

@@ -1,0 +1,7 @@
+// Fuzzes the QSP reader with bytes it did not write.
+#include "fuzz/fuzz_readers.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  qmb::fuzz::RoundTrip(data, size, qmb::ParseQsp, qmb::QspText);
+  return 0;
+}
