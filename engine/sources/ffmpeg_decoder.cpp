@@ -103,6 +103,7 @@ bool FfmpegDecoder::Open(const std::string& url, OpenProgress* progress, std::st
     return false;
   }
   abort_ = nullptr;  // the caller's progress may go away once we return
+  LimitPcmLength();
   if (format_->bit_rate > 0) {
     bitRateKbps_ = static_cast<int>(format_->bit_rate / 1000);
   } else if (codec_->bit_rate > 0) {
@@ -244,6 +245,16 @@ bool FfmpegDecoder::Prebuffer(OpenProgress& progress) {
   return !readAhead_.empty() || !ended;
 }
 
+void FfmpegDecoder::LimitPcmLength() {
+  int bits = av_get_bits_per_sample(codec_->codec_id);
+  int inChannels = codec_->ch_layout.nb_channels;
+  if (bits <= 0 || !seekable_ || lengthBytes_ <= 0 || firstPacketPos_ < 0) return;
+  std::int64_t bytesPerFrame = static_cast<std::int64_t>(bits) * inChannels / 8;
+  if (bytesPerFrame <= 0 || codec_->sample_rate != rate_) return;
+  std::int64_t held = std::max<std::int64_t>(0, lengthBytes_ - firstPacketPos_) / bytesPerFrame;
+  if (lengthFrames_ < 0 || held < lengthFrames_) lengthFrames_ = held;
+}
+
 bool FfmpegDecoder::NextPacket() {
   if (!readAhead_.empty()) {
     AVPacket* queued = readAhead_.front();
@@ -275,6 +286,7 @@ bool FfmpegDecoder::DecodeMore() {
       inputEnded_ = true;
       continue;
     }
+    if (firstPacketPos_ < 0) firstPacketPos_ = packet_->pos;
     result = avcodec_send_packet(codec_, packet_);
     av_packet_unref(packet_);
     if (result < 0 && result != AVERROR(EAGAIN)) {

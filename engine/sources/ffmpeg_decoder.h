@@ -50,6 +50,8 @@ class FfmpegDecoder final : public Source {
   // Converts `frame_` into `pending_`, dropping what lies before a seek target.
   void TakeFrame();
   void ResetDecoding();
+  // A cut PCM file claims more than it holds; its size tells the truth.
+  void LimitPcmLength();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
@@ -72,6 +74,7 @@ class FfmpegDecoder final : public Source {
   std::int64_t firstTimestamp_ = INT64_MIN;  // stream time of our frame 0
   std::int64_t nextFrame_ = 0;               // index of the next decoded frame
   int firstFrameSize_ = 0;                   // in frames
+  std::int64_t firstPacketPos_ = -1;         // byte offset of the audio data
   std::int64_t discardUntil_ = -1;           // seek target still to reach
   bool overshot_ = false;                    // a seek landed past its target
   bool inputEnded_ = false;

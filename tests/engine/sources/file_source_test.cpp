@@ -119,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
 
 // Reads a damaged file to its end and seeks around in it: it may fail to
 // open, but it must not crash, hang or pour out endless audio.
-void PlayThrough(const std::string& path) {
+// With `exactLength` the stated length must be what is left to play.
+void PlayThrough(const std::string& path, bool exactLength = false) {
   std::string error;
   auto source = OpenFileSource(path, &error);
   if (source == nullptr) {
@@ -130,6 +131,11 @@ void PlayThrough(const std::string& path) {
   std::int64_t limit = 60LL * source->SampleRate();
   std::vector<float> samples = ReadAll(*source, limit);
   EXPECT_LT(static_cast<std::int64_t>(samples.size()), limit * source->Channels());
+  if (exactLength) {
+    double decoded = static_cast<double>(samples.size()) / source->Channels();
+    EXPECT_NEAR(static_cast<double>(source->LengthFrames()), decoded,
+                FrameTolerance(decoded, source->SampleRate()));
+  }
   for (std::int64_t frame :
        {std::int64_t{0}, std::int64_t{source->SampleRate()}, std::int64_t{3}}) {
     if (source->Seek(frame)) ReadAll(*source, limit);
@@ -147,7 +153,9 @@ TEST(FileSource, DamagedFilesFailOrEndCleanly) {
       std::vector<char> cut(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * keep));
       WriteBytes(temp.File("cut_" + name), cut);
       SCOPED_TRACE(keep);
-      PlayThrough(temp.File("cut_" + name));
+      // WAV and MPEG know their length from what is there; Ogg from its last page.
+      bool exact = name.find(".wma") == std::string::npos && name.find(".asf") == std::string::npos;
+      PlayThrough(temp.File("cut_" + name), exact);
     }
     std::vector<char> scrambled = bytes;
     for (std::size_t i = scrambled.size() / 3; i < scrambled.size() / 3 + 3000; ++i) {
