@@ -142,6 +142,12 @@ void Search(const PlaylistStore& store, SearchPanel& panel, const std::string& t
   results.SetHeader(0, "Found: " + NumberText(count));
 }
 
+void ConnectSearch(const PlaylistStore& store, SearchPanel& panel) {
+  auto run = [&store, &panel] { Search(store, panel, panel.text.Text()); };
+  panel.text.changed.Connect(run);
+  panel.category.changed.Connect(run);
+}
+
 int LocateResult(PlaylistStore& store, const EntryList& results, int row) {
   if (row == -1) row = results.Cursor();
   if (!results.IsRow(row)) return -1;

@@ -55,6 +55,9 @@ int ReferencedRow(std::string_view text);
 // Fills the results with every row whose field of the chosen category contains
 // `text`, ignoring letter case, and sets the "Found: " header.
 void Search(const PlaylistStore& store, SearchPanel& panel, const std::string& text);
+// Runs the search whenever the search text or the category changes, as the
+// search bar does. `store` and `panel` must outlive the connection.
+void ConnectSearch(const PlaylistStore& store, SearchPanel& panel);
 // Puts the playlist cursor on the row a results row names (`row` -1: the
 // results' cursor) and plays it. Returns that row, or -1.
 int PlayResult(PlaylistStore& store, const EntryList& results, int row);

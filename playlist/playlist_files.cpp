@@ -220,7 +220,9 @@ int LoadPls(PlaylistStore& store, const std::string& path) {
   return ParsePls(store, bytes ? *bytes : std::string());
 }
 
-bool WritableEntry(const EntryList& list, int row) { return Writable(list, row); }
+bool WritableEntry(const EntryList& list, int row) {
+  return Writable(list, row);
+}
 
 // A missing file is not one that "exists but cannot be opened": a second start
 // naming one must not end the running player.

@@ -170,6 +170,17 @@ TEST_F(PlaylistEditingTest, SearchByCategory) {
   }
 }
 
+TEST_F(PlaylistEditingTest, SearchBarRunsOnEveryChange) {
+  Fill({"Alpha", "beta"});
+  SearchPanel search;
+  ConnectSearch(store, search);
+  search.text.SetText("a");
+  EXPECT_EQ(search.results.Count(), 2);
+  search.category.Select(8);  // File Type: mp3 has no "a"
+  EXPECT_EQ(search.results.Count(), 0);
+  EXPECT_EQ(search.results.Header(0), "Found:  0");
+}
+
 TEST_F(PlaylistEditingTest, PlayResultUsesTheRowNumberAsItIsNow) {
   Fill({"a", "b", "c"});
   SearchPanel search;
