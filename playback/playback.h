@@ -1,0 +1,108 @@
+// Playback: opening an entry by its route, the transport, the position timer
+// with the end of a track, and the navigation that decides what plays next.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "playback/playback_state.h"
+
+namespace qmb {
+
+class EntryList;
+class Equalizer;
+class InputRoute;
+class PlaylistStore;
+class TagSource;
+struct ControlPanelModel;
+struct RunningState;
+
+// What playback reaches outside itself.
+struct PlaybackParts {
+  PlaylistStore& playlist;
+  EntryList& cueList;
+  ControlPanelModel& panel;
+  RunningState& running;
+  MenuChecks& checks;
+  PlaybackDisplays& displays;
+  Equalizer& equalizer;
+  TagSource& tags;
+};
+
+class Playback {
+ public:
+  explicit Playback(PlaybackParts parts);
+
+  PlaybackState st;
+  // Null until plug-ins are loaded.
+  InputRoute* inputRoute = nullptr;
+  // Ends the program as "Exit" does (Close After Current).
+  std::function<void()> exitProgram;
+  // Loads a random skin when "Random skin on play" is on.
+  std::function<void()> randomSkin;
+  // Repaints the visualization after a stop.
+  std::function<void()> redrawVisual;
+  // Shows a transient text in the title display for `milliseconds`.
+  std::function<void(const std::string& text, int milliseconds)> showStatusText;
+
+  // Opening and playing.
+  int PlayPath(const std::string& path, int track, int fromCue, int indexGiven);
+  int FindInputPlugin(const std::string& path) const;
+
+  // Transport.
+  void StopPlayback(int resetCycle);
+  void TogglePause();
+  void ApplyVolume(float value);
+  void ApplyBalance(float value);
+  void SeekTo(float seconds);
+  void ToggleMute();
+  void StopWithFadeout();
+  // The context menu's transport commands 5030-5042.
+  void TransportCommand(int command);
+  // Moves a slider (volume, balance or position) and applies its value.
+  void SetSliderApplied(int slider, float value);
+
+  // The position timer.
+  void PositionTick();
+  void TrackEnded();
+  static std::string ClockText();
+
+  // Navigation.
+  void PlayEntry(int restart, int index, int resetRepeat);
+  void NextEntry(int fromTrackEnd, int step);
+  void PreviousEntry(int back);
+  // False when it stopped the player (or played the cue) instead of moving
+  // the cursor.
+  bool RandomNext();
+  void PlayCueHead(int row);
+  // The repeat count from its edit box, at most 1000.
+  int RepeatCount() const;
+
+  int playedThisCycle = 0;
+  int repeatCounter = 0;
+  static constexpr int kHistorySize = 254;
+  std::array<int, kHistorySize> history{};
+  int historyCount = 0;
+
+  // Volume saved while a module is muted.
+  std::uint8_t savedModuleVolume = 0;
+
+ private:
+  int OpenRoute(const std::string& path, std::string& modulePath);
+  int OpenCdTrack(const std::string& path);
+  int OpenNetworkStream(const std::string& path);
+  int OpenFileStream(const std::string& path);
+  void UpdatePlayedEntry();
+  std::optional<StreamInfo> EngineStreamInfo() const;
+  bool PluginOwnsOutput() const;
+  void ReadPosition(int& positionMs, int& lengthMs) const;
+  void Remember(int index);
+  void ResetSeekSlider();
+
+  PlaybackParts p_;
+  // The title of the cue row being played.
+  std::string cueTitle_;
+};
+
+}  // namespace qmb

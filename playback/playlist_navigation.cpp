@@ -1,0 +1,151 @@
+// What plays next: the cursor entry, the next in order or at random, the
+// history, the cue list and the repeat count.
+#include "app/control_panel_model.h"
+#include "app/desktop.h"
+#include "app/running_state.h"
+#include "app/status_codes.h"
+#include "playback/playback.h"
+#include "playlist/playlist_editing.h"
+#include "playlist/playlist_store.h"
+#include "playlist/random_generator.h"
+
+namespace qmb {
+namespace {
+
+constexpr int kRepeatLimit = 1000;
+
+bool MarkedThisCycle(const EntryList& list, int row) {
+  return list.FieldView(row, kPlayedThisCycle) == "Yes";
+}
+
+}  // namespace
+
+int Playback::RepeatCount() const {
+  int r = RepeatCountValue(p_.panel.repeatCount.Text());
+  return r > kRepeatLimit ? kRepeatLimit : r;
+}
+
+void Playback::Remember(int index) {
+  if (historyCount >= kHistorySize) historyCount = 0;
+  history[historyCount++] = index;
+}
+
+void Playback::PlayEntry(int restart, int index, int resetRepeat) {
+  if (st.state == kPaused && restart == 0) {
+    TogglePause();
+    st.state = kPlaying;
+    return;
+  }
+  int row = index == -1 ? p_.playlist.list.Cursor() : index;
+  int indexGiven = index == -1 ? 0 : 1;
+  if (row == -1) return;
+  std::string path = p_.playlist.list.Field(row, kPath);
+  if (resetRepeat == 1) repeatCounter = 0;
+  int status = PlayPath(path, 1, 0, indexGiven);
+  if (status != kOk) {
+    ShowErrorCode(status);
+    return;
+  }
+  // An address abandoned by a stop is no play.
+  if (st.state != kPlaying) return;
+  Remember(st.currentIndex);
+  st.state = kPlaying;
+}
+
+void Playback::NextEntry(int fromTrackEnd, int step) {
+  int r = RepeatCount();
+  if (st.trackActive == 1 && fromTrackEnd == 1) {
+    if (r > 0) {
+      if (repeatCounter <= r) {
+        if (repeatCounter > 0) PlayEntry(1, st.currentIndex, 0);
+        ++repeatCounter;
+        return;
+      }
+      repeatCounter = 0;
+    } else if (r < 0) {
+      PlayEntry(1, st.currentIndex, 0);
+      return;
+    }
+  }
+  if (p_.cueList.Count() > 0) {
+    PlayCueHead(0);
+    return;
+  }
+  EntryList& list = p_.playlist.list;
+  if (list.Count() == 0 && fromTrackEnd == 1) {
+    StopPlayback(0);
+    return;
+  }
+  st.currentIndex += step;
+  bool shuffle = p_.running.shuffle;
+  if (shuffle) {
+    // A finished cycle stops the player; the end of the track must not then
+    // start a new cycle by playing the cursor row.
+    if (!RandomNext()) return;
+  } else {
+    list.SetCursor(st.currentIndex >= list.Count() ? 0 : st.currentIndex);
+  }
+  if (st.trackActive == 1 || fromTrackEnd == 1) PlayEntry(1, -1, 1);
+}
+
+bool Playback::RandomNext() {
+  if (p_.cueList.Count() > 0) {
+    PlayCueHead(0);
+    return false;
+  }
+  RandomSeed(TheDesktop().UpTimeMs() / 1000);
+  EntryList& list = p_.playlist.list;
+  int rows = list.Count();
+  if (rows == 0) {
+    StopPlayback(0);
+    return false;
+  }
+  bool anyUnmarked = false;
+  for (int row = 0; row < rows && !anyUnmarked; ++row) anyUnmarked = !MarkedThisCycle(list, row);
+  if (playedThisCycle >= rows || !anyUnmarked) {
+    if (!p_.running.loop) {
+      StopPlayback(1);
+      return false;
+    }
+    // With loop on a finished cycle starts the next one instead of searching
+    // for an unmarked row that is not there.
+    for (int row = 0; row < rows; ++row) list.SetField(row, kPlayedThisCycle, "No");
+    playedThisCycle = 0;
+  }
+  int row;
+  do {
+    row = static_cast<int>(RandomNumber() * rows);
+    if (row >= rows) row = rows - 1;
+  } while (MarkedThisCycle(list, row));
+  ++playedThisCycle;
+  list.SetCursor(row);
+  list.SetField(row, kPlayedThisCycle, "Yes");
+  return true;
+}
+
+void Playback::PreviousEntry(int back) {
+  historyCount -= back + 1;
+  if (historyCount >= 0) {
+    st.currentIndex = history[historyCount];
+  } else {
+    historyCount = 0;
+    st.currentIndex -= back;
+  }
+  EntryList& list = p_.playlist.list;
+  list.SetCursor(st.currentIndex < 0 ? list.Count() - 1 : st.currentIndex);
+  if (st.trackActive == 1) PlayEntry(1, -1, 1);
+}
+
+void Playback::PlayCueHead(int row) {
+  EntryList& cue = p_.cueList;
+  if (row < 0) row = cue.Cursor();
+  if (!cue.IsRow(row)) return;
+  std::string path = cue.Field(row, 1);
+  int playlistRow = ReferencedRow(cue.FieldView(row, 0));
+  cueTitle_ = p_.playlist.list.Field(playlistRow, kTitle);
+  if (cueTitle_.empty()) cueTitle_ = PathTitle(path);
+  PlayPath(path, 1, 1, 0);
+  cue.Remove(row);
+}
+
+}  // namespace qmb

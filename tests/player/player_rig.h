@@ -1,0 +1,136 @@
+// Everything playback works with, on the real engine's null output.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "app/control_panel_model.h"
+#include "app/player_settings.h"
+#include "app/running_state.h"
+#include "eq/equalizer.h"
+#include "playback/playback.h"
+#include "playback/sound_engine.h"
+#include "playlist/playlist_editing.h"
+#include "playlist/playlist_store.h"
+#include "scripted_desktop.h"
+#include "tags/tag_record.h"
+
+namespace qmb::test {
+
+inline std::string Short(const std::string& name) {
+  return std::string(QMB_SHORT_MEDIA "/") + name;
+}
+inline std::string Fixture(const std::string& name) {
+  return std::string(QMB_FIXTURE_DIR "/") + name;
+}
+
+// A desktop that really sleeps and can act while a long loop keeps the
+// windows alive.
+class SleepingDesktop : public ScriptedDesktop {
+ public:
+  std::function<void()> onPendingEvents;
+  void ProcessPendingEvents() override {
+    ScriptedDesktop::ProcessPendingEvents();
+    if (onPendingEvents) onPendingEvents();
+  }
+  void SleepMs(int ms) override {
+    ++sleeps;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+  std::int64_t UpTimeMs() override {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+  int sleeps = 0;
+};
+
+class PlayerRig : public ::testing::Test {
+ protected:
+  PlayerRig() {
+    PlayerSettings settings = DefaultSettings("/nowhere/");
+    ApplySettings(settings, panel, running);
+    for (int i = 0; i < 10; ++i) running.sliders[i].maximum = 30.0f;
+    running.sliders[kVolumeSlider].maximum = 255.0f;
+    running.sliders[kBalanceSlider].maximum = 255.0f;
+    store.today = [] { return std::string("12/06/26"); };
+    playback.exitProgram = [this] { ++exits; };
+  }
+
+  static void SetUpTestSuite() {
+    FSOUND_SetOutput(kOutputNoSound);
+    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  }
+  static void TearDownTestSuite() { FSOUND_Close(); }
+  void TearDown() override { playback.StopPlayback(0); }
+
+  void Add(const std::string& path) { ASSERT_EQ(AddPlaylistEntry(store, path), 1) << path; }
+
+  // Runs the position timer every 40 ms until `done` or `seconds` pass.
+  bool TickUntil(const std::function<bool()>& done, double seconds = 10) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+      playback.PositionTick();
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
+    return false;
+  }
+  // The rows that started, in order, while ticking: a new start shows as a
+  // new stream or a position that went back.
+  std::vector<int> RowsPlayed(int count, double seconds = 12) {
+    return Played<int>(
+        count, [this] { return playback.st.currentIndex; }, seconds);
+  }
+  // The titles that started: the now-playing text after its kbps/khz prefix.
+  std::vector<std::string> TitlesPlayed(int count, double seconds = 12) {
+    return Played<std::string>(
+        count,
+        [this] {
+          const std::string& text = playback.st.nowPlayingText;
+          std::size_t at = text.find("khz  ");
+          return at == std::string::npos ? text : text.substr(at + 5);
+        },
+        seconds);
+  }
+  template <class T>
+  std::vector<T> Played(int count, const std::function<T()>& what, double seconds) {
+    std::vector<T> rows;
+    void* lastStream = nullptr;
+    int lastPosition = 1 << 30;
+    TickUntil(
+        [&] {
+          if (playback.st.state != kPlaying || !playback.st.stream) {
+            lastStream = nullptr;
+            return static_cast<int>(rows.size()) >= count;
+          }
+          int position = FSOUND_Stream_GetTime(playback.st.stream);
+          if (playback.st.stream != lastStream || position < lastPosition) {
+            rows.push_back(what());
+          }
+          lastStream = playback.st.stream;
+          lastPosition = position;
+          return static_cast<int>(rows.size()) >= count;
+        },
+        seconds);
+    return rows;
+  }
+  std::string Field(int row, int field) { return store.list.Field(row, field); }
+
+  SleepingDesktop desktop;
+  ControlPanelModel panel;
+  RunningState running;
+  PlaylistStore store{panel};
+  EntryList cue{kCueFieldCount};
+  MenuChecks checks;
+  PlaybackDisplays displays;
+  Equalizer equalizer;
+  NoTagSource tags;
+  Playback playback{PlaybackParts{store, cue, panel, running, checks, displays, equalizer, tags}};
+  int exits = 0;
+};
+
+}  // namespace qmb::test

@@ -1,0 +1,124 @@
+// The transport and the end of a track: stop and close after the current
+// track, pause and resume, the fade-out, mute on a module, the slider
+// commands.
+#include "player_rig.h"
+
+namespace qmb::test {
+namespace {
+
+class TransportTest : public PlayerRig {
+ protected:
+  void SetUp() override {
+    Add(Short("a.wav"));
+    Add(Short("b.mp3"));
+    store.list.SetCursor(0);
+  }
+  bool Ended() {
+    return TickUntil([&] { return playback.st.state == kStopped || playback.st.currentIndex != 0; },
+                     4);
+  }
+};
+
+TEST_F(TransportTest, StopAfterCurrentStopsAtTheEndAndClearsItsMark) {
+  checks.stopAfterCurrent.SetChecked(true);
+  playback.PlayEntry(0, -1, 1);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(playback.st.state, kStopped);
+  EXPECT_EQ(playback.st.currentIndex, 0);
+  EXPECT_FALSE(checks.stopAfterCurrent.Checked());
+}
+
+TEST_F(TransportTest, CloseAfterCurrentEndsTheProgramOnlyWithAutomaticAdvance) {
+  checks.closeAfterCurrent.SetChecked(true);
+  panel.autoAdvance.SetChecked(false);
+  playback.PlayEntry(0, -1, 1);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(exits, 0);
+  EXPECT_EQ(playback.st.state, kStopped);
+
+  panel.autoAdvance.SetChecked(true);
+  playback.PlayEntry(0, -1, 1);
+  EXPECT_TRUE(TickUntil([&] { return exits > 0; }, 4));
+  EXPECT_TRUE(checks.closeAfterCurrent.Checked()) << "the mark stays";
+}
+
+TEST_F(TransportTest, PlayResumesAPausedTrackInsteadOfRestartingIt) {
+  playback.PlayEntry(0, -1, 1);
+  TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 200; }, 2);
+  playback.TogglePause();
+  EXPECT_EQ(playback.st.state, kPaused);
+  int paused = FSOUND_Stream_GetTime(playback.st.stream);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_NEAR(FSOUND_Stream_GetTime(playback.st.stream), paused, 30) << "time stands still";
+  playback.PlayEntry(0, -1, 1);
+  EXPECT_EQ(playback.st.state, kPlaying);
+  EXPECT_GE(FSOUND_Stream_GetTime(playback.st.stream), paused);
+  EXPECT_EQ(Field(0, kTimesPlayed), "1") << "resumed, not played again";
+}
+
+TEST_F(TransportTest, PauseWhileStoppedOnlyFlipsTheState) {
+  playback.TogglePause();
+  EXPECT_EQ(playback.st.state, kPlaying);
+  EXPECT_FALSE(playback.st.stream);
+}
+
+TEST_F(TransportTest, FadeOutStepsTheVolumeDownThenStops) {
+  playback.PlayEntry(0, -1, 1);
+  running.sliders[kVolumeSlider].value = 3.0f;
+  desktop.sleeps = 0;
+  playback.StopWithFadeout();
+  EXPECT_EQ(desktop.sleeps, 1) << "one volume step from 3";
+  EXPECT_EQ(playback.st.state, kStopped);
+  EXPECT_EQ(running.sliders[kVolumeSlider].value, 3.0f);
+
+  running.sliders[kVolumeSlider].value = 200.0f;
+  playback.PlayEntry(0, -1, 1);
+  desktop.sleeps = 0;
+  playback.StopWithFadeout();
+  EXPECT_EQ(desktop.sleeps, 41);
+}
+
+TEST_F(TransportTest, MutingAModuleMovesTheVolumeSliderAndUnmutingRestoresIt) {
+  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  playback.ToggleMute();
+  EXPECT_TRUE(checks.mute.Checked());
+  EXPECT_EQ(running.sliders[kVolumeSlider].value, 0.0f);
+  EXPECT_EQ(desktop.sleeps, 0);
+  playback.ToggleMute();
+  EXPECT_FALSE(checks.mute.Checked());
+  EXPECT_EQ(running.sliders[kVolumeSlider].value, 200.0f);
+}
+
+TEST_F(TransportTest, SliderCommandsSeekAndShowTheirTexts) {
+  std::vector<std::string> shown;
+  playback.showStatusText = [&](const std::string& text, int ms) {
+    shown.push_back(text);
+    EXPECT_EQ(ms, 1500);
+  };
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), 1, 0, 0), 1);
+  playback.TransportCommand(5032);  // seek to end: the length less 5 seconds
+  EXPECT_NEAR(FSOUND_Stream_GetTime(playback.st.stream), 0, 60) << "a 4-second item";
+  playback.TransportCommand(5031);
+  EXPECT_NEAR(FSOUND_Stream_GetTime(playback.st.stream), 2000, 60);
+  playback.TransportCommand(5034);
+  playback.TransportCommand(5038);
+  playback.TransportCommand(5037);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Volume:  127", "Center", "Balance:  0"}));
+  playback.TransportCommand(5041);
+  EXPECT_TRUE(checks.stopAfterCurrent.Checked());
+}
+
+TEST_F(TransportTest, StopClearsEverythingTheTrackShowed) {
+  playback.PlayEntry(0, -1, 1);
+  playback.PositionTick();
+  playback.StopPlayback(1);
+  EXPECT_EQ(playback.st.nowPlayingText, "Qumble Player");
+  EXPECT_EQ(running.sliders[kPositionSlider].maximum, 0.0f);
+  EXPECT_EQ(displays.progressMaximum, 0);
+  playback.PositionTick();
+  EXPECT_EQ(displays.titleText, "Qumble Player");
+  EXPECT_EQ(displays.timeText.size(), 12u) << displays.timeText;  // "hh:mm:ss: AM"
+}
+
+}  // namespace
+}  // namespace qmb::test

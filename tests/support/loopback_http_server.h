@@ -1,0 +1,133 @@
+// A small HTTP server on 127.0.0.1 for tests: serves one body per request,
+// with or without Content-Length, in slow pieces when asked, or never
+// answers at all.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qmb::test {
+
+class LoopbackHttpServer {
+ public:
+  enum class Mode { kWhole, kNoLength, kTrickle, kSilent };
+
+  LoopbackHttpServer(std::string body, Mode mode, std::string contentType = "audio/wav")
+      : body_(std::move(body)), mode_(mode), type_(std::move(contentType)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int yes = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 8);
+    socklen_t size = sizeof address;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~LoopbackHttpServer() {
+    stop_ = true;
+    thread_.join();
+    for (int fd : open_) ::close(fd);
+    ::close(listener_);
+  }
+
+  std::string Url(const std::string& name = "stream.wav") const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
+  }
+  int Requests() const { return requests_; }
+  // In trickle mode: `bytes` every `milliseconds`.
+  void SetTrickle(std::size_t bytes, int milliseconds) {
+    trickleBytes_ = bytes;
+    trickleMs_ = milliseconds;
+  }
+
+ private:
+  void Serve() {
+    while (!stop_) {
+      pollfd p{listener_, POLLIN, 0};
+      if (::poll(&p, 1, 50) <= 0) continue;
+      int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd < 0) continue;
+      ++requests_;
+      std::string request;
+      char buffer[4096];
+      while (request.find("\r\n\r\n") == std::string::npos && !stop_) {
+        pollfd q{fd, POLLIN, 0};
+        if (::poll(&q, 1, 50) <= 0) continue;
+        ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        request.append(buffer, static_cast<std::size_t>(n));
+      }
+      if (mode_ == Mode::kSilent) {
+        open_.push_back(fd);  // keeps the connection, never answers
+        continue;
+      }
+      Answer(fd, request);
+      ::close(fd);
+    }
+  }
+
+  void Answer(int fd, const std::string& request) {
+    std::size_t from = 0;
+    // FFmpeg probes and seeks with ranges.
+    std::size_t range = request.find("Range: bytes=");
+    if (range != std::string::npos) from = std::stoul(request.substr(range + 13));
+    if (from > body_.size()) from = body_.size();
+    std::string head = (from > 0 && mode_ != Mode::kNoLength) ? "HTTP/1.1 206 Partial Content\r\n"
+                                                              : "HTTP/1.1 200 OK\r\n";
+    if (mode_ == Mode::kNoLength) from = 0;
+    head += "Content-Type: " + type_ + "\r\nConnection: close\r\n";
+    if (mode_ != Mode::kNoLength) {
+      head += "Content-Length: " + std::to_string(body_.size() - from) + "\r\n";
+      head += "Accept-Ranges: bytes\r\n";
+      if (from > 0) {
+        head += "Content-Range: bytes " + std::to_string(from) + "-" +
+                std::to_string(body_.size() - 1) + "/" + std::to_string(body_.size()) + "\r\n";
+      }
+    }
+    head += "\r\n";
+    Send(fd, head);
+    std::size_t piece = mode_ == Mode::kTrickle ? trickleBytes_.load() : body_.size();
+    for (std::size_t at = from; at < body_.size() && !stop_; at += piece) {
+      if (!Send(fd, body_.substr(at, piece))) return;
+      if (mode_ == Mode::kTrickle)
+        std::this_thread::sleep_for(std::chrono::milliseconds(trickleMs_.load()));
+    }
+  }
+
+  static bool Send(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  std::string body_;
+  Mode mode_;
+  std::string type_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> requests_{0};
+  std::atomic<std::size_t> trickleBytes_{16384};
+  std::atomic<int> trickleMs_{40};
+  std::vector<int> open_;
+  std::thread thread_;
+};
+
+}  // namespace qmb::test

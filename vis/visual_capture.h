@@ -1,0 +1,35 @@
+// The newest mix block, captured on the engine's mixing thread by the
+// program's DSP unit and read by the visualization on the user-interface
+// thread.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace qmb {
+
+class VisualCapture {
+ public:
+  // The DSP callback: records the mix block and hands it on unchanged. Runs
+  // on the mixing thread.
+  static void* VisualDspCallback(void* originalBuffer, void* buffer, int length, void* userData);
+
+  // Copies the newest block (interleaved stereo 16-bit) into `out`; false
+  // when there is none (nothing captured since the last Clear).
+  bool CopyBlock(std::vector<std::int16_t>& out) const;
+  bool HasBlock() const;
+  // After a stop there is no block until the next one is mixed.
+  void Clear();
+
+ private:
+  void Store(const std::int16_t* samples, int frames);
+
+  mutable std::mutex mutex_;
+  std::vector<std::int16_t> block_;
+  bool valid_ = false;
+};
+
+VisualCapture& TheVisualCapture();
+
+}  // namespace qmb
