@@ -134,7 +134,9 @@ TEST_F(RoutesTest, AStreamWithoutLengthShowsNoLengthAndIsNotEndedAtOnce) {
   Add(server.Url("live.mp3"));
   playback.PlayEntry(0, -1, 1);
   ASSERT_EQ(playback.st.state, kPlaying);
-  if (playback.st.lengthSeconds == 0) EXPECT_EQ(Field(0, kLength), "No Length");
+  if (playback.st.lengthSeconds == 0) {
+    EXPECT_EQ(Field(0, kLength), "No Length");
+  }
   TickUntil([] { return false; }, 0.5);
   EXPECT_EQ(playback.st.state, kPlaying);
   EXPECT_EQ(playback.st.currentIndex, 0);
