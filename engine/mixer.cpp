@@ -79,12 +79,19 @@ void Mixer::SetDspChain(std::vector<DspUnit*> units) {
   delete old;
 }
 
-bool Mixer::HasWork() const {
+bool Mixer::HasWork() {
+  // Streams are looked at as in a block, so a caller cannot free one meanwhile.
+  mixing_.fetch_add(1, std::memory_order_seq_cst);
+  bool work = false;
   for (const auto& slot : channels_) {
-    SoundStream* s = slot.stream.load(std::memory_order_acquire);
-    if (s && !s->Finished()) return true;
+    SoundStream* s = slot.stream.load(std::memory_order_seq_cst);
+    if (s && !s->Finished()) {
+      work = true;
+      break;
+    }
   }
-  return false;
+  mixing_.fetch_add(1, std::memory_order_seq_cst);
+  return work;
 }
 
 const float* Mixer::LatestSpectrum() {

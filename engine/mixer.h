@@ -62,8 +62,9 @@ class Mixer {
 
   // The output's side: `frames` frames of interleaved stereo signed 16-bit.
   void Render(std::int16_t* out, int frames);
-  // False while nothing plays, so a clocked output may sleep.
-  bool HasWork() const;
+  // False while nothing plays, so a clocked output may sleep. The output's
+  // thread only, like Render.
+  bool HasWork();
   // Changes when something starts that needs the output running.
   std::atomic<std::uint32_t>& Activity() { return activity_; }
   void NotifyActivity() {
