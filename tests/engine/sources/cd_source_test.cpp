@@ -57,6 +57,19 @@ TEST(CdDisc, SeekIsSampleExact) {
   EXPECT_EQ(track->Read(tail, 1), 0u);
 }
 
+TEST(CdDisc, DataTracksAreNotSources) {
+  auto disc = OpenCdDisc(Fixture("mixed_disc.cue"), nullptr);
+  ASSERT_NE(disc, nullptr);
+  ASSERT_EQ(disc->TrackCount(), 2);
+  std::string error;
+  EXPECT_EQ(disc->OpenTrack(1, &error), nullptr);
+  EXPECT_NE(error.find("not audio"), std::string::npos) << error;
+  auto track = disc->OpenTrack(2, &error);
+  ASSERT_NE(track, nullptr) << error;
+  EXPECT_EQ(track->LengthFrames(), 75 * 588);
+  EXPECT_NEAR(ToneHz(ReadAll(*track), 2, 44100), 440, 2.2);
+}
+
 TEST(CdDisc, MissingOrBrokenImagesFail) {
   TempDir temp;
   std::string noBin = "FILE \"nowhere.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";

@@ -177,7 +177,8 @@ TEST(FileSource, NonAudioIsRefused) {
   std::string text = "this is not audio at all, only a few words\n";
   WriteBytes(temp.File("text.ogg"), std::vector<char>(text.begin(), text.end()));
   for (const std::string& path :
-       {temp.File("empty.mp3"), temp.File("text.ogg"), temp.File("missing.wav"), temp.File("")}) {
+       {temp.File("empty.mp3"), temp.File("text.ogg"), temp.File("missing.wav"), temp.File(""),
+        std::string(QMB_FIXTURE_DIR)}) {
     std::string error;
     EXPECT_EQ(OpenFileSource(path, &error), nullptr) << path;
     EXPECT_FALSE(error.empty());
