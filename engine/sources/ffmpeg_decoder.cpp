@@ -49,6 +49,7 @@ FfmpegDecoder::~FfmpegDecoder() {
   av_frame_free(&frame_);
   av_packet_free(&packet_);
   swr_free(&resampler_);
+  av_channel_layout_uninit(&inLayout_);
   avcodec_free_context(&codec_);
   avformat_close_input(&format_);
 }
@@ -140,19 +141,7 @@ bool FfmpegDecoder::OpenCodec(std::string* error) {
     return false;
   }
   channels_ = inChannels == 1 ? 1 : 2;
-  AVChannelLayout inLayout{};
-  if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-    av_channel_layout_default(&inLayout, inChannels);
-  } else {
-    av_channel_layout_copy(&inLayout, &codec_->ch_layout);
-  }
-  AVChannelLayout outLayout{};
-  av_channel_layout_default(&outLayout, channels_);
-  int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_FLT, rate_, &inLayout,
-                                   codec_->sample_fmt, rate_, 0, nullptr);
-  av_channel_layout_uninit(&inLayout);
-  av_channel_layout_uninit(&outLayout);
-  if (result < 0 || swr_init(resampler_) < 0) {
+  if (!ConfigureResampler(codec_->sample_fmt, codec_->ch_layout, rate_)) {
     *error = "cannot convert the samples";
     return false;
   }
@@ -245,6 +234,28 @@ bool FfmpegDecoder::Prebuffer(OpenProgress& progress) {
   return !readAhead_.empty() || !ended;
 }
 
+bool FfmpegDecoder::ConfigureResampler(int format, const AVChannelLayout& layout, int rate) {
+  swr_free(&resampler_);
+  av_channel_layout_uninit(&inLayout_);
+  if (layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    av_channel_layout_default(&inLayout_, layout.nb_channels);
+  } else if (av_channel_layout_copy(&inLayout_, &layout) < 0) {
+    return false;
+  }
+  AVChannelLayout outLayout{};
+  av_channel_layout_default(&outLayout, channels_);
+  int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_FLT, rate_, &inLayout_,
+                                   static_cast<AVSampleFormat>(format), rate, 0, nullptr);
+  if (result < 0 || swr_init(resampler_) < 0) {
+    swr_free(&resampler_);
+    inFormat_ = -1;
+    return false;
+  }
+  inFormat_ = format;
+  inRate_ = rate;
+  return true;
+}
+
 void FfmpegDecoder::LimitPcmLength() {
   int bits = av_get_bits_per_sample(codec_->codec_id);
   int inChannels = codec_->ch_layout.nb_channels;
@@ -315,28 +326,9 @@ void FfmpegDecoder::TakeFrame() {
     }
   }
   // The stream may change its format midway; the output keeps ours.
-  if (frame_->sample_rate != rate_ || frame_->format != codec_->sample_fmt ||
-      av_channel_layout_compare(&frame_->ch_layout, &codec_->ch_layout) != 0) {
-    swr_free(&resampler_);
-    AVChannelLayout outLayout{};
-    av_channel_layout_default(&outLayout, channels_);
-    AVChannelLayout inLayout{};
-    if (frame_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-      av_channel_layout_default(&inLayout, frame_->ch_layout.nb_channels);
-    } else {
-      av_channel_layout_copy(&inLayout, &frame_->ch_layout);
-    }
-    int result = swr_alloc_set_opts2(&resampler_, &outLayout, AV_SAMPLE_FMT_FLT, rate_, &inLayout,
-                                     static_cast<AVSampleFormat>(frame_->format),
-                                     frame_->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&inLayout);
-    if (result < 0 || swr_init(resampler_) < 0) {
-      swr_free(&resampler_);
-      return;
-    }
-    codec_->sample_fmt = static_cast<AVSampleFormat>(frame_->format);
-    av_channel_layout_uninit(&codec_->ch_layout);
-    av_channel_layout_copy(&codec_->ch_layout, &frame_->ch_layout);
+  if (frame_->sample_rate != inRate_ || frame_->format != inFormat_ ||
+      av_channel_layout_compare(&frame_->ch_layout, &inLayout_) != 0) {
+    if (!ConfigureResampler(frame_->format, frame_->ch_layout, frame_->sample_rate)) return;
   }
   if (resampler_ == nullptr) return;
   int capacity = swr_get_out_samples(resampler_, frame_->nb_samples);

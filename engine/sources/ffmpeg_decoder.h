@@ -10,6 +10,10 @@
 
 #include "engine/source.h"
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
@@ -50,6 +54,8 @@ class FfmpegDecoder final : public Source {
   // Converts `frame_` into `pending_`, dropping what lies before a seek target.
   void TakeFrame();
   void ResetDecoding();
+  // Sets up the conversion from what the decoder gives to our float output.
+  bool ConfigureResampler(int format, const AVChannelLayout& layout, int rate);
   // A cut PCM file claims more than it holds; its size tells the truth.
   void LimitPcmLength();
 
@@ -64,6 +70,10 @@ class FfmpegDecoder final : public Source {
 
   int rate_ = 0;
   int channels_ = 0;
+  // What the resampler takes in; a stream may change it midway.
+  int inFormat_ = -1;
+  int inRate_ = 0;
+  AVChannelLayout inLayout_{};
   std::int64_t lengthFrames_ = -1;
   std::int64_t lengthBytes_ = 0;
   int bitRateKbps_ = 0;
