@@ -10,9 +10,11 @@ target_link_libraries(qmb_ui PUBLIC qmb_app_core Qt6::Widgets)
 add_library(qmb_player STATIC
   exit_signals.cpp
   instance_channel.cpp
+  player_parts.cpp
   startup.cpp
 )
-target_link_libraries(qmb_player PUBLIC qmb_ui qmb_app_core Qt6::Widgets Qt6::Network)
+target_link_libraries(qmb_player PUBLIC qmb_ui qmb_playback_logic qmb_app_core Qt6::Widgets
+                      Qt6::Network)
 
 add_executable(QMB main.cpp)
 target_link_libraries(QMB PRIVATE qmb_player)

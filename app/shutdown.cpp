@@ -10,15 +10,26 @@
 namespace qmb {
 namespace {
 
-std::vector<std::function<void()>>& ShutdownSteps() {
-  static std::vector<std::function<void()>> steps;
+template <class F>
+std::vector<F>& Steps() {
+  static std::vector<F> steps;
   return steps;
 }
 
-std::vector<std::function<void(PlayerCore&)>>& SaveSteps() {
-  static std::vector<std::function<void(PlayerCore&)>> steps;
-  return steps;
-}
+struct BeforeSaving {
+  std::function<void()> step;
+};
+struct AfterSaving {
+  std::function<void()> step;
+};
+struct Gather {
+  std::function<void(PlayerCore&)> step;
+};
+struct Save {
+  std::function<void(PlayerCore&)> step;
+};
+
+enum PowerAction { kDoNothing = 0, kShutdownQmb = 1, kSaveSettings = 2, kStopPlayback = 3 };
 
 }  // namespace
 
@@ -27,27 +38,58 @@ PlayerCore& ThePlayer() {
   return player;
 }
 
-void SaveEverything(PlayerCore& player) {
-  SaveSettings(player.settings, player.programFolder, player.panel, player.state);
-  WriteTypeList(player.programFolder + kTypeListFileName, player.panel.fileTypes);
-  for (auto& step : SaveSteps()) step(player);
-}
-
-void AddShutdownStep(std::function<void()> step) {
-  ShutdownSteps().push_back(std::move(step));
+void AddGatherStep(std::function<void(PlayerCore&)> step) {
+  Steps<Gather>().push_back({std::move(step)});
 }
 void AddSaveStep(std::function<void(PlayerCore&)> step) {
-  SaveSteps().push_back(std::move(step));
+  Steps<Save>().push_back({std::move(step)});
+}
+void AddShutdownStep(std::function<void()> step, bool beforeSaving) {
+  if (beforeSaving) {
+    Steps<BeforeSaving>().push_back({std::move(step)});
+  } else {
+    Steps<AfterSaving>().push_back({std::move(step)});
+  }
+}
+
+void SaveSettingsNow(PlayerCore& player) {
+  for (auto& gather : Steps<Gather>()) gather.step(player);
+  SaveSettings(player.settings, player.programFolder, player.panel, player.state);
+}
+
+void SaveEverything(PlayerCore& player) {
+  SaveSettingsNow(player);
+  WriteTypeList(player.programFolder + kTypeListFileName, player.panel.fileTypes);
+  for (auto& save : Steps<Save>()) save.step(player);
 }
 
 void Shutdown(bool save) {
-  // Everything is saved before anything lets go, so the saved state is the
+  for (auto& s : Steps<BeforeSaving>()) s.step();
+  // Everything is saved before playback stops, so the saved state is the
   // one the user left.
   if (save) SaveEverything(ThePlayer());
-  for (auto& step : ShutdownSteps()) step();
+  for (auto& s : Steps<AfterSaving>()) s.step();
   std::fflush(nullptr);
   // The process takes its windows with it; nothing is torn down one by one.
   std::_Exit(0);
+}
+
+void ApplyPowerRules(int state, PlayerCore& player, const PowerActions& actions) {
+  for (int rule = 0; rule < 2; ++rule) {
+    if (player.panel.batteryState[rule].Selection() != state) continue;
+    switch (player.panel.batteryAction[rule].Selection()) {
+      case kShutdownQmb:
+        Shutdown(true);
+      case kSaveSettings:
+        SaveSettingsNow(player);
+        break;
+      case kStopPlayback:
+        if (actions.stopPlayback) actions.stopPlayback();
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 }  // namespace qmb

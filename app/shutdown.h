@@ -8,18 +8,32 @@ namespace qmb {
 
 struct PlayerCore;
 
-// Saves the settings and the type list (and, once registered, everything
-// else kept beside the program) into the program folder. A file that cannot
-// be written ends the process with code 1.
-void SaveEverything(PlayerCore& player);
+// Brings the running state up to date (the current entry, whether anything
+// plays) before any save of the settings.
+void AddGatherStep(std::function<void(PlayerCore&)> step);
+// Gathers and writes the settings.
+void SaveSettingsNow(PlayerCore& player);
 
-// A step of shutdown owned by a layer above the logic (timers, windows, the
-// engine), run in the order registered after saving.
-void AddShutdownStep(std::function<void()> step);
-// A save owned by another subsystem (the playlist), run after the settings
-// and the type list.
+// Saves the settings, the type list and, once registered, everything else
+// kept beside the program (the playlist). A file that cannot be written ends
+// the process with code 1.
+void SaveEverything(PlayerCore& player);
+// A save owned by another subsystem, run after the settings and the type list.
 void AddSaveStep(std::function<void(PlayerCore&)> step);
 
+// A step of shutdown owned by a layer above the logic, run in the order
+// registered: before saving when `beforeSaving` (the abort of an address
+// still opening), otherwise after it.
+void AddShutdownStep(std::function<void()> step, bool beforeSaving = false);
+
 [[noreturn]] void Shutdown(bool save);
+
+// What the power rules can do besides shutting down.
+struct PowerActions {
+  std::function<void()> stopPlayback;
+};
+// Runs rule 1 then rule 2 when its state list shows `state` (0 low,
+// 1 critical): "Shutdown QMB", "Save Settings", "Stop playback" or nothing.
+void ApplyPowerRules(int state, PlayerCore& player, const PowerActions& actions);
 
 }  // namespace qmb

@@ -10,13 +10,17 @@
 #include "app/command_line.h"
 #include "app/desktop.h"
 #include "app/exit_signals.h"
-#include "app/hand_off.h"
 #include "app/image_library.h"
 #include "app/instance_channel.h"
 #include "app/player_core.h"
+#include "app/player_parts.h"
 #include "app/shutdown.h"
 #include "app/status_codes.h"
 #include "app/type_list.h"
+#include "playback/sound_engine.h"
+#include "playback/sound_setup.h"
+#include "playlist/playlist_files.h"
+#include "playlist/playlist_session.h"
 #include "ui/control_factory.h"
 
 namespace qmb {
@@ -65,12 +69,67 @@ class MainWindowWatcher : public QObject {
                  kPlayerTitle, tail.size(), kHandOffLimit);
     EndProcess(0);
   }
-  HandOffToRunningInstance(HandOffKind(path), path);
+  // LoadPlaylist with load 0 only tests the extension.
+  PlaylistStore probe(ThePlayer().panel);
+  int wParam = LoadPlaylist(probe, path, 0) == kOk ? 1 : 0;
+  HandOffToRunningInstance(wParam, path);
   EndProcess(0);
 }
 
 void StartTimer(QTimer* timer, int milliseconds) {
   timer->start(TimerInterval(milliseconds));
+}
+
+void CreateInstanceServer(QWidget* mainWindow) {
+  auto* server = new InstanceServer(InstanceHandlers{
+                                        [mainWindow] { return mainWindow->isMinimized(); },
+                                        [mainWindow] { return mainWindow->isActiveWindow(); },
+                                        [mainWindow] { QApplication::alert(mainWindow, 0); },
+                                        [mainWindow] {
+                                          mainWindow->raise();
+                                          mainWindow->activateWindow();
+                                        },
+                                        [](int wParam, const std::string& path) {
+                                          ReceiveHandOff(TheParts().playlist, path, wParam);
+                                        },
+                                    },
+                                    mainWindow);
+  server->Listen();
+  // The socket goes with the player, so the next start does not probe a dead one.
+  AddShutdownStep([server] { server->Close(); });
+}
+
+// The order of shutdown after saving: playback, timers, the engine.
+void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
+  Playback& playback = parts.playback;
+  AddShutdownStep([&playback] { playback.st.openAborted = 1; }, true);
+  AddGatherStep([&playback](PlayerCore& core) {
+    core.state.currentEntry = playback.st.currentIndex;
+    core.state.playbackActive = playback.st.state != kStopped;
+  });
+  AddSaveStep(
+      [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, core.programFolder); });
+  AddShutdownStep([&playback] { playback.StopPlayback(0); });
+  AddShutdownStep([&windows] {
+    windows.visualTimer->stop();
+    windows.coreTimer->stop();
+  });
+  AddShutdownStep([] { FSOUND_Close(); });
+}
+
+void WirePlayback(PlayerParts& parts, PlayerWindows& windows) {
+  Playback& playback = parts.playback;
+  PlaybackDisplays& displays = parts.displays;
+  playback.exitProgram = [] { Shutdown(true); };
+  playback.showStatusText = [&displays, &windows](const std::string& text, int milliseconds) {
+    displays.titleText = text;
+    displays.messageShowing = true;
+    windows.statusTimer->start(milliseconds);
+    displays.changed.Emit();
+  };
+  QObject::connect(windows.statusTimer, &QTimer::timeout,
+                   [&displays] { displays.messageShowing = false; });
+  QObject::connect(windows.coreTimer, &QTimer::timeout, [&playback] { playback.PositionTick(); });
 }
 
 }  // namespace
@@ -126,59 +185,69 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
     EndProcess(0);
   }
   windows.main->installEventFilter(new MainWindowWatcher(windows.main));
-  QWidget* mainWindow = windows.main;
-  auto* server = new InstanceServer(
-      InstanceHandlers{
-          [mainWindow] { return mainWindow->isMinimized(); },
-          [mainWindow] { return mainWindow->isActiveWindow(); },
-          [mainWindow] { QApplication::alert(mainWindow, 0); },
-          [mainWindow] {
-            mainWindow->raise();
-            mainWindow->activateWindow();
-          },
-          [](int wParam, const std::string& path) { ReceiveHandOff(wParam, path); },
-      },
-      mainWindow);
-  server->Listen();
-  // The socket goes with the player, so the next start does not probe a dead one.
-  AddShutdownStep([server] { server->Close(); });
-
-  // 9-10: the running state and the control panel's controls from the settings.
-  ApplySettings(player.settings, player.panel, player.state);
-
-  // 18: the associated file types.
-  ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
-
-  // 23: the main window's place.
-  windows.main->move(player.settings.windowX, player.settings.windowY);
-
-  // 25: slider ranges and values.
-  for (int i = 0; i < 10; ++i) player.state.sliders[i].maximum = 30.0f;
-  player.state.sliders[kVolumeSlider].maximum = 255.0f;
-  player.state.sliders[kBalanceSlider].maximum = 255.0f;
-
-  // 28: timers 0 and 1, restarted when their trackbars move; timer 2 is
-  // started by each transient status text.
   windows.visualTimer = new QTimer(windows.main);
   windows.coreTimer = new QTimer(windows.main);
   windows.statusTimer = new QTimer(windows.main);
   windows.statusTimer->setSingleShot(true);
+  CreateInstanceServer(windows.main);
+
+  // 9-10: the running state and the control panel's controls from the
+  // settings; the sound page hands its output and device to the engine.
+  ApplySettings(player.settings, player.panel, player.state);
+  PrepareSoundSystemPage(player.panel);
+
+  PlayerParts& parts = TheParts();
+  Playback& playback = parts.playback;
+  WirePlayback(parts, windows);
+  RegisterShutdown(parts, windows);
+
+  // 18-19: the associated file types and the last playlist.
+  ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
+  LoadLastPlaylist(parts.playlist, programFolder);
+
+  // 21: the cursor and the current entry.
+  SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
+  playback.st.currentIndex = player.settings.currentEntry;
+
+  // 23: the main window's place.
+  windows.main->move(player.settings.windowX, player.settings.windowY);
+
+  // 24: the sound system; the player goes on without sound.
+  ShowErrorCode(InitSoundSystem(player.panel));
+
+  // 25: slider ranges, then every value applied.
+  for (int i = 0; i < kEqBandCount; ++i) player.state.sliders[i].maximum = 30.0f;
+  player.state.sliders[kVolumeSlider].maximum = 255.0f;
+  player.state.sliders[kBalanceSlider].maximum = 255.0f;
+  for (int i = 0; i < kEqBandCount; ++i) playback.SetSliderApplied(i, player.settings.eqBands[i]);
+  playback.SetSliderApplied(kVolumeSlider, player.settings.volume);
+  playback.SetSliderApplied(kBalanceSlider, player.settings.balance);
+
+  // 27: nothing plays yet.
+  playback.st.nowPlayingText = kIdleTitle;
+
+  // 28: timers 0 and 1, restarted when their trackbars move; timer 2 is
+  // started by each transient status text.
   StartTimer(windows.visualTimer, player.panel.visualDelay.Position());
   StartTimer(windows.coreTimer, player.panel.coreDelay.Position());
   player.panel.visualDelay.changed.Connect(
       [&] { StartTimer(windows.visualTimer, player.panel.visualDelay.Position()); });
   player.panel.coreDelay.changed.Connect(
       [&] { StartTimer(windows.coreTimer, player.panel.coreDelay.Position()); });
-  AddShutdownStep([&windows] {
-    windows.visualTimer->stop();
-    windows.coreTimer->stop();
-  });
 
   // 29: the own command line.
-  ProcessOwnCommandLine(CommandTail(commandLine));
+  std::string tail = CommandTail(commandLine);
+  ProcessOwnCommandLine(parts, tail);
 
-  // 31: show the main window.
+  // 30: resume where the last run stopped.
+  if (player.settings.resumePosition != -1 && tail.empty()) {
+    playback.PlayEntry(0, -1, 1);
+    playback.SetSliderApplied(kPositionSlider, static_cast<float>(player.settings.resumePosition));
+  }
+
+  // 31: show the main window; the title display shows the title again.
   windows.main->show();
+  parts.displays.messageShowing = false;
 
   startupDone = true;
   if (exitRequested) Shutdown(true);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/hand_off.h"
 
 namespace qmb {
 namespace {
@@ -52,15 +51,6 @@ TEST(ProgramFolder, IsTheExecutablesFolderEndingInASlash) {
   EXPECT_EQ(folder.front(), '/');
   EXPECT_EQ(FolderOfPath("/a/b/c.mp3"), "/a/b/");
   EXPECT_EQ(FolderOfPath("c.mp3"), "");
-}
-
-TEST(HandOffKind, PlaylistExtensionsInAnyCase) {
-  struct Case {
-    const char* path;
-    int kind;
-  } cases[] = {{"/m/list.m3u", 1}, {"/m/LIST.QPL", 1}, {"/m/a.pls", 1}, {"/m/a.qsp", 1},
-               {"/m/a.mp3", 0},    {"/m/m3u", 0},      {"/m.m3u/a", 0}, {"", 0}};
-  for (const Case& c : cases) EXPECT_EQ(HandOffKind(c.path), c.kind) << c.path;
 }
 
 }  // namespace

@@ -52,6 +52,8 @@ class PlayerProcessTest : public ::testing::Test {
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      // No sound hardware here: the default output plays through SDL's dummy driver.
+      ::setenv("SDL_AUDIODRIVER", "dummy", 1);
       ::execv(exe.c_str(), argv.data());
       ::_exit(127);
     }
@@ -133,6 +135,31 @@ TEST_F(PlayerProcessTest, AShortFileKeepsItsFoldersAndReservedBytesSurvive) {
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_EQ(Terminate(pid), 0);
   EXPECT_EQ(program.Read("qmb.dat"), withReserved);
+}
+
+TEST_F(PlayerProcessTest, TheRememberizerResumesTheSameEntryAtTheSavedSecond) {
+  PlayerSettings s = DefaultSettings(program.Path());
+  s.rememberizer = 1;
+  program.Write("qmb.dat", ImageOf(s));
+  pid_t pid = Start(program, {QMB_FIXTURE_DIR "/sweep.wav"});
+  ASSERT_TRUE(WaitUntilListening());
+  std::this_thread::sleep_for(std::chrono::milliseconds(2300));
+  ASSERT_EQ(Terminate(pid), 0);
+  PlayerSettings saved;
+  std::memcpy(&saved, program.Read("qmb.dat").data(), sizeof saved);
+  EXPECT_GE(saved.resumePosition, 1);
+  EXPECT_LE(saved.resumePosition, 3);
+  EXPECT_EQ(saved.currentEntry, 0);
+
+  // Started again without a path, it plays on from there.
+  pid = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  ASSERT_EQ(Terminate(pid), 0);
+  PlayerSettings again;
+  std::memcpy(&again, program.Read("qmb.dat").data(), sizeof again);
+  EXPECT_GE(again.resumePosition, saved.resumePosition + 1);
+  EXPECT_EQ(again.currentEntry, 0);
 }
 
 TEST_F(PlayerProcessTest, UnreadableSettingsEndTheStartWithCodeOne) {
@@ -227,7 +254,7 @@ TEST_F(HandOffTest, WithMultipleInstancesAllowedTheSecondStartRuns) {
   PlayerSettings s = DefaultSettings(program.Path());
   s.multipleInstances = 1;
   program.Write("qmb.dat", ImageOf(s));
-  pid_t pid = Start(program, {"x.mp3"});
+  pid_t pid = Start(program, {QMB_FIXTURE_DIR "/tone_440.wav"});
   EXPECT_EQ(WaitForExit(pid, std::chrono::seconds(2)), -1) << "it keeps running";
   EXPECT_EQ(broughtForward, 1) << "after bringing the first one forward";
   EXPECT_TRUE(received.empty());
@@ -239,9 +266,14 @@ TEST_F(PlayerProcessTest, TwoRealPlayersHandOver) {
   ASSERT_TRUE(WaitUntilListening());
   test::TempFolder other;
   CopyPlayerInto(other);
-  EXPECT_EQ(WaitForExit(Start(other, {"\"/music/a b.mp3\""})), 0);
+  // A path with a blank, quoted as a shell user would.
+  std::string song = program.Path() + "my song.wav";
+  fs::copy_file(QMB_FIXTURE_DIR "/tone_440.wav", song);
+  EXPECT_EQ(WaitForExit(Start(other, {"\"" + song + "\""})), 0);
   EXPECT_FALSE(other.Exists("qmb.dat")) << "the second start saved nothing";
   EXPECT_EQ(Terminate(first), 0);
+  // The first player took the path into its playlist, which it kept at exit.
+  EXPECT_NE(program.Read("QMB.qpl").find(song), std::string::npos);
 }
 
 }  // namespace

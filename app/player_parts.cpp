@@ -1,0 +1,37 @@
+#include "app/player_parts.h"
+
+#include "app/command_line.h"
+#include "app/player_core.h"
+#include "app/status_codes.h"
+#include "playlist/playlist_files.h"
+
+namespace qmb {
+
+PlayerParts::PlayerParts(PlayerCore& core)
+    : playlist(core.panel),
+      playback(PlaybackParts{playlist, cueList, core.panel, core.state, checks, displays, equalizer,
+                             tags}) {
+  playlist.playEntry = [this](int restart, int index, int resetRepeat) {
+    playback.PlayEntry(restart, index, resetRepeat);
+  };
+}
+
+PlayerParts& TheParts() {
+  static PlayerParts parts(ThePlayer());
+  return parts;
+}
+
+void ProcessOwnCommandLine(PlayerParts& parts, const std::string& tail) {
+  if (tail.empty()) return;
+  std::string path = RemoveAll(tail, "\"");
+  if (LoadPlaylist(parts.playlist, path, 1) == kOk) return;
+  int status = AddPlaylistEntry(parts.playlist, path);
+  if (status != kOk) {
+    // A refused path must not start whatever row the cursor was on.
+    ShowErrorCode(status);
+    return;
+  }
+  parts.playback.PlayEntry(1, -1, 1);
+}
+
+}  // namespace qmb

@@ -1,0 +1,33 @@
+// The parts of the running player that live above the application core:
+// the playlist, the cue list, playback and the equalizer.
+#pragma once
+
+#include "eq/equalizer.h"
+#include "playback/playback.h"
+#include "playlist/playlist_editing.h"
+#include "playlist/playlist_store.h"
+#include "tags/tag_record.h"
+
+namespace qmb {
+
+struct PlayerCore;
+
+struct PlayerParts {
+  explicit PlayerParts(PlayerCore& core);
+
+  PlaylistStore playlist;
+  EntryList cueList{kCueFieldCount};
+  MenuChecks checks;
+  PlaybackDisplays displays;
+  Equalizer equalizer;
+  NoTagSource tags;
+  Playback playback;
+};
+
+PlayerParts& TheParts();
+
+// Start-up's own command line (its tail): a playlist is loaded, anything else
+// appended and played. Nothing for an empty tail.
+void ProcessOwnCommandLine(PlayerParts& parts, const std::string& tail);
+
+}  // namespace qmb
