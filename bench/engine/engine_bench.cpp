@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
@@ -42,6 +43,12 @@ struct Cost {
 
 double Seconds(const timeval& t) {
   return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+}
+
+double ThreadCpu() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
 double SelfCpu() {
@@ -111,6 +118,7 @@ int Chain(const std::string& path, int rate) {
   auto stream = std::make_unique<SoundStream>(rate, static_cast<std::size_t>(rate / 2));
 
   double cpu0 = SelfCpu();
+  double mixCpu0 = ThreadCpu();
   auto start = Clock::now();
   stream->SetSource(std::move(source));
   stream->StartDecoding();
@@ -128,11 +136,16 @@ int Chain(const std::string& path, int rate) {
     mixer.Render(out.data(), block);
   }
   Cost ours{std::chrono::duration<double>(Clock::now() - start).count(), SelfCpu() - cpu0};
+  double mixCpu = ThreadCpu() - mixCpu0;
   mixer.Detach(0);
   stream.reset();
 
   std::printf("offline chain, %s (%.0f s), mixer at %d Hz\n", path.c_str(), media, rate);
   Report("qmb engine", media, ours);
+  std::printf(
+      "    of which the mixing thread (mix, equalizer, DSP unit, FFT): cpu %.2f s;\n"
+      "    the stream thread (decode, resample): cpu %.2f s\n",
+      mixCpu, ours.cpu - mixCpu);
   Cost ffmpeg, mpv;
   double best = 0;
   if (RunPeer({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "null", "-"}, ffmpeg)) {
