@@ -149,50 +149,63 @@ bool FfmpegDecoder::OpenCodec(std::string* error) {
 }
 
 // MPEG audio states its length only as an estimate that includes the
-// encoder's delay and padding; counting the packets and the skips the
-// demuxer marks on them gives the decoded length exactly.
+// encoder's delay and padding, and its seek table is coarse. Counting the
+// packets and the skips the demuxer marks on them gives the decoded length
+// exactly, and where every packet's audio starts.
+bool FfmpegDecoder::ScanMpegPackets(const std::string& url) {
+  AVFormatContext* scan = nullptr;
+  if (avformat_open_input(&scan, url.c_str(), format_->iformat, nullptr) != 0) return false;
+  if (static_cast<int>(scan->nb_streams) <= streamIndex_) {
+    avformat_close_input(&scan);
+    return false;
+  }
+  AVRational base = scan->streams[streamIndex_]->time_base;
+  AVPacket* packet = av_packet_alloc();
+  std::vector<std::pair<std::int64_t, std::int64_t>> packets;  // position, duration
+  std::int64_t skipStart = 0;
+  std::int64_t skipEnd = 0;
+  std::int64_t knownDuration = 0;
+  while (packet != nullptr && av_read_frame(scan, packet) >= 0) {
+    if (packet->stream_index == streamIndex_) {
+      packets.emplace_back(packet->pos, packet->duration);
+      if (knownDuration == 0 && packet->duration > 0) knownDuration = packet->duration;
+      std::size_t size = 0;
+      const std::uint8_t* skip = av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+      if (skip != nullptr && size >= 8) {
+        std::uint32_t start = 0;
+        std::uint32_t end = 0;
+        std::memcpy(&start, skip, 4);
+        std::memcpy(&end, skip + 4, 4);
+        skipStart += start;
+        skipEnd += end;
+      }
+    }
+    av_packet_unref(packet);
+  }
+  av_packet_free(&packet);
+  avformat_close_input(&scan);
+  if (packets.empty() || knownDuration == 0) return false;
+  // The first packets may come before the parser knows their duration.
+  std::int64_t total = 0;
+  packetStarts_.clear();
+  packetStarts_.reserve(packets.size());
+  for (const auto& [position, duration] : packets) {
+    std::int64_t first = av_rescale_q(total, base, AVRational{1, rate_}) - skipStart;
+    if (position >= 0) packetStarts_.emplace_back(position, first);
+    total += duration > 0 ? duration : knownDuration;
+  }
+  std::sort(packetStarts_.begin(), packetStarts_.end());
+  std::int64_t frames = av_rescale_q(total, base, AVRational{1, rate_});
+  lengthFrames_ = std::max<std::int64_t>(0, frames - skipStart - skipEnd);
+  exactLength_ = true;
+  return true;
+}
+
 void FfmpegDecoder::FindLength(const std::string& url) {
   AVStream* stream = format_->streams[streamIndex_];
-  if (IsMpegAudioDemuxer(format_) && lengthBytes_ > 0 && lengthBytes_ <= kLengthScanLimitBytes) {
-    AVFormatContext* scan = nullptr;
-    if (avformat_open_input(&scan, url.c_str(), format_->iformat, nullptr) == 0 &&
-        static_cast<int>(scan->nb_streams) > streamIndex_) {
-      AVStream* scanStream = scan->streams[streamIndex_];
-      AVPacket* packet = av_packet_alloc();
-      std::int64_t total = 0;
-      std::int64_t skipped = 0;
-      std::int64_t lastDuration = 0;
-      std::int64_t unknown = 0;  // packets before the first known duration
-      while (packet != nullptr && av_read_frame(scan, packet) >= 0) {
-        if (packet->stream_index == streamIndex_) {
-          // The first packet may come before the parser knows its duration.
-          if (packet->duration > 0) lastDuration = packet->duration;
-          total += packet->duration > 0 ? packet->duration : lastDuration;
-          if (lastDuration == 0) ++unknown;
-          std::size_t size = 0;
-          const std::uint8_t* skip =
-              av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
-          if (skip != nullptr && size >= 8) {
-            std::uint32_t start = 0;
-            std::uint32_t end = 0;
-            std::memcpy(&start, skip, 4);
-            std::memcpy(&end, skip + 4, 4);
-            skipped += static_cast<std::int64_t>(start) + end;
-          }
-        }
-        av_packet_unref(packet);
-      }
-      av_packet_free(&packet);
-      total += unknown * lastDuration;
-      std::int64_t frames = av_rescale_q(total, scanStream->time_base, AVRational{1, rate_});
-      avformat_close_input(&scan);
-      if (frames > 0) {
-        lengthFrames_ = std::max<std::int64_t>(0, frames - skipped);
-        return;
-      }
-    } else {
-      avformat_close_input(&scan);
-    }
+  if (IsMpegAudioDemuxer(format_) && lengthBytes_ > 0 && lengthBytes_ <= kLengthScanLimitBytes &&
+      ScanMpegPackets(url)) {
+    return;
   }
   if (stream->duration > 0 && stream->duration != AV_NOPTS_VALUE) {
     lengthFrames_ = av_rescale_q(stream->duration, stream->time_base, AVRational{1, rate_});
@@ -298,6 +311,9 @@ bool FfmpegDecoder::DecodeMore() {
       continue;
     }
     if (firstPacketPos_ < 0) firstPacketPos_ = packet_->pos;
+    // After a byte seek the demuxer takes the next packet for the first
+    // one and marks skips that do not belong there.
+    if (byteSeeked_) av_packet_shrink_side_data(packet_, AV_PKT_DATA_SKIP_SAMPLES, 0);
     result = avcodec_send_packet(codec_, packet_);
     av_packet_unref(packet_);
     if (result < 0 && result != AVERROR(EAGAIN)) {
@@ -314,7 +330,11 @@ void FfmpegDecoder::TakeFrame() {
   std::int64_t stamp = frame_->best_effort_timestamp;
   if (stamp != AV_NOPTS_VALUE && firstTimestamp_ == INT64_MIN) firstTimestamp_ = stamp;
   std::int64_t at = nextFrame_;
-  if (stamp != AV_NOPTS_VALUE) {
+  if (byteSeeked_) {
+    auto found = std::lower_bound(packetStarts_.begin(), packetStarts_.end(),
+                                  std::make_pair(frame_->pkt_pos, INT64_MIN));
+    if (found != packetStarts_.end() && found->first == frame_->pkt_pos) at = found->second;
+  } else if (stamp != AV_NOPTS_VALUE) {
     AVRational base = format_->streams[streamIndex_]->time_base;
     at = av_rescale_q(stamp - firstTimestamp_, base, AVRational{1, rate_});
     // ASF counts in milliseconds, too coarse for a sample; its frames all
@@ -342,6 +362,11 @@ void FfmpegDecoder::TakeFrame() {
   if (made <= 0) {
     pending_.clear();
     return;
+  }
+  // Without the demuxer's own skips after a byte seek, the encoder's
+  // padding at the end is cut here.
+  if (exactLength_ && at + made > lengthFrames_) {
+    made = static_cast<int>(std::max<std::int64_t>(0, lengthFrames_ - at));
   }
   pending_.resize(static_cast<std::size_t>(made) * channels_);
   nextFrame_ = at + made;
@@ -382,18 +407,32 @@ void FfmpegDecoder::ResetDecoding() {
   overshot_ = false;
 }
 
+bool FfmpegDecoder::SeekNear(std::int64_t from) {
+  if (!packetStarts_.empty()) {
+    // The packet that starts last at or before `from`, by its byte position.
+    std::int64_t position = packetStarts_.front().first;
+    for (const auto& [pos, first] : packetStarts_) {
+      if (first <= from && pos > position) position = pos;
+    }
+    byteSeeked_ = av_seek_frame(format_, streamIndex_, position, AVSEEK_FLAG_BYTE) >= 0;
+    return byteSeeked_;
+  }
+  AVStream* stream = format_->streams[streamIndex_];
+  std::int64_t stamp =
+      firstTimestamp_ + av_rescale_q(from, AVRational{1, rate_}, stream->time_base);
+  return av_seek_frame(format_, streamIndex_, stamp, AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
 bool FfmpegDecoder::Seek(std::int64_t frame) {
   if (frame < 0 || !seekable_ || firstTimestamp_ == INT64_MIN) return false;
   if (lengthFrames_ >= 0) frame = std::min(frame, lengthFrames_);
-  AVStream* stream = format_->streams[streamIndex_];
   // Decoders need some audio before the target to settle (MPEG's bit
-  // reservoir, Vorbis' overlap); a seek that lands late tries further back.
-  const std::int64_t prerolls[] = {rate_ / 10, rate_, rate_ * 10, -1};
+  // reservoir, Vorbis' overlap); small VBR frames need a good part of a
+  // second. A seek that lands late tries further back.
+  const std::int64_t prerolls[] = {rate_ / 2, rate_ * 2, rate_ * 10, -1};
   for (std::int64_t preroll : prerolls) {
     std::int64_t from = preroll < 0 ? 0 : std::max<std::int64_t>(0, frame - preroll);
-    std::int64_t stamp =
-        firstTimestamp_ + av_rescale_q(from, AVRational{1, rate_}, stream->time_base);
-    if (av_seek_frame(format_, streamIndex_, stamp, AVSEEK_FLAG_BACKWARD) < 0) continue;
+    if (!SeekNear(from)) continue;
     ResetDecoding();
     nextFrame_ = from;
     discardUntil_ = frame;

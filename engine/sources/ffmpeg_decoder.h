@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/source.h"
@@ -46,6 +47,9 @@ class FfmpegDecoder final : public Source {
   static int InterruptCallback(void* opaque);
   bool OpenCodec(std::string* error);
   void FindLength(const std::string& url);
+  bool ScanMpegPackets(const std::string& url);
+  // Moves the demuxer to a place at or before `from`; false when it cannot.
+  bool SeekNear(std::int64_t from);
   bool Prebuffer(OpenProgress& progress);
   // Reads the next packet of our stream into `packet_`; false at the end.
   bool NextPacket();
@@ -88,6 +92,11 @@ class FfmpegDecoder final : public Source {
   std::int64_t discardUntil_ = -1;           // seek target still to reach
   bool overshot_ = false;                    // a seek landed past its target
   bool inputEnded_ = false;
+  // MPEG files: where each packet's audio starts, by byte position, so that
+  // seeks go by bytes and land exactly.
+  std::vector<std::pair<std::int64_t, std::int64_t>> packetStarts_;
+  bool exactLength_ = false;
+  bool byteSeeked_ = false;
 };
 
 // Makes FFmpeg quiet and ready for addresses; safe to call more than once.

@@ -114,8 +114,8 @@ TEST_P(SeekTest, LandsWhereAsked) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
-                         testing::Values("sweep.wav", "sweep.mp3", "sweep.mp2", "sweep.ogg",
-                                         "sweep.wma", "sweep.asf"));
+                         testing::Values("sweep.wav", "sweep.mp3", "sweep_vbr.mp3", "sweep.mp2",
+                                         "sweep.ogg", "sweep.wma", "sweep.asf"));
 
 // Reads a damaged file to its end and seeks around in it: it may fail to
 // open, but it must not crash, hang or pour out endless audio.
