@@ -87,8 +87,9 @@ using DspCallback = void* (*)(void* originalBuffer, void* buffer, int length, vo
 
 // A callback stream's fill function: write `length` bytes of sound into
 // `buffer` and return true, or false when the stream has ended. Runs on the
-// stream's own thread. 16-bit data is signed whatever kStreamUnsigned says;
-// that flag applies to 8-bit data only.
+// stream's own thread and must not call the functions of this header (closing
+// the stream waits for it). 16-bit data is signed whatever kStreamUnsigned
+// says; that flag applies to 8-bit data only.
 using StreamCallback = bool (*)(SoundStream* stream, void* buffer, int length, void* userData);
 
 // Set-up, applied at the next FSOUND_Init; false while the engine runs.
