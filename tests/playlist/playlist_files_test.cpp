@@ -167,13 +167,6 @@ TEST_F(PlaylistFilesTest, ReadersOnHandWrittenFiles) {
   }
 }
 
-TEST_F(PlaylistFilesTest, QplEndingInsideAnEntryKeepsIt) {
-  ASSERT_EQ(ParseQpl(loaded, "QMBQPLv1\r\n/a.mp3\r\nA\r\n00:01:00.00"), kOk);
-  ASSERT_EQ(loaded.list.Count(), 1);
-  EXPECT_EQ(loaded.list.Field(0, kLength), "00:01:00.00");
-  EXPECT_EQ(loaded.list.Field(0, kTimesPlayed), "");
-}
-
 TEST_F(PlaylistFilesTest, LongLinesAreCutWithoutShiftingTheRest) {
   std::string longPath = "/" + std::string(5000, 'p') + ".mp3";
   std::string bytes = "QMBQPLv1\n" + longPath + "\nLong\n1\n2\n3\n4\n/next.mp3\nNext\n";
@@ -241,12 +234,6 @@ TEST_F(PlaylistFilesTest, LoadPlaylistByExtension) {
   EXPECT_EQ(LoadPlaylist(loaded, folder / "missing.m3u", 1), kOk);
   EXPECT_EQ(desktop.Texts(), (std::vector<std::string>(
                                  2, "Qumble Player does not recognize this playlist format.")));
-}
-
-TEST_F(PlaylistFilesTest, TxtSaveWritesNothing) {
-  std::string path = folder / "list.txt";
-  EXPECT_EQ(SavePlaylist(source.list, path), kUnknownPlaylistFormat);
-  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(PlaylistFilesTest, RefusedEntriesAreSkippedSilently) {

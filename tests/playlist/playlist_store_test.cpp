@@ -129,16 +129,5 @@ TEST_F(PlaylistStoreTest, InputPluginsDecideTheIcon) {
   EXPECT_EQ(FindInputPlugin(store, "/m/a.mp3"), -1);
 }
 
-TEST_F(PlaylistStoreTest, LowLevelCellWriter) {
-  SetEntryCell(store.list, 0, "first", 3, -1);
-  SetEntryCell(store.list, 1, "/p", -1, -1);
-  SetEntryCell(store.list, 0, "second", -1, 0);
-  EXPECT_EQ(EntryCount(store.list), 2);
-  EXPECT_EQ(GetEntryField(store.list, 0, 0), "second");
-  EXPECT_EQ(store.list.Icon(0), -1);
-  EXPECT_EQ(GetEntryField(store.list, 1, 1), "/p");
-  EXPECT_EQ(store.list.Icon(1), 3);
-}
-
 }  // namespace
 }  // namespace qmb
