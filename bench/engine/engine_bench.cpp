@@ -115,7 +115,8 @@ int Chain(const std::string& path, int rate) {
   unit.active = true;
   mixer.SetDspChain({&unit});
   mixer.FftUnit().active = true;
-  auto stream = std::make_unique<SoundStream>(rate, static_cast<std::size_t>(rate / 2));
+  // A deeper ring than playback needs: the two threads then rarely wait on each other.
+  auto stream = std::make_unique<SoundStream>(rate, static_cast<std::size_t>(rate) * 4);
 
   double cpu0 = SelfCpu();
   double mixCpu0 = ThreadCpu();
