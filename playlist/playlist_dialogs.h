@@ -13,9 +13,6 @@ constexpr const char* kPlaylistFilter =
     "All Supported Types|*.qpl;*.pls;*.m3u;*.qsp|Qumble Playlist (*.qpl)|*.qpl|Playlist Format "
     "(*.pls)|*.pls|M3U Playlist (*.m3u)|*.m3u|Qumble Simple Playlist (*.qsp)|*.qsp";
 
-// The filter in the form the desktop's dialog takes ("Desc (*.a *.b);;...").
-std::string DesktopFilter(const std::string& filter);
-
 // Writes the playlist in the format of the chosen extension; any other
 // extension writes nothing and says nothing.
 void SavePlaylistDialog(const PlaylistStore& store, const std::string& programFolder);
