@@ -98,9 +98,17 @@ TEST_F(SoundSetup, ResetStopsClosesWaitsAndStartsAgain) {
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
 
+  // "Restore Defaults" then a reset: 44 100 Hz on the default output, device 0
+  // (SDL's dummy driver stands for a sound card here).
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  RestoreSoundDefaults(panel);
+  ResetSoundSystem(panel, {});
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputDirectSound);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 44100);
+  EXPECT_TRUE(desktop.messages.empty());
+
   // A reset that cannot start the output shows status 23 and goes on silent.
   ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  RestoreSoundDefaults(panel);
   ResetSoundSystem(panel, {});
   ::unsetenv("SDL_AUDIODRIVER");
   ASSERT_EQ(desktop.messages.size(), 1u);
