@@ -11,7 +11,9 @@ void CutUtf8(std::string& text, std::size_t maxBytes) {
 }
 
 std::string CutUtf8Copy(std::string_view text, std::size_t maxBytes) {
-  std::string copy(text.substr(0, maxBytes + 1 < text.size() ? maxBytes + 1 : text.size()));
+  // One byte past the limit shows whether the cut lands inside a character.
+  std::size_t keep = maxBytes < text.size() ? maxBytes + 1 : text.size();
+  std::string copy(text.substr(0, keep));
   CutUtf8(copy, maxBytes);
   return copy;
 }

@@ -124,7 +124,7 @@ void Playback::UpdatePlayedEntry() {
   EntryList& list = p_.playlist.list;
   int row = st.currentIndex;
   if (!list.IsRow(row)) return;
-  std::string path = list.Field(row, kPath);
+  std::string path = EntryPath(list, row);
   if (p_.panel.useTags.Checked()) {
     FormatEntryTitle(list, p_.tags, p_.panel.tagFormat.Text(), path, row);
   }

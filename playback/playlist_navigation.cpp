@@ -39,7 +39,7 @@ void Playback::PlayEntry(int restart, int index, int resetRepeat) {
   int row = index == -1 ? p_.playlist.list.Cursor() : index;
   int indexGiven = index == -1 ? 0 : 1;
   if (row == -1) return;
-  std::string path = p_.playlist.list.Field(row, kPath);
+  std::string path = EntryPath(p_.playlist.list, row);
   if (resetRepeat == 1) repeatCounter = 0;
   int status = PlayPath(path, 1, 0, indexGiven);
   if (status != kOk) {
@@ -140,7 +140,7 @@ void Playback::PlayCueHead(int row) {
   EntryList& cue = p_.cueList;
   if (row < 0) row = cue.Cursor();
   if (!cue.IsRow(row)) return;
-  std::string path = cue.Field(row, 1);
+  std::string path(cue.WholeFieldView(row, 1));
   int playlistRow = ReferencedRow(cue.FieldView(row, 0));
   cueTitle_ = p_.playlist.list.Field(playlistRow, kTitle);
   if (cueTitle_.empty()) cueTitle_ = PathTitle(path);

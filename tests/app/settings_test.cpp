@@ -11,6 +11,7 @@
 #include "app/control_panel_model.h"
 #include "app/player_settings.h"
 #include "app/running_state.h"
+#include "app/text_util.h"
 #include "temp_folder.h"
 
 namespace qmb {
@@ -218,6 +219,8 @@ TEST(SettingsText, FieldsCutWithoutSplittingCharacters) {
   EXPECT_EQ(TextField(field), "abcdef");
   char full[4] = {'a', 'b', 'c', 'd'};  // no terminator in a damaged file
   EXPECT_EQ(TextField(full), "abcd");
+  EXPECT_EQ(CutUtf8Copy("whole", SIZE_MAX), "whole");
+  EXPECT_EQ(CutUtf8Copy("\xC3\xA9t\xC3\xA9", 4), "\xC3\xA9t");
 }
 
 using SettingsDeathTest = SettingsFileTest;

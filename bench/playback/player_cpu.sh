@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# CPU seconds of the whole player (start-up, logic and engine; nothing is
+# painted yet) playing a 60-second MP3 on the null output, against mpv
+# playing the same file in real time on its null output, in one run.
+# usage: bench/playback/player_cpu.sh [build-dir]
+set -euo pipefail
+build=${1:-build}
+file=$build/fixtures/noise_60s.mp3
+[ -e "$file" ] || cmake --build "$build" --target qmb_bench_fixture_files >/dev/null
+if ! command -v mpv >/dev/null; then
+  echo "installing mpv for the comparison"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends mpv >/dev/null
+fi
+
+folder=$(mktemp -d)
+runtime=$(mktemp -d)
+trap 'rm -rf "$folder" "$runtime"' EXIT
+cp "$build/QMB/QMB" "$build/QMB/image.so" "$folder/"
+export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen
+
+cpu_of() {  # utime + stime of a pid, in seconds
+  awk -v hz="$(getconf CLK_TCK)" '{print ($14 + $15) / hz}' "/proc/$1/stat"
+}
+
+# Settings with the null output ("No Sound", index 0 at offset 664).
+"$folder/QMB" & pid=$!
+sleep 2; kill -TERM $pid; wait $pid
+printf '\x00\x00\x00\x00' | dd of="$folder/qmb.dat" bs=1 seek=664 conv=notrunc status=none
+
+"$folder/QMB" "$(realpath "$file")" & pid=$!
+sleep 60
+player=$(cpu_of $pid)
+kill -TERM $pid; wait $pid
+
+mpv_cpu=$( { /usr/bin/time -f "%U %S" mpv --really-quiet --no-video --ao=null "$file" >/dev/null; } 2>&1 \
+  | awk '{print $1 + $2}')
+
+echo "nproc: $(nproc)"
+echo "60 s MP3 in real time: player ${player} s CPU, mpv ${mpv_cpu} s CPU"
+awk -v a="$player" -v b="$mpv_cpu" 'BEGIN { if (b > 0) printf "player / mpv: %.2f\n", a / b }'
