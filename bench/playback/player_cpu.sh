@@ -16,7 +16,7 @@ folder=$(mktemp -d)
 runtime=$(mktemp -d)
 trap 'rm -rf "$folder" "$runtime"' EXIT
 cp "$build/QMB/QMB" "$build/QMB/image.so" "$folder/"
-export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 
 cpu_of() {  # utime + stime of a pid, in seconds
   awk -v hz="$(getconf CLK_TCK)" '{print ($14 + $15) / hz}' "/proc/$1/stat"
