@@ -121,6 +121,14 @@ class MixCapture {
     });
     return Frames();
   }
+  // Waits out the blocks that may have been mixed before a change, then
+  // collects `count` frames mixed wholly after it.
+  std::vector<std::int16_t> CollectAfterChange(std::size_t count) {
+    Clear();
+    Collect(2 * static_cast<std::size_t>(FSOUND_DSP_GetBufferLength()));
+    Clear();
+    return Collect(count);
+  }
   int Calls() const {
     std::lock_guard lock(mutex_);
     return calls_;
