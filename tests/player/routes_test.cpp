@@ -161,6 +161,16 @@ TEST_F(RoutesTest, MuteSilencesANewTrackAndTheVisualizationSeesTheMix) {
   TickUntil([] { return false; }, 0.2);
   EXPECT_EQ(loudest(), 0);
   EXPECT_EQ(running.sliders[kVolumeSlider].value, 200.0f) << "the slider keeps its value";
+
+  // A module is muted through its master volume.
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  TheVisualCapture().Clear();
+  EXPECT_TRUE(TickUntil([&] { return TheVisualCapture().HasBlock(); }, 2));
+  TickUntil([] { return false; }, 0.3);
+  EXPECT_EQ(loudest(), 0);
+  checks.mute.SetChecked(false);
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  EXPECT_TRUE(TickUntil([&] { return loudest() > 100; }, 2)) << "the module is heard unmuted";
 }
 
 }  // namespace
