@@ -97,9 +97,10 @@ bool Mixer::HasWork() {
 const float* Mixer::LatestSpectrum() {
   if (latest_.load(std::memory_order_acquire) & kFreshBit) {
     front_ = latest_.exchange(front_, std::memory_order_acq_rel) & 3;
+    readerAnalyzer_.ComputeFrom(windows_[front_], spectrum_);
     spectrumValid_ = true;
   }
-  return spectrumValid_ ? spectra_[front_].data() : nullptr;
+  return spectrumValid_ ? spectrum_.data() : nullptr;
 }
 
 void Mixer::Render(std::int16_t* out, int frames) {
@@ -154,7 +155,7 @@ void Mixer::MixBlock() {
   const auto* final = static_cast<const std::int16_t*>(current);
   if (fftUnit_.active.load(std::memory_order_acquire)) {
     analyzer_.Push(final, block_);
-    analyzer_.Compute(spectra_[back_]);
+    analyzer_.Snapshot(windows_[back_]);
     back_ = latest_.exchange(back_ | kFreshBit, std::memory_order_acq_rel) & 3;
   }
   std::memcpy(carry_.data(), final, carry_.size() * sizeof(std::int16_t));

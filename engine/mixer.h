@@ -110,7 +110,11 @@ class Mixer {
   DspUnit fftUnit_;
   SpectrumAnalyzer analyzer_;
   // Triple buffer: the mixer fills one, the caller reads another.
-  std::array<std::array<float, kSpectrumSize>, 3> spectra_{};
+  // The newest analysis windows, handed from the mixing thread to the reader
+  // through a triple buffer; the reader transforms the freshest one.
+  std::array<SpectrumAnalyzer::Window, 3> windows_{};
+  SpectrumAnalyzer readerAnalyzer_;
+  std::array<float, kSpectrumSize> spectrum_{};
   std::atomic<int> latest_{0};
   int back_ = 1, front_ = 2;
   bool spectrumValid_ = false;

@@ -43,8 +43,19 @@ void SpectrumAnalyzer::Push(const std::int16_t* frames, int count) {
   }
 }
 
+void SpectrumAnalyzer::Snapshot(Window& out) const {
+  std::copy(history_.begin() + at_, history_.end(), out.begin());
+  std::copy(history_.begin(), history_.begin() + at_, out.begin() + (kFftSize - at_));
+}
+
 void SpectrumAnalyzer::Compute(std::array<float, kSpectrumSize>& out) {
-  for (int i = 0; i < kFftSize; ++i) in_[i] = history_[(at_ + i) % kFftSize] * window_[i];
+  Window samples;
+  Snapshot(samples);
+  ComputeFrom(samples, out);
+}
+
+void SpectrumAnalyzer::ComputeFrom(const Window& samples, std::array<float, kSpectrumSize>& out) {
+  for (int i = 0; i < kFftSize; ++i) in_[i] = samples[i] * window_[i];
   fftwf_execute(static_cast<fftwf_plan>(plan_));
   auto* bins = static_cast<fftwf_complex*>(out_);
   // A sine of amplitude A gives A * N / 4 through the Hann window.

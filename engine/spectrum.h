@@ -18,8 +18,14 @@ class SpectrumAnalyzer {
   SpectrumAnalyzer(const SpectrumAnalyzer&) = delete;
   SpectrumAnalyzer& operator=(const SpectrumAnalyzer&) = delete;
 
+  using Window = std::array<float, kFftSize>;
+
   // Feeds interleaved stereo 16-bit frames (mixed down to mono).
   void Push(const std::int16_t* frames, int count);
+  // The newest kFftSize samples, oldest first: what the mixing thread hands
+  // over, so the transform itself runs only when someone reads a spectrum.
+  void Snapshot(Window& out) const;
+  void ComputeFrom(const Window& samples, std::array<float, kSpectrumSize>& out);
   void Compute(std::array<float, kSpectrumSize>& out);
 
  private:

@@ -125,6 +125,9 @@ int Chain(const std::string& path, int rate) {
   stream->StartDecoding();
   mixer.Attach(0, stream.get());
   std::vector<std::int16_t> out(block * 2);
+  const int spectrumEvery = rate * 30 / 1000;
+  int sinceSpectrum = 0;
+  long spectra = 0;
   while (!stream->Finished()) {
     // Flat out, but the mixer never outruns the decoder into silence.
     // Waits in steps of 2 ms (the ring holds half a second) so the two
@@ -135,6 +138,13 @@ int Chain(const std::string& path, int rate) {
       continue;
     }
     mixer.Render(out.data(), block);
+    // The spectrum is transformed when it is read: as often as the
+    // visualization reads it, once per 30 ms of sound.
+    sinceSpectrum += block;
+    if (sinceSpectrum >= spectrumEvery) {
+      sinceSpectrum -= spectrumEvery;
+      if (mixer.LatestSpectrum()) ++spectra;
+    }
   }
   Cost ours{std::chrono::duration<double>(Clock::now() - start).count(), SelfCpu() - cpu0};
   double mixCpu = ThreadCpu() - mixCpu0;
@@ -144,9 +154,9 @@ int Chain(const std::string& path, int rate) {
   std::printf("offline chain, %s (%.0f s), mixer at %d Hz\n", path.c_str(), media, rate);
   Report("qmb engine", media, ours);
   std::printf(
-      "    of which the mixing thread (mix, equalizer, DSP unit, FFT): cpu %.2f s;\n"
-      "    the stream thread (decode, resample): cpu %.2f s\n",
-      mixCpu, ours.cpu - mixCpu);
+      "    of which the mixing thread (mix, equalizer, DSP unit, FFT reads): cpu %.2f s;\n"
+      "    the stream thread (decode, resample): cpu %.2f s; spectra read: %ld\n",
+      mixCpu, ours.cpu - mixCpu, spectra);
   Cost ffmpeg, mpv;
   double best = 0;
   if (RunPeer({"ffmpeg", "-nostdin", "-v", "error", "-i", path, "-f", "null", "-"}, ffmpeg)) {
