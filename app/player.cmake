@@ -1,5 +1,12 @@
-# The player itself: the Qt composition root of app/ and the windows of ui/.
+# The player itself. qmb_player_core joins the application core with the
+# playlist and playback (no Qt); qmb_player is the Qt composition root of app/
+# with the windows of ui/.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
+
+add_library(qmb_player_core STATIC
+  player_parts.cpp
+)
+target_link_libraries(qmb_player_core PUBLIC qmb_playback_logic qmb_app_core)
 
 add_library(qmb_ui STATIC
   ${CMAKE_SOURCE_DIR}/ui/control_factory.cpp
@@ -10,10 +17,9 @@ target_link_libraries(qmb_ui PUBLIC qmb_app_core Qt6::Widgets)
 add_library(qmb_player STATIC
   exit_signals.cpp
   instance_channel.cpp
-  player_parts.cpp
   startup.cpp
 )
-target_link_libraries(qmb_player PUBLIC qmb_ui qmb_playback_logic qmb_app_core Qt6::Widgets
+target_link_libraries(qmb_player PUBLIC qmb_ui qmb_player_core qmb_app_core Qt6::Widgets
                       Qt6::Network)
 
 add_executable(QMB main.cpp)
