@@ -1,12 +1,6 @@
-# The player itself. qmb_player_core joins the application core with the
-# playlist and playback (no Qt); qmb_player is the Qt composition root of app/
-# with the windows of ui/.
+# The player itself: the Qt composition root of app/ with the windows of ui/,
+# over qmb_player_core (player_core.cmake).
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
-
-add_library(qmb_player_core STATIC
-  player_parts.cpp
-)
-target_link_libraries(qmb_player_core PUBLIC qmb_playback_logic qmb_app_core)
 
 add_library(qmb_ui STATIC
   ${CMAKE_SOURCE_DIR}/ui/control_factory.cpp
