@@ -20,3 +20,7 @@ add_executable(QMB main.cpp)
 target_link_libraries(QMB PRIVATE qmb_player)
 set_target_properties(QMB PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QMB_PROGRAM_FOLDER})
 add_dependencies(QMB qmb_image)
+
+# The help page the "QMB5 Help" command opens.
+configure_file(${CMAKE_SOURCE_DIR}/docs/qmbhelp.html
+               ${QMB_PROGRAM_FOLDER}/Documentation/qmbhelp.html COPYONLY)

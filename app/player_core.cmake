@@ -3,6 +3,7 @@
 # sanitizer build tests it too.
 add_library(qmb_player_core STATIC
   ${CMAKE_SOURCE_DIR}/app/player_parts.cpp
+  ${CMAKE_SOURCE_DIR}/app/switchboard.cpp
 )
 target_include_directories(qmb_player_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(qmb_player_core PUBLIC qmb_playback_logic qmb_app_core)

@@ -14,6 +14,8 @@ PlayerParts::PlayerParts(PlayerCore& core)
   playlist.playEntry = [this](int restart, int index, int resetRepeat) {
     playback.PlayEntry(restart, index, resetRepeat);
   };
+  ConnectSearch(playlist, search);
+  playlistTitle.SetText("Playlist");
 }
 
 PlayerParts& TheParts() {

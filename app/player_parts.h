@@ -17,6 +17,10 @@ struct PlayerParts {
 
   PlaylistStore playlist;
   EntryList cueList{kCueFieldCount};
+  EntryClipboard clipboard;
+  SearchPanel search;
+  // The playlist window's title ("Playlist - Item 3 / 10").
+  EditModel playlistTitle;
   MenuChecks checks;
   PlaybackDisplays displays;
   Equalizer equalizer;

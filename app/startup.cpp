@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,6 +18,7 @@
 #include "app/player_parts.h"
 #include "app/shutdown.h"
 #include "app/status_codes.h"
+#include "app/switchboard.h"
 #include "app/type_list.h"
 #include "playback/sound_engine.h"
 #include "playback/sound_setup.h"
@@ -46,6 +49,21 @@ class MainWindowWatcher : public QObject {
         RunningState& state = ThePlayer().state;
         state.windowX = window->x();
         state.windowY = window->y();
+        break;
+      }
+      case QEvent::MouseButtonPress:
+        // Dragging anywhere on the skin moves the window.
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+            window->windowHandle()) {
+          window->windowHandle()->startSystemMove();
+        }
+        break;
+      case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton && TheWindows().board) {
+          QPoint at = mouse->position().toPoint();
+          TheWindows().board->MainWindowRightClick(at.x(), at.y(), TheWindows().timeRect);
+        }
         break;
       }
       case QEvent::Close:
@@ -200,6 +218,8 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   Playback& playback = parts.playback;
   WirePlayback(parts, windows);
   RegisterShutdown(parts, windows);
+  static Switchboard board(player, parts);
+  windows.board = &board;
 
   // 18-19: the associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);

@@ -4,16 +4,23 @@
 
 #include <string>
 
+#include "app/window_geometry.h"
+
 class QWidget;
 class QTimer;
 
 namespace qmb {
+
+class Switchboard;
 
 struct PlayerWindows {
   QWidget* main = nullptr;
   QTimer* visualTimer = nullptr;  // timer 0, `visualDelay`
   QTimer* coreTimer = nullptr;    // timer 1, `coreDelay`
   QTimer* statusTimer = nullptr;  // timer 2, ends a transient status text
+  Switchboard* board = nullptr;
+  // The time display's rectangle on the main window, from the skin.
+  Rect timeRect;
 };
 
 PlayerWindows& TheWindows();

@@ -1,0 +1,219 @@
+// The switchboard: every command id that exists so far, on the real engine's
+// null output with real tracks, and what each did.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "app/player_core.h"
+#include "app/player_parts.h"
+#include "app/switchboard.h"
+#include "app/window_geometry.h"
+#include "playback/sound_engine.h"
+#include "scripted_desktop.h"
+#include "temp_folder.h"
+
+namespace qmb {
+namespace {
+
+std::string Media(const std::string& name) {
+  return std::string(QMB_SHORT_MEDIA "/") + name;
+}
+
+class SwitchboardTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    FSOUND_SetOutput(kOutputNoSound);
+    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  }
+  static void TearDownTestSuite() { FSOUND_Close(); }
+
+  SwitchboardTest() {
+    core.programFolder = folder.Path();
+    core.settings = DefaultSettings(folder.Path());
+    ApplySettings(core.settings, core.panel, core.state);
+    for (int i = 0; i < 10; ++i) core.state.sliders[i].maximum = 30.0f;
+    core.state.sliders[kVolumeSlider].maximum = 255.0f;
+    core.state.sliders[kBalanceSlider].maximum = 255.0f;
+    for (const char* name : {"a.wav", "b.mp3", "c.ogg"})
+      AddPlaylistEntry(parts.playlist, Media(name));
+    parts.playlist.list.SetCursor(0);
+  }
+  ~SwitchboardTest() override { parts.playback.StopPlayback(0); }
+
+  int Position() { return FSOUND_Stream_GetTime(parts.playback.st.stream); }
+  EntryList& List() { return parts.playlist.list; }
+
+  test::TempFolder folder;
+  test::ScriptedDesktop desktop;
+  PlayerCore core;
+  PlayerParts parts{core};
+  Switchboard board{core, parts};
+};
+
+TEST_F(SwitchboardTest, TransportCommandsActOnThePlayer) {
+  struct Step {
+    int id;
+    std::function<bool(SwitchboardTest&)> check;
+    const char* what;
+  } steps[] = {
+      {7, [](auto& t) { return t.parts.playback.st.state == kPlaying; },
+       "Play starts the cursor row"},
+      {8, [](auto& t) { return t.parts.playback.st.state == kPaused; }, "Pause"},
+      {7, [](auto& t) { return t.parts.playback.st.state == kPlaying; }, "Play resumes"},
+      {1005, [](auto& t) { return t.parts.playback.st.state == kPaused; }, "playlist pause button"},
+      {1004, [](auto& t) { return t.parts.playback.st.state == kPlaying; }, "playlist play button"},
+      {9, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "Stop"},
+      {10, [](auto& t) { return t.List().Cursor() == 1 && t.parts.playback.st.state == kStopped; },
+       "Next while stopped moves the cursor only"},
+      {1004, [](auto& t) { return t.parts.playback.st.currentIndex == 1; }, "plays row 1"},
+      {10, [](auto& t) { return t.parts.playback.st.currentIndex == 2; }, "Next while playing"},
+      {6, [](auto& t) { return t.parts.playback.st.currentIndex == 1; }, "Previous"},
+      {1006, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "playlist stop button"},
+      {50012, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "Add Files stop"},
+      {5043, [](auto& t) { return t.List().Cursor() == 2; }, "Previous 5 Tracks from row 1"},
+      {12, [](auto& t) { return t.core.state.shuffle; }, "Random"},
+      {12, [](auto& t) { return !t.core.state.shuffle; }, "Random again"},
+      {13, [](auto& t) { return t.core.state.loop; }, "Loop"},
+      {5041, [](auto& t) { return t.parts.checks.stopAfterCurrent.Checked(); },
+       "Stop After Current"},
+      {5042, [](auto& t) { return t.parts.checks.closeAfterCurrent.Checked(); }, "Close After"},
+      {5036, [](auto& t) { return t.parts.checks.mute.Checked(); }, "Mute"},
+      {5033, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 255.0f; }, "High"},
+      {5034, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 127.5f; }, "Medium"},
+      {5035, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 0.0f; }, "Low"},
+      {5037, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 0.0f; },
+       "Pan Left"},
+      {5039, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 255.0f; }, "Right"},
+      {5038, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 127.5f; },
+       "Center"},
+      {16, [](auto&) { return true; }, "nothing"},
+      {99999, [](auto&) { return true; }, "an unknown id does nothing"},
+  };
+  for (auto& step : steps) {
+    board.Command(step.id);
+    EXPECT_TRUE(step.check(*this)) << step.id << ": " << step.what;
+  }
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(SwitchboardTest, SeekCommandsOnALongTrack) {
+  AddPlaylistEntry(parts.playlist, Media("long.mp3"));
+  board.Command(7);
+  ASSERT_NEAR(parts.playback.st.lengthSeconds, 200, 0.5);
+  board.Command(5032);
+  EXPECT_NEAR(Position(), 195000, 1100) << "Seek To End";
+  board.Command(5031);
+  EXPECT_NEAR(Position(), 100000, 1100) << "Seek To Middle";
+  board.Command(5030);
+  EXPECT_LT(Position(), 1000) << "Seek To Start";
+}
+
+TEST_F(SwitchboardTest, PlaylistEditingCommands) {
+  board.Command(5011);
+  EXPECT_EQ(List().SelectedCount(), 3);
+  board.Command(5013);
+  EXPECT_EQ(List().SelectedCount(), 0);
+  List().SetSelected(1, true);
+  board.Command(5012);
+  EXPECT_EQ(List().SelectedRows(), (std::vector<int>{0, 2}));
+  board.Command(10029);
+  EXPECT_EQ(parts.cueList.Count(), 2);
+  board.Command(10027);  // cut rows 0 and 2
+  EXPECT_EQ(List().Count(), 1);
+  List().SetCursor(0);
+  board.Command(10028);
+  EXPECT_EQ(List().Count(), 3);
+  board.Command(5009);  // what the paste left selected
+  board.Command(5010);
+  EXPECT_EQ(List().Count(), 0);
+  EXPECT_TRUE(desktop.messages.empty()) << desktop.messages[0].text;
+  board.Command(10028);  // nothing cut since: the clipboard still holds the rows
+  board.Command(5010);
+  parts.clipboard = EntryClipboard{};
+  board.Command(10028);
+  ASSERT_FALSE(desktop.messages.empty());
+  EXPECT_EQ(desktop.messages.back().text, "There are no items on the clipboard.");
+}
+
+TEST_F(SwitchboardTest, ListNotificationsPlayAndTitleThePlaylistWindow) {
+  List().SetCursor(1);
+  board.PlaylistDoubleClicked();
+  EXPECT_EQ(parts.playback.st.currentIndex, 1);
+  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Item 2 / 3");
+  List().SetSelected(0, true);
+  List().SetSelected(2, true);
+  board.PlaylistClicked();
+  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Selected 2");
+  board.PlaylistKey(false, true);
+  EXPECT_EQ(List().Count(), 1);
+
+  List().SetSelected(0, true);
+  AddToCue(parts.playlist, parts.cueList);
+  parts.cueList.SetCursor(0);
+  board.CueListDoubleClicked();
+  EXPECT_EQ(parts.cueList.Count(), 0);
+  EXPECT_EQ(parts.playback.st.state, kPlaying);
+}
+
+TEST_F(SwitchboardTest, RightClickInTheTimeDisplayFlipsTheTimeElsewhereOpensTheMenu) {
+  std::vector<std::pair<int, int>> menus;
+  board.openMainMenu = [&](int x, int y) { menus.push_back({x, y}); };
+  const Rect time{10, 20, 50, 12};  // X1 10, Y1 20, X2 60, Y2 32
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 20}, {60, 32}, {35, 25}}) {
+    bool before = core.state.showRemainingTime;
+    board.MainWindowRightClick(x, y, time);
+    EXPECT_NE(core.state.showRemainingTime, before) << x << "," << y;
+  }
+  for (auto [x, y] : std::vector<std::pair<int, int>>{{9, 20}, {61, 32}, {35, 33}}) {
+    board.MainWindowRightClick(x, y, time);
+  }
+  EXPECT_EQ(menus, (std::vector<std::pair<int, int>>{{9, 20}, {61, 32}, {35, 33}}));
+}
+
+TEST_F(SwitchboardTest, SoundSystemAndEqualizerCommands) {
+  core.panel.mixerRate.SetPosition(220);
+  core.panel.outputDriver.Select(6);
+  board.Command(4027);
+  EXPECT_EQ(core.panel.mixerRate.Position(), 441);
+  EXPECT_EQ(core.panel.outputDriver.Selection(), 2);
+  board.Command(7);
+  board.Command(4034);  // the box was clear: the equalizer is applied again
+  EXPECT_NE(parts.equalizer.DspUnitHandle(), nullptr);
+  core.panel.equalizerDisabled.SetChecked(true);
+  board.Command(4034);
+  EXPECT_EQ(parts.playback.st.state, kPlaying) << "disabling keeps playing";
+}
+
+TEST_F(SwitchboardTest, SaveSettingsAndHelp) {
+  core.state.windowX = 123;
+  board.Command(17);
+  ASSERT_TRUE(folder.Exists("qmb.dat"));
+  EXPECT_EQ(static_cast<unsigned char>(folder.Read("qmb.dat")[520]), 123);
+
+  board.Command(15);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text,
+            "Error opening help file: " + folder.Path() +
+                "Documentation/qmbhelp.html. Please make sure it exists.");
+  std::filesystem::create_directory(folder.Path() + "Documentation");
+  folder.Write("Documentation/qmbhelp.html", "<html></html>");
+  board.Command(15);
+  EXPECT_EQ(desktop.openedUrls, std::vector<std::string>{folder.Path() + kHelpFile});
+}
+
+using SwitchboardDeathTest = SwitchboardTest;
+
+TEST_F(SwitchboardDeathTest, ExitSavesAndExitWithoutSavingDoesNot) {
+  EXPECT_EXIT(board.Command(5044), ::testing::ExitedWithCode(0), "");
+  EXPECT_FALSE(folder.Exists("qmb.dat"));
+  // Shutdown saves the running player's records.
+  ThePlayer().programFolder = folder.Path();
+  ThePlayer().settings = core.settings;
+  EXPECT_EXIT(board.Command(18), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(folder.Exists("qmb.dat"));
+}
+
+}  // namespace
+}  // namespace qmb
