@@ -4,6 +4,7 @@ find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network)
 
 add_library(qmb_ui STATIC
   ${CMAKE_SOURCE_DIR}/ui/control_factory.cpp
+  ${CMAKE_SOURCE_DIR}/ui/menus.cpp
   ${CMAKE_SOURCE_DIR}/ui/qt_desktop.cpp
 )
 target_link_libraries(qmb_ui PUBLIC qmb_app_core Qt6::Widgets)

@@ -1,0 +1,391 @@
+#include "ui/menus.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPixmap>
+#include <QToolTip>
+#include <QWidget>
+#include <cstdio>
+#include <initializer_list>
+
+namespace qmb {
+namespace {
+
+constexpr int kSeparator = 0;
+
+struct Item {
+  int id;  // kSeparator for a separator
+  const char* text;
+};
+
+void FillMenu(QMenu* menu, std::initializer_list<Item> items,
+              const std::function<QAction*(QMenu*, const QString&, int)>& add) {
+  for (const Item& item : items) {
+    if (item.id == kSeparator) {
+      menu->addSeparator();
+    } else {
+      add(menu, QString::fromUtf8(item.text), item.id);
+    }
+  }
+}
+
+// Drawn on a transparent 16x16 square, smoothed.
+QPixmap PictureCanvas() {
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  return picture;
+}
+
+void DrawAbout(QPainter& p) {
+  p.setPen(QPen(QColor(20, 60, 140), 1));
+  p.setBrush(QColor(60, 120, 215));
+  p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(7, 3.5, 2, 2));
+  p.drawRect(QRectF(7, 6.5, 2, 6));
+}
+
+void DrawUpdate(QPainter& p) {
+  p.setPen(QPen(QColor(20, 100, 40), 1));
+  p.setBrush(QColor(60, 170, 80));
+  p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+  p.setPen(Qt::NoPen);
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(7, 4, 2, 5));
+  QPolygonF head({QPointF(4.5, 8), QPointF(11.5, 8), QPointF(8, 12)});
+  p.drawPolygon(head);
+}
+
+void DrawChooseSkin(QPainter& p) {
+  // A painter's palette with a thumb hole and four paints.
+  QPainterPath board;
+  board.addEllipse(QRectF(1.5, 2.5, 13, 11));
+  QPainterPath hole;
+  hole.addEllipse(QRectF(9, 8.5, 3, 3));
+  p.setPen(QPen(QColor(120, 80, 30), 1));
+  p.setBrush(QColor(225, 185, 120));
+  p.drawPath(board.subtracted(hole));
+  p.setPen(Qt::NoPen);
+  const QColor paints[] = {QColor(220, 40, 40), QColor(40, 90, 220), QColor(40, 170, 60),
+                           QColor(240, 200, 30)};
+  const QPointF places[] = {QPointF(4.5, 7), QPointF(7.5, 5), QPointF(11, 5.5), QPointF(5.5, 10.5)};
+  for (int i = 0; i < 4; ++i) {
+    p.setBrush(paints[i]);
+    p.drawEllipse(places[i], 1.4, 1.4);
+  }
+}
+
+void DrawRefreshSkin(QPainter& p) {
+  // A circling arrow.
+  QColor colour(30, 120, 190);
+  p.setPen(QPen(colour, 2, Qt::SolidLine, Qt::FlatCap));
+  p.setBrush(Qt::NoBrush);
+  p.drawArc(QRectF(3, 3, 10, 10), 90 * 16, 270 * 16);
+  p.setPen(Qt::NoPen);
+  p.setBrush(colour);
+  p.drawPolygon(QPolygonF({QPointF(7, 0.5), QPointF(11.5, 4), QPointF(7, 7)}));
+}
+
+void DrawExit(QPainter& p) {
+  p.setPen(QPen(QColor(130, 20, 20), 1));
+  p.setBrush(QColor(210, 45, 45));
+  p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 2.5, 2.5);
+  p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(5, 5), QPointF(11, 11));
+  p.drawLine(QPointF(11, 5), QPointF(5, 11));
+}
+
+}  // namespace
+
+QIcon MenuItemPicture(int id) {
+  void (*draw)(QPainter&) = nullptr;
+  switch (id) {
+    case 1:
+      draw = DrawAbout;
+      break;
+    case 2:
+      draw = DrawUpdate;
+      break;
+    case 4:
+      draw = DrawChooseSkin;
+      break;
+    case 5:
+      draw = DrawRefreshSkin;
+      break;
+    case 18:
+      draw = DrawExit;
+      break;
+    default:
+      return QIcon();
+  }
+  QPixmap picture = PictureCanvas();
+  {
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    draw(painter);
+  }
+  // Only the unchecked state carries the picture.
+  QIcon icon;
+  icon.addPixmap(picture, QIcon::Normal, QIcon::Off);
+  return icon;
+}
+
+PlayerMenus::PlayerMenus(MenuChecks& checks, std::function<void(int id)> dispatch)
+    : checks_(checks), dispatch_(std::make_shared<std::function<void(int)>>(std::move(dispatch))) {
+  auto popup = [this] {
+    popups_.push_back(std::make_unique<QMenu>());
+    return popups_.back().get();
+  };
+  auto item = [this](QMenu* menu, const QString& text, int id) { return AddItem(menu, text, id); };
+
+  main = popup();
+  FillMenu(main, {{1, "About Qumble Player"}, {2, "Check For Update"}, {kSeparator, ""}}, item);
+  configuration = main->addMenu(QStringLiteral("Configuration"));
+  FillMenu(configuration, {{3, "Control Panel..."}, {4, "Choose Skin..."}, {5, "Refresh Skin"}},
+           item);
+  playback = main->addMenu(QStringLiteral("Playback"));
+  FillMenu(playback,
+           {{6, "Previous"},
+            {7, "Play"},
+            {8, "Pause"},
+            {9, "Stop"},
+            {10, "Next"},
+            {kSeparator, ""},
+            {11, "Open"},
+            {kSeparator, ""},
+            {12, "Random"},
+            {13, "Loop"}},
+           item);
+  FillMenu(main,
+           {{kSeparator, ""},
+            {14, "Show Playlist"},
+            {15, "QMB5 Help"},
+            {kSeparator, ""},
+            {17, "Save Settings"},
+            {18, "Exit"}},
+           item);
+  for (int id : {1, 2, 4, 5, 18}) FindItem(main, id)->setIcon(MenuItemPicture(id));
+
+  equalizer = popup();
+  FillMenu(equalizer,
+           {{5000, "Load QEQ File..."},
+            {5001, "Save QEQ File..."},
+            {kSeparator, ""},
+            {5002, "Raise Eq + 3"},
+            {5003, "Lower Eq - 3"},
+            {kSeparator, ""},
+            {5004, "Normalize"},
+            {5005, "Randomize"}},
+           item);
+
+  visual = popup();
+  FillMenu(visual,
+           {{5018, "Start Plug-in"},
+            {5019, "Select Plug-in"},
+            {5020, "Configure Plug-in"},
+            {5021, "Stop Plug-in"},
+            {kSeparator, ""},
+            {5022, "Detach Visual Window"},
+            {5023, "Attach Visual Window"},
+            {kSeparator, ""}},
+           item);
+  visualization = visual->addMenu(QStringLiteral("Visualization"));
+  FillMenu(visualization,
+           {{5024, "Spectrum Fire Mode"},
+            {5025, "Spectrum Dot Mode"},
+            {5026, "Spectrum Voice Mode"},
+            {kSeparator, ""},
+            {5027, "Scope Line Mode"},
+            {5028, "Scope Dot Mode"},
+            {5029, "Scope Wave Mode"}},
+           item);
+
+  playlistBar = new QMenuBar();
+  auto barMenu = [this, &item](const char* title, std::initializer_list<Item> items) {
+    QMenu* menu = playlistBar->addMenu(QString::fromUtf8(title));
+    FillMenu(menu, items, item);
+    return menu;
+  };
+  playlistFile = barMenu("Playlist", {{10031, "Save Playlist..."}, {10032, "Load Playlist..."}});
+  edit = barMenu("Edit", {{10027, "Cut Items"}, {10028, "Paste Items"}});
+  add = barMenu("Add", {{5007, "Add Files..."}, {5008, "Add URL..."}});
+  remove = barMenu("Delete", {{5009, "Delete Selected"}, {5010, "Delete All"}});
+  selection = barMenu("Selection",
+                      {{5011, "Select All"}, {5012, "Invert Selection"}, {5013, "Select None"}});
+  tags = barMenu("Tags", {{5016, "Analyze All Files"}, {5017, "Analyze Selected Files"}});
+  view = barMenu("View", {{5014, "Search Window"}, {5015, "Cue List"}});
+
+  playlistContext = popup();
+  sendToMedia = playlistContext->addMenu(QStringLiteral("Send To Media"));
+  FillMenu(sendToMedia, {{kChooseDestinationId, "Choose..."}, {kSeparator, ""}}, item);
+  FillMenu(playlistContext,
+           {{kSeparator, ""},
+            {10027, "Cut Items"},
+            {10028, "Paste Items"},
+            {kSeparator, ""},
+            {10029, "Add To Cue"},
+            {kSeparator, ""},
+            {10030, "Properties..."}},
+           item);
+
+  seek = popup();
+  FillMenu(seek, {{5030, "Seek To Start"}, {5031, "Seek To Middle"}, {5032, "Seek To End"}}, item);
+  volume = popup();
+  FillMenu(volume,
+           {{5033, "Volume High"}, {5034, "Volume Medium"}, {5035, "Volume Low"}, {kSeparator, ""}},
+           item);
+  AddCheckItem(volume, QStringLiteral("Mute"), 5036, checks_.mute);
+  balance = popup();
+  FillMenu(balance, {{5037, "Pan Left"}, {5038, "Center"}, {5039, "Pan Right"}}, item);
+  stop = popup();
+  AddItem(stop, QStringLiteral("Stop With Fadeout"), 5040);
+  AddCheckItem(stop, QStringLiteral("Stop After Current"), 5041, checks_.stopAfterCurrent);
+  AddCheckItem(stop, QStringLiteral("Close After Current"), 5042, checks_.closeAfterCurrent);
+  previous = popup();
+  AddItem(previous, QStringLiteral("Previous 5 Tracks"), 5043);
+  exit = popup();
+  AddItem(exit, QStringLiteral("Exit Without Saving Settings"), 5044);
+}
+
+PlayerMenus::~PlayerMenus() {
+  for (auto [model, id] : connections_) model->changed.Disconnect(id);
+  // A bar no window took is still ours.
+  if (playlistBar && !playlistBar->parent()) delete playlistBar.data();
+}
+
+QAction* PlayerMenus::AddItem(QMenu* menu, const QString& text, int id) {
+  QAction* action = menu->addAction(text);
+  action->setData(id);
+  std::weak_ptr<std::function<void(int)>> dispatch = dispatch_;
+  QObject::connect(action, &QAction::triggered, action, [dispatch, id] {
+    if (auto d = dispatch.lock(); d && *d) (*d)(id);
+  });
+  return action;
+}
+
+QAction* PlayerMenus::AddCheckItem(QMenu* menu, const QString& text, int id, CheckModel& model) {
+  QAction* action = menu->addAction(text);
+  action->setData(id);
+  action->setCheckable(true);
+  action->setChecked(model.Checked());
+  QPointer<QAction> guarded(action);
+  connections_.emplace_back(&model, model.changed.Connect([guarded, &model] {
+    if (guarded) guarded->setChecked(model.Checked());
+  }));
+  std::weak_ptr<std::function<void(int)>> dispatch = dispatch_;
+  QObject::connect(action, &QAction::triggered, action, [dispatch, id, action, &model] {
+    // Qt has already flipped the mark; the model decides it, through the
+    // command the dispatch runs.
+    action->setChecked(model.Checked());
+    if (auto d = dispatch.lock(); d && *d) (*d)(id);
+  });
+  return action;
+}
+
+void PlayerMenus::SetDriveItems(const std::vector<std::pair<int, std::string>>& drives) {
+  for (QAction* action : sendToMedia->actions()) {
+    int id = action->data().toInt();
+    if (id >= kFirstDriveItemId && id <= kLastDriveItemId) {
+      sendToMedia->removeAction(action);
+      delete action;
+    }
+  }
+  for (const auto& [id, text] : drives) {
+    if (id < kFirstDriveItemId || id > kLastDriveItemId) continue;
+    // A mount's name may hold "&", which a menu would take as a mnemonic.
+    QString shown = QString::fromStdString(text).replace('&', QStringLiteral("&&"));
+    AddItem(sendToMedia, shown, id);
+  }
+}
+
+QAction* PlayerMenus::FindItem(const QMenu* menu, int id) {
+  if (!menu) return nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->menu()) {
+      if (QAction* found = FindItem(action->menu(), id)) return found;
+    } else if (!action->isSeparator() && action->data().toInt() == id) {
+      return action;
+    }
+  }
+  return nullptr;
+}
+
+ToolTipText SkinButtonToolTip(int button, const ToolTipState& state) {
+  auto onOff = [](bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); };
+  switch (button) {
+    case 0:
+      return {"Main Menu", "Open the main context menu"};
+    case 1:
+      return {"Hide", "Remove Qumble from sight"};
+    case 2:
+      return {"Exit", "Close the program"};
+    case 3:
+      return {"Previous", "Goto the last song that was played"};
+    case 4:
+      return {"Play", "Play the current file"};
+    case 5:
+      return {"Pause", "Pause the file"};
+    case 6:
+      return {"Stop", "Stop the file"};
+    case 7:
+      return {"Next", "Goto the next song in the playlist"};
+    case 8:
+      return {"Open", "Open a file"};
+    case 9:
+      return {"Random", "Playlist randomization is " + onOff(state.random)};
+    case 10:
+      return {"Loop", "Playlist looping is " + onOff(state.loop)};
+    case 11:
+      return {"About", "Show the about dialog box"};
+    case 12:
+      return {"Equalizer", "Open equalizer presets"};
+    case 13:
+      return {"Playlist", "Show the playlist"};
+    case 14: {
+      // Numbers shown to the user carry a leading blank when not negative.
+      char number[32];
+      std::snprintf(number, sizeof number, "% .15G", static_cast<double>(state.stage));
+      return {"Expand / Retract", "Skin expansion stage: " + QString::fromLatin1(number)};
+    }
+    default:
+      return {};
+  }
+}
+
+QString ToolTipHtml(const ToolTipText& tip) {
+  QString text = tip.text.toHtmlEscaped();
+  if (tip.title.isEmpty()) return QStringLiteral("<qt>%1</qt>").arg(text);
+  return QStringLiteral("<b>\u2139 %1</b><br>%2").arg(tip.title.toHtmlEscaped(), text);
+}
+
+void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const ToolTipState& state,
+                         QColor textColor, QColor backColor) {
+  enabled_ = enabled;
+  if (enabled) {
+    QPalette palette = QToolTip::palette();
+    palette.setColor(QPalette::ToolTipText, textColor);
+    palette.setColor(QPalette::ToolTipBase, backColor);
+    QToolTip::setPalette(palette);
+  }
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    QWidget* button = buttons[i];
+    if (!button) continue;
+    button->setAttribute(Qt::WA_AlwaysShowToolTips, enabled);
+    button->setToolTip(enabled ? ToolTipHtml(SkinButtonToolTip(static_cast<int>(i), state))
+                               : QString());
+  }
+}
+
+void SkinToolTips::UpdateTip(QWidget* button, const ToolTipText& tip) {
+  if (!enabled_ || !button) return;
+  button->setToolTip(ToolTipHtml(tip));
+}
+
+}  // namespace qmb
