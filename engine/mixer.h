@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/param_eq.h"
-#include "engine/spectrum.h"
+#include "engine/fft_spectrum.h"
 #include "engine/stream.h"
 #include "playback/sound_engine.h"
 

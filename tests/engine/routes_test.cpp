@@ -1,15 +1,11 @@
 // Every route of the engine on the generated fixtures: file formats, MIDI,
 // tracker modules, CD sub-streams, raw fallback, bad files and addresses
 // served by a loopback HTTP server.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <fstream>
 
 #include "engine_test_support.h"
+#include "loopback_http_server.h"
 
 namespace qmb::test {
 namespace {
@@ -197,73 +193,14 @@ TEST(CdStreams, TracksAreSubStreams) {
   FSOUND_Stream_Close(disc);
 }
 
-// A one-connection-at-a-time HTTP server on 127.0.0.1: it trickles a file,
-// or accepts and never answers.
-class LoopbackServer {
- public:
-  LoopbackServer(std::string body, bool answer) : body_(std::move(body)), answer_(answer) {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), size);
-    listen(listener_, 4);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~LoopbackServer() {
-    stop_ = true;
-    thread_.join();
-    close(listener_);
-  }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/tone.mp3"; }
-
- private:
-  bool Readable(int fd) {
-    pollfd p{fd, POLLIN, 0};
-    while (!stop_)
-      if (poll(&p, 1, 20) > 0) return true;
-    return false;
-  }
-  void Run() {
-    while (Readable(listener_)) {
-      int client = accept(listener_, nullptr, nullptr);
-      if (client < 0) continue;
-      char buffer[2048];
-      recv(client, buffer, sizeof buffer, 0);
-      if (!answer_) {
-        while (!stop_) std::this_thread::sleep_for(10ms);
-      } else {
-        std::string head = "HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " +
-                           std::to_string(body_.size()) + "\r\nConnection: close\r\n\r\n";
-        send(client, head.data(), head.size(), MSG_NOSIGNAL);
-        for (std::size_t at = 0; at < body_.size() && !stop_; at += 4096) {
-          if (send(client, body_.data() + at, std::min<std::size_t>(4096, body_.size() - at),
-                   MSG_NOSIGNAL) <= 0)
-            break;
-          std::this_thread::sleep_for(10ms);
-        }
-      }
-      close(client);
-    }
-  }
-  std::string body_;
-  bool answer_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
-
 TEST(NetworkStreams, OpenWithoutBlockingThroughTheOpenStates) {
   NullEngine engine;
   std::ifstream file(Fixture("tone_440.mp3"), std::ios::binary);
   std::string body((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  LoopbackServer server(body, true);
+  LoopbackHttpServer server(body, LoopbackHttpServer::Mode::kTrickle, "audio/mpeg");
+  server.SetTrickle(4096, 10);
   SoundStream* s =
-      FSOUND_Stream_Open(server.Url().c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
+      FSOUND_Stream_Open(server.Url("tone.mp3").c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
   ASSERT_NE(s, nullptr);
   std::vector<int> states;
   int percent = -1;
@@ -286,9 +223,9 @@ TEST(NetworkStreams, OpenWithoutBlockingThroughTheOpenStates) {
 
 TEST(NetworkStreams, CloseAbortsAPendingOpen) {
   NullEngine engine;
-  LoopbackServer silent("", false);
+  LoopbackHttpServer silent("", LoopbackHttpServer::Mode::kSilent);
   SoundStream* s =
-      FSOUND_Stream_Open(silent.Url().c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
+      FSOUND_Stream_Open(silent.Url("tone.mp3").c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
   ASSERT_NE(s, nullptr);
   std::this_thread::sleep_for(200ms);
   int state = FSOUND_Stream_GetOpenState(s);

@@ -1,6 +1,6 @@
 // A small HTTP server on 127.0.0.1 for tests: serves one body per request,
-// with or without Content-Length, in slow pieces when asked, or never
-// answers at all.
+// with or without Content-Length, in slow pieces when asked, answers 404, or
+// never answers at all.
 #pragma once
 
 #include <arpa/inet.h>
@@ -19,7 +19,7 @@ namespace qmb::test {
 
 class LoopbackHttpServer {
  public:
-  enum class Mode { kWhole, kNoLength, kTrickle, kSilent };
+  enum class Mode { kWhole, kNoLength, kTrickle, kSilent, kNotFound };
 
   LoopbackHttpServer(std::string body, Mode mode, std::string contentType = "audio/wav")
       : body_(std::move(body)), mode_(mode), type_(std::move(contentType)) {
@@ -80,6 +80,10 @@ class LoopbackHttpServer {
   }
 
   void Answer(int fd, const std::string& request) {
+    if (mode_ == Mode::kNotFound) {
+      Send(fd, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+      return;
+    }
     std::size_t from = 0;
     // FFmpeg probes and seeks with ranges.
     std::size_t range = request.find("Range: bytes=");

@@ -1,4 +1,4 @@
-#include "engine/spectrum.h"
+#include "engine/fft_spectrum.h"
 
 #include <fftw3.h>
 
