@@ -2,6 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,8 +12,10 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <QTimer>
 #include <QToolTip>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 
@@ -360,10 +365,77 @@ ToolTipText SkinButtonToolTip(int button, const ToolTipState& state) {
 }
 
 QString ToolTipHtml(const ToolTipText& tip) {
+  constexpr int kMaxWidth = 180;
+  constexpr int kMargins = 12;  // the tip's frame and padding
   QString text = tip.text.toHtmlEscaped();
-  if (tip.title.isEmpty()) return QStringLiteral("<qt>%1</qt>").arg(text);
-  return QStringLiteral("<b>\u2139 %1</b><br>%2").arg(tip.title.toHtmlEscaped(), text);
+  QString body =
+      tip.title.isEmpty()
+          ? text
+          : QStringLiteral("<b>\u2139 %1</b><br>%2").arg(tip.title.toHtmlEscaped(), text);
+  QFontMetrics metrics(QToolTip::font());
+  QFont bold = QToolTip::font();
+  bold.setBold(true);
+  int widest =
+      std::max(metrics.horizontalAdvance(tip.text),
+               QFontMetrics(bold).horizontalAdvance(QStringLiteral("\u2139 ") + tip.title));
+  // Only a long tip is held to the width; a short one keeps its own.
+  if (widest > kMaxWidth - kMargins) {
+    return QStringLiteral("<table width=\"%1\"><tr><td>%2</td></tr></table>")
+        .arg(kMaxWidth - kMargins)
+        .arg(body);
+  }
+  return QStringLiteral("<qt>%1</qt>").arg(body);
 }
+
+// Shows a registered button's tip itself, so the delays are ours rather
+// than the desktop's, and swallows the desktop's own tip events.
+class SkinToolTips::Shower : public QObject {
+ public:
+  static constexpr int kDelayMs = 200;
+
+  Shower() {
+    timer_.setSingleShot(true);
+    timer_.setInterval(kDelayMs);
+    QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+      if (pending_ && pending_->underMouse()) {
+        QToolTip::showText(QCursor::pos(), pending_->toolTip(), pending_);
+      }
+    });
+  }
+  void Watch(QWidget* button, bool on) {
+    if (on) {
+      button->installEventFilter(this);
+    } else {
+      button->removeEventFilter(this);
+      if (pending_ == button) timer_.stop();
+    }
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* button = qobject_cast<QWidget*>(watched);
+    if (!button) return false;
+    switch (event->type()) {
+      case QEvent::ToolTip:
+        return true;
+      case QEvent::Enter:
+        pending_ = button;
+        timer_.start();
+        return false;
+      case QEvent::Leave:
+        if (pending_ == button) timer_.stop();
+        QToolTip::hideText();
+        return false;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QTimer timer_;
+  QPointer<QWidget> pending_;
+};
+
+SkinToolTips::SkinToolTips() : shower_(std::make_unique<Shower>()) {}
+SkinToolTips::~SkinToolTips() = default;
 
 void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const ToolTipState& state,
                          QColor textColor, QColor backColor) {
@@ -373,6 +445,8 @@ void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const 
     palette.setColor(QPalette::ToolTipText, textColor);
     palette.setColor(QPalette::ToolTipBase, backColor);
     QToolTip::setPalette(palette);
+  } else {
+    QToolTip::hideText();
   }
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     QWidget* button = buttons[i];
@@ -380,6 +454,7 @@ void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const 
     button->setAttribute(Qt::WA_AlwaysShowToolTips, enabled);
     button->setToolTip(enabled ? ToolTipHtml(SkinButtonToolTip(static_cast<int>(i), state))
                                : QString());
+    shower_->Watch(button, enabled);
   }
 }
 

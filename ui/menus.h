@@ -107,13 +107,18 @@ struct ToolTipText {
 ToolTipText SkinButtonToolTip(int button, const ToolTipState& state);
 
 // The tips as the tooltip shows them: the title in bold behind an
-// information sign, then the text.
+// information sign, then the text, wrapped to at most 180 pixels.
 QString ToolTipHtml(const ToolTipText& tip);
 
-// The tooltips of the skin buttons. Tips show even while the player is not
-// the active program.
+// The tooltips of the skin buttons: shown 200 ms after the pointer enters a
+// button, also while the player is not the active program.
 class SkinToolTips {
  public:
+  SkinToolTips();
+  ~SkinToolTips();
+  SkinToolTips(const SkinToolTips&) = delete;
+  SkinToolTips& operator=(const SkinToolTips&) = delete;
+
   // With `enabled`, gives each of `buttons` (index = button number; null
   // entries are skipped) its tip and the skin's colours; without, removes
   // them. Called at start-up and when "Enable tool tips" is clicked.
@@ -125,7 +130,9 @@ class SkinToolTips {
   bool Enabled() const { return enabled_; }
 
  private:
+  class Shower;
   bool enabled_ = false;
+  std::unique_ptr<Shower> shower_;
 };
 
 }  // namespace qmb
