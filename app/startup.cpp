@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
@@ -25,6 +26,7 @@
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_session.h"
 #include "ui/control_factory.h"
+#include "ui/menus.h"
 
 namespace qmb {
 namespace {
@@ -220,6 +222,12 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   RegisterShutdown(parts, windows);
   static Switchboard board(player, parts);
   windows.board = &board;
+
+  // 16: the menus, built once; every item goes through the switchboard.
+  static PlayerMenus menus(parts.checks, [](int id) { TheWindows().board->Command(id); });
+  board.openMainMenu = [&windows](int x, int y) {
+    menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
+  };
 
   // 18-19: the associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
