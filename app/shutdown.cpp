@@ -33,11 +33,6 @@ enum PowerAction { kDoNothing = 0, kShutdownQmb = 1, kSaveSettings = 2, kStopPla
 
 }  // namespace
 
-PlayerCore& ThePlayer() {
-  static PlayerCore player;
-  return player;
-}
-
 void AddGatherStep(std::function<void(PlayerCore&)> step) {
   Steps<Gather>().push_back({std::move(step)});
 }

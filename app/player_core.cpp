@@ -1,0 +1,10 @@
+#include "app/player_core.h"
+
+namespace qmb {
+
+PlayerCore& ThePlayer() {
+  static PlayerCore player;
+  return player;
+}
+
+}  // namespace qmb
