@@ -2,6 +2,7 @@
 # player, the command switchboard and the control interface. No Qt, so the
 # sanitizer build tests it too.
 add_library(qmb_player_core STATIC
+  ${CMAKE_SOURCE_DIR}/app/control_interface.cpp
   ${CMAKE_SOURCE_DIR}/app/player_parts.cpp
   ${CMAKE_SOURCE_DIR}/app/switchboard.cpp
 )

@@ -1,0 +1,22 @@
+/* The plug-in header as a plug-in written in C includes it: alone, with no
+ * other header first, and with the record layouts plug-ins were built for. */
+#include "qmb_plugin.h"
+
+#include <stddef.h>
+
+_Static_assert(sizeof(QmbHost) == sizeof(void*), "the host is one function pointer");
+_Static_assert(sizeof(QmbItemState) == 12, "three int32 fields");
+_Static_assert(offsetof(QmbEntryFields, text) == 8, "texts follow two int32 fields");
+_Static_assert(sizeof(QmbEntryFields) == 8 + 9 * sizeof(char*), "nine text pointers");
+_Static_assert(QMB_WM_USER == 0x400, "the request message");
+_Static_assert(QMB_REQ_RASTER_OP == 56, "requests 0 to 56");
+
+static intptr_t Answer(QmbHost* host, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  (void)host;
+  return message == QMB_WM_USER ? (intptr_t)wParam + lParam : 0;
+}
+
+int main(void) {
+  QmbHost host = {Answer};
+  return host.send(&host, QMB_WM_USER, QMB_REQ_ENTRY_COUNT, 1) == 28 ? 0 : 1;
+}
