@@ -11,6 +11,7 @@ target_link_libraries(qmb_ui PUBLIC qmb_app_core Qt6::Widgets)
 
 add_library(qmb_player STATIC
   exit_signals.cpp
+  plugin_host.cpp
   instance_channel.cpp
   startup.cpp
 )

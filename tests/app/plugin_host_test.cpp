@@ -1,0 +1,140 @@
+// The plug-in host: a plug-in-shaped caller on its own thread sends requests
+// while the user-interface thread runs its event loop, and gets what a caller
+// on the user-interface thread gets, with every request run on that thread.
+#include "app/plugin_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <cstring>
+#include <thread>
+
+#include "app/control_interface.h"
+#include "app/player_core.h"
+#include "app/player_parts.h"
+#include "app/status_codes.h"
+#include "scripted_desktop.h"
+
+namespace qmb::test {
+namespace {
+
+// One player with its control interface and host.
+struct HostedPlayer {
+  HostedPlayer() {
+    core.programFolder = "/opt/qmb/";
+    core.settings = DefaultSettings(core.programFolder);
+    ApplySettings(core.settings, core.panel, core.state);
+    for (int i = 0; i < kEqBandCount; ++i) core.state.sliders[i] = {15.0f, 30.0f};
+    core.state.sliders[kVolumeSlider] = {255.0f, 255.0f};
+    core.state.sliders[kBalanceSlider] = {127.0f, 255.0f};
+    parts.playlist.today = [] { return std::string("12/06/26"); };
+    control.pluginOperation = [this](int request, int row) {
+      threads.push_back(QThread::currentThread());
+      return request + row;
+    };
+  }
+  PlayerCore core;
+  PlayerParts parts{core};
+  ControlInterface control{core, parts};
+  PluginHost host{control};
+  std::vector<QThread*> threads;
+};
+
+// What a plug-in would do through the host alone, as texts to compare.
+std::vector<std::string> PluginScript(QmbHost* host) {
+  auto send = [host](uintptr_t request, intptr_t lParam = 0) {
+    return host->send(host, QMB_WM_USER, request, lParam);
+  };
+  auto text = [](intptr_t result) { return std::string(reinterpret_cast<const char*>(result)); };
+  auto value = [](intptr_t result) {
+    return std::to_string(*reinterpret_cast<const float*>(result));
+  };
+  std::vector<std::string> out;
+  out.push_back(text(send(QMB_REQ_VERSION)));
+  out.push_back(text(send(QMB_REQ_PROGRAM_FOLDER)));
+  send(QMB_REQ_ADD_ENTRY, reinterpret_cast<intptr_t>("/music/one.mp3"));
+  send(QMB_REQ_ADD_ENTRY, reinterpret_cast<intptr_t>("/music/two.ogg"));
+  out.push_back(std::to_string(send(QMB_REQ_ENTRY_COUNT)));
+  // Only the low word names the request.
+  out.push_back(std::to_string(send(0x70000 | QMB_REQ_ENTRY_COUNT)));
+  send(QMB_REQ_SET_CURSOR, 0);
+  out.push_back(std::to_string(send(QMB_REQ_CURSOR)));
+  QmbEntryFields entry{};
+  entry.row = 1;
+  send(QMB_REQ_GET_ENTRY, reinterpret_cast<intptr_t>(&entry));
+  for (char* field : entry.text) out.push_back(field);
+  out.push_back(value(send(QMB_REQ_SET_VOLUME, 80)));
+  out.push_back(value(send(QMB_REQ_VOLUME)));
+  out.push_back(value(send(QMB_REQ_SET_EQ_BAND, (25 << 16) | 12)));
+  out.push_back(value(send(QMB_REQ_EQ_BAND, 9)));
+  out.push_back(std::to_string(send(QMB_REQ_START_VISUAL, 3)));
+  out.push_back(std::to_string(send(QMB_REQ_PLAY_STATE)));
+  out.push_back(std::to_string(host->send(host, QMB_WM_USER + 1, QMB_REQ_ENTRY_COUNT, 0)));
+  return out;
+}
+
+TEST(PluginHost, AnotherThreadGetsWhatTheInterfaceThreadGets) {
+  ScriptedDesktop desktop;
+  HostedPlayer direct;
+  std::vector<std::string> expected = PluginScript(direct.host.Host());
+  ASSERT_EQ(expected.size(), 21u);
+  EXPECT_EQ(expected[0], "4.99");
+  EXPECT_EQ(expected[2], "2");
+  EXPECT_EQ(expected[3], "2");
+  EXPECT_EQ(expected.back(), "0");
+
+  HostedPlayer threaded;
+  std::vector<std::string> got;
+  QEventLoop loop;
+  std::thread plugin([&] {
+    got = PluginScript(threaded.host.Host());
+    QMetaObject::invokeMethod(
+        &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+  });
+  loop.exec();
+  plugin.join();
+
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(threaded.parts.playlist.list.Count(), 2);
+  EXPECT_EQ(threaded.core.state.sliders[kVolumeSlider].value, 80.0f);
+  EXPECT_EQ(threaded.core.state.sliders[9].value, 25.0f);
+  ASSERT_EQ(threaded.threads.size(), 1u);
+  EXPECT_EQ(threaded.threads[0], QCoreApplication::instance()->thread());
+}
+
+TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
+  ScriptedDesktop desktop;
+  HostedPlayer player;
+  QmbHost* host = player.host.Host();
+  constexpr int kThreads = 4;
+  constexpr int kAdds = 25;
+  QEventLoop loop;
+  std::atomic<int> finished = 0;
+  std::vector<std::thread> plugins;
+  for (int t = 0; t < kThreads; ++t) {
+    plugins.emplace_back([&, t] {
+      std::string path = "/music/" + std::to_string(t) + ".mp3";
+      for (int i = 0; i < kAdds; ++i) {
+        host->send(host, QMB_WM_USER, QMB_REQ_ADD_ENTRY, reinterpret_cast<intptr_t>(path.c_str()));
+      }
+      if (++finished == kThreads) {
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+      }
+    });
+  }
+  loop.exec();
+  for (auto& p : plugins) p.join();
+  EXPECT_EQ(host->send(host, QMB_WM_USER, QMB_REQ_ENTRY_COUNT, 0), kThreads * kAdds);
+}
+
+}  // namespace
+}  // namespace qmb::test
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
