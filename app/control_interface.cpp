@@ -140,7 +140,8 @@ intptr_t ControlInterface::Request(int request, intptr_t lParam) {
       playback.PlayEntry(lParam != 0 ? 1 : 0, -1, 1);
       return 1;
     case QMB_REQ_PAUSE:
-      playback.TogglePause();
+      // With nothing open a toggle would report "playing" while silent.
+      if (playback.st.state != kStopped) playback.TogglePause();
       return 1;
     case QMB_REQ_PLAY_STATE:
       return playback.st.state;

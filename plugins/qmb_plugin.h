@@ -73,7 +73,7 @@ struct QmbHost { intptr_t (*send)(QmbHost *host, uint32_t message, uintptr_t wPa
 #define QMB_REQ_PLAY_PATH 43           /* lParam const char* path: plays it -> status */
 #define QMB_REQ_STOP 44                /* lParam 1 also resets the random cycle -> 1 */
 #define QMB_REQ_PLAY 45                /* lParam 0 resumes a pause, else plays the cursor -> 1 */
-#define QMB_REQ_PAUSE 46               /* toggles the pause -> 1 */
+#define QMB_REQ_PAUSE 46               /* toggles the pause of what plays -> 1 */
 #define QMB_REQ_PLAY_STATE 47          /* -> 1 stopped, 2 playing, 3 paused */
 #define QMB_REQ_TIME 48                /* lParam 0 length ms, 1 position ms, 2/3 their texts */
 #define QMB_REQ_SET_EQ_BAND 49         /* lParam band | value << 16 -> const float* previous */

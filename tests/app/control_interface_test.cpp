@@ -51,6 +51,7 @@ class ControlRig {
   ControlInterface control{core, parts};
   std::vector<std::string> statusTexts;
   int exits = 0;
+  std::vector<std::string> hookCalls;
   // The records the requests take, filled by a case before it sends.
   QmbItemState item{};
   QmbEntryFields entry{};
@@ -95,24 +96,26 @@ const std::vector<RequestCase>& Cases() {
       {"LoadSkinEndsTheFolderInASlash", 3,
        [](ControlRig& rig) {
          rig.control.loadSkin = [&rig](const std::string& folder) {
-           rig.statusTexts.push_back(folder);
+           rig.hookCalls.push_back(folder);
            return 1;
          };
          return ControlRig::Arg(kBlueSkin);
        },
        [](ControlRig& rig, intptr_t r) {
          EXPECT_EQ(r, 1);
-         EXPECT_EQ(rig.statusTexts, std::vector<std::string>{"Skins/Blue/"});
+         EXPECT_EQ(rig.hookCalls, std::vector<std::string>{"Skins/Blue/"});
        }},
       {"SkinStagesWithoutASkin", 4, NoArg, Answers(0)},
       {"SetSkinStageReachesTheSkin", 5,
        [](ControlRig& rig) {
-         rig.control.setSkinStage = [&rig](int stage) { rig.exits = 100 + stage; };
+         rig.control.setSkinStage = [&rig](int stage) {
+           rig.hookCalls.push_back(std::to_string(stage));
+         };
          return intptr_t{-1};
        },
        [](ControlRig& rig, intptr_t r) {
          EXPECT_EQ(r, 1);
-         EXPECT_EQ(rig.exits, 99);
+         EXPECT_EQ(rig.hookCalls, std::vector<std::string>{"-1"});
        }},
       {"SkinFolder", 6, NoArg,
        [](ControlRig& rig, intptr_t r) {
@@ -394,6 +397,11 @@ const std::vector<RequestCase>& Cases() {
          EXPECT_EQ(rig.Send(47), kPaused);
          rig.Send(46);
          EXPECT_EQ(rig.Send(47), kPlaying);
+       }},
+      {"PauseWhileStoppedStaysStopped", 46, NoArg,
+       [](ControlRig& rig, intptr_t r) {
+         EXPECT_EQ(r, 1);
+         EXPECT_EQ(rig.Send(47), kStopped);
        }},
       {"PlayStateStopped", 47, NoArg, Answers(kStopped)},
       {"LengthAndPosition", 48,
