@@ -140,8 +140,8 @@ intptr_t ControlInterface::Request(int request, intptr_t lParam) {
       playback.PlayEntry(lParam != 0 ? 1 : 0, -1, 1);
       return 1;
     case QMB_REQ_PAUSE:
-      // With nothing open a toggle would report "playing" while silent.
-      if (playback.st.state != kStopped) playback.TogglePause();
+      // As the Pause command: while stopped it only flips the state.
+      playback.TogglePause();
       return 1;
     case QMB_REQ_PLAY_STATE:
       return playback.st.state;

@@ -11,12 +11,14 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/control_interface.h"
 #include "app/desktop.h"
 #include "app/exit_signals.h"
 #include "app/image_library.h"
 #include "app/instance_channel.h"
 #include "app/player_core.h"
 #include "app/player_parts.h"
+#include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/status_codes.h"
 #include "app/switchboard.h"
@@ -222,6 +224,11 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   RegisterShutdown(parts, windows);
   static Switchboard board(player, parts);
   windows.board = &board;
+
+  // The control interface that plug-ins reach through their host handle.
+  static ControlInterface control(player, parts);
+  static PluginHost host(control);
+  windows.host = &host;
 
   // 16: the menus, built once; every item goes through the switchboard.
   static PlayerMenus menus(parts.checks, [](int id) { TheWindows().board->Command(id); });

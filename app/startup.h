@@ -11,6 +11,7 @@ class QTimer;
 
 namespace qmb {
 
+class PluginHost;
 class Switchboard;
 
 struct PlayerWindows {
@@ -19,6 +20,7 @@ struct PlayerWindows {
   QTimer* coreTimer = nullptr;    // timer 1, `coreDelay`
   QTimer* statusTimer = nullptr;  // timer 2, ends a transient status text
   Switchboard* board = nullptr;
+  PluginHost* host = nullptr;
   // The time display's rectangle on the main window, from the skin.
   Rect timeRect;
 };

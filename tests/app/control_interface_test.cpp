@@ -398,10 +398,11 @@ const std::vector<RequestCase>& Cases() {
          rig.Send(46);
          EXPECT_EQ(rig.Send(47), kPlaying);
        }},
-      {"PauseWhileStoppedStaysStopped", 46, NoArg,
+      {"PauseWhileStoppedOnlyFlipsTheState", 46, NoArg,
        [](ControlRig& rig, intptr_t r) {
          EXPECT_EQ(r, 1);
-         EXPECT_EQ(rig.Send(47), kStopped);
+         EXPECT_EQ(rig.Send(47), kPlaying);
+         rig.Send(46);
        }},
       {"PlayStateStopped", 47, NoArg, Answers(kStopped)},
       {"LengthAndPosition", 48,
