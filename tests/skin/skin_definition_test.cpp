@@ -1,0 +1,151 @@
+// Reading skin.ini: the number rules, the defaults and missing sections.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "playlist/profile_file.h"
+#include "skin/skin_definition.h"
+#include "temp_folder.h"
+
+namespace qmb {
+namespace {
+
+TEST(SkinNumber, DecimalTruncatedNoHex) {
+  struct Case {
+    std::string text;
+    std::int32_t value;
+  } cases[] = {
+      {"12", 12},
+      {"12.7", 12},
+      {"2.9", 2},
+      {"-2.9", -2},
+      {"-0.5", 0},
+      {"+7", 7},
+      {"  42", 42},
+      {"1e2", 100},
+      {"2.5E1x", 25},
+      {"3e", 3},
+      {"3e+", 3},
+      {".5", 0},
+      {"7.", 7},
+      {"0x10", 0},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {".", 0},
+      {"inf", 0},
+      {"nan", 0},
+      {"16777215", 16777215},
+      {" 16777215", 16777215},
+      {"12px", 12},
+      {"1e400", 2147483647},
+      {"-1e400", -2147483647 - 1},
+      {"1e-400", 0},
+      {"99999999999", 2147483647},
+      {"0.001e999", 2147483647},
+      {"1e0000000000003", 1000},
+      {"0." + std::string(1000, '0') + "1e5", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(SkinByte, OutsideZeroTo256GivesTheMiddle) {
+  struct Case {
+    const char* text;
+    std::uint8_t value;
+  } cases[] = {
+      {"1", 1},     {"1.9", 1},   {"0", 0},    {"", 0},       {"letters", 0}, {"255.99", 255},
+      {"256", 128}, {"300", 128}, {"-5", 128}, {"-0.5", 128}, {"1e400", 128}, {"0x10", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinByte(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(ReadSkinDefinition, AnEmptyFileGivesTheDefaults) {
+  SkinDefinition d = ReadSkinDefinition(ProfileFile::Parse(""), "/skins/x/", {123, 16777215});
+  EXPECT_EQ(d.skinFolder, "/skins/x/");
+  EXPECT_EQ(d.graphicName, "main.bmp");
+  EXPECT_EQ(d.transparentColour, -1);
+  EXPECT_EQ(d.tipsForeColour, 123);
+  EXPECT_EQ(d.tipsBackColour, 16777215);
+  EXPECT_EQ(d.numStages, 0);
+  EXPECT_EQ(d.disableInverse, 0);
+  EXPECT_EQ(d.visual.width, 1);  // corners inclusive: X1 = X2 = 0 is one pixel
+  EXPECT_EQ(d.text.width, 0);
+  for (const SkinSlider& s : d.sliders) {
+    EXPECT_EQ(s.w, 0);
+    EXPECT_EQ(s.vertical, 0);
+  }
+  for (const SkinButton& b : d.buttons) EXPECT_EQ(b.extraData, "");
+}
+
+TEST(ReadSkinDefinition, ReadsEveryKindOfSectionWithoutRegardToCase) {
+  ProfileFile ini = ProfileFile::Parse(
+      "[mainform]\ngraphic=face.png\nW=275.9\nH=116\nTransparent=0\nDisableInverse=300\n"
+      "TipsFC=255\nNumStages=3\n"
+      "[Visual]\nX1=10\nX2=19\nY1=5\nY2=5\nExtraData=vis.txt\n"
+      "[Text]\nX1=10\nX2=19\nFont=DejaVu Sans\nFontSize=8\nBold=700\nForeColor=65280\n"
+      "[Time]\nX1=100\nY1=1\nX2=140\nY2=11\n"
+      "[Eq]\nX=1\nW=50\nForeColor=12\n"
+      "[Light1]\nX=3\nA1=44\n"
+      "[Main14]\nW=20\nH=10\nA2=0x10\nExtraData=b14.txt\n"
+      "[SLIDER12]\nW=100\nVertical=1.9\nOW=4\nExtraDataSlider=t.txt\nExtraDataBack=k.txt\n"
+      "[Slider3]\nVertical=256\n");
+  SkinDefinition d = ReadSkinDefinition(ini, "/s/");
+  EXPECT_EQ(d.graphicName, "face.png");
+  EXPECT_EQ(d.mainW, 275);
+  EXPECT_EQ(d.mainH, 116);
+  EXPECT_EQ(d.transparentColour, 0);
+  EXPECT_EQ(d.disableInverse, 128);
+  EXPECT_EQ(d.tipsForeColour, 255);
+  EXPECT_EQ(d.numStages, 3);
+  EXPECT_EQ(d.visual.width, 10);
+  EXPECT_EQ(d.visual.height, 1);
+  EXPECT_EQ(d.visualExtraData, "vis.txt");
+  EXPECT_EQ(d.text.width, 9);
+  EXPECT_EQ(d.text.fontFace, "DejaVu Sans");
+  EXPECT_EQ(d.text.bold, 700);
+  EXPECT_EQ(d.text.foreColour, 65280);
+  EXPECT_EQ(d.textArea.right, 19);
+  EXPECT_EQ(d.time.width, 40);
+  EXPECT_EQ(d.time.height, 10);
+  EXPECT_EQ(d.eq.w, 50);
+  EXPECT_EQ(d.lights[1].x, 3);
+  EXPECT_EQ(d.lights[1].a1, 44);
+  EXPECT_EQ(d.buttons[14].w, 20);
+  EXPECT_EQ(d.buttons[14].a2, 0);
+  EXPECT_EQ(d.buttons[14].extraData, "b14.txt");
+  EXPECT_EQ(d.sliders[12].w, 100);
+  EXPECT_EQ(d.sliders[12].vertical, 1);
+  EXPECT_EQ(d.sliders[12].ow, 4);
+  EXPECT_EQ(d.sliders[12].extraDataSlider, "t.txt");
+  EXPECT_EQ(d.sliders[12].extraDataBack, "k.txt");
+  EXPECT_EQ(d.sliders[3].vertical, 128);
+}
+
+TEST(ReadSkinDefinition, LongTextsAreCutAndExtremeCornersDoNotOverflow) {
+  ProfileFile ini = ProfileFile::Parse("[Text]\nFont=" + std::string(300, 'f') +
+                                       "\nX1=-1e300\nX2=1e300\n[Visual]\nX1=-3e9\nX2=3e9\n"
+                                       "[MainForm]\nGraphic=" +
+                                       std::string(400, 'g') + "\n");
+  SkinDefinition d = ReadSkinDefinition(ini, "/s/");
+  EXPECT_EQ(d.text.fontFace.size(), 99u);
+  EXPECT_EQ(d.graphicName.size(), 254u);
+  EXPECT_EQ(d.text.width, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(d.visual.width, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(ReadSkinDefinition, ReadsTheFolderSkinIni) {
+  test::TempFolder folder;
+  folder.Write("skin.ini", "[MainForm]\r\nW = 12\r\n");
+  EXPECT_EQ(ReadSkinDefinition(folder.Path()).mainW, 12);
+}
+
+TEST(SkinFontHeight, PointsToNegativePixelsTruncated) {
+  EXPECT_EQ(SkinFontHeight(8, 96), -10);  // 10.67
+  EXPECT_EQ(SkinFontHeight(10, 96), -13);
+  EXPECT_EQ(SkinFontHeight(-8, 96), 10);
+  EXPECT_EQ(SkinFontHeight(0, 96), 0);
+}
+
+}  // namespace
+}  // namespace qmb
