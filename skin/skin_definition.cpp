@@ -389,11 +389,13 @@ int SkinLoader::LoadSkin(std::string& folderPath, int noTransition) {
 
   if (!noTransition) FadeOut();
   ReleaseSkinObjects(skin);
-  // The runtime state of the elements survives a reload.
-  for (int i = 0; i < kSkinLightCount; ++i) next.lights[i].on = skin.lights[i].on;
+  // The lights and sliders show what the running state holds; the captions
+  // stay until the displays write new ones.
+  next.lights[0].on = player_.state.shuffle;
+  next.lights[1].on = player_.state.loop;
   for (int i = 0; i < kSkinSliderCount; ++i) {
-    next.sliders[i].value = skin.sliders[i].value;
-    next.sliders[i].maximum = skin.sliders[i].maximum;
+    next.sliders[i].value = player_.state.sliders[i].value;
+    next.sliders[i].maximum = player_.state.sliders[i].maximum;
   }
   next.text.caption = skin.text.caption;
   next.time.caption = skin.time.caption;

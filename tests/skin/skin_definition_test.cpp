@@ -5,7 +5,6 @@
 
 #include "playlist/profile_file.h"
 #include "skin/skin_definition.h"
-#include "temp_folder.h"
 
 namespace qmb {
 namespace {
@@ -132,12 +131,6 @@ TEST(ReadSkinDefinition, LongTextsAreCutAndExtremeCornersDoNotOverflow) {
   EXPECT_EQ(d.graphicName.size(), 254u);
   EXPECT_EQ(d.text.width, std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(d.visual.width, std::numeric_limits<std::int32_t>::max());
-}
-
-TEST(ReadSkinDefinition, ReadsTheFolderSkinIni) {
-  test::TempFolder folder;
-  folder.Write("skin.ini", "[MainForm]\r\nW = 12\r\n");
-  EXPECT_EQ(ReadSkinDefinition(folder.Path()).mainW, 12);
 }
 
 TEST(SkinFontHeight, PointsToNegativePixelsTruncated) {

@@ -137,6 +137,30 @@ TEST_F(SkinLoaderTest, RefusedSkinsAskAndCancelEndsOnlyTheFirstLoad) {
   EXPECT_EQ(ended, 0);
 }
 
+TEST_F(SkinLoaderTest, AFolderTooLongForTheSettingsIsRefusedWhole) {
+  std::string deep = "skin";
+  for (int i = 0; i < 3; ++i) deep += "/" + std::string(90, 'd');
+  std::filesystem::create_directories(folder.Path() + deep);
+  folder.Write(deep + "/skin.ini", "[Info]\nVersion=QMB50\n");
+  folder.Write(deep + "/main.bmp", Bitmap(2, 2));
+  std::string path = folder.Path() + deep;
+  desktop.answers = {MessageAnswer::Ok};
+  EXPECT_EQ(loader.LoadSkin(path, 1), 0);
+  EXPECT_EQ(desktop.Texts(), std::vector<std::string>{kNoSkinFileText});
+  EXPECT_STREQ(player.settings.skinFolder, "");
+}
+
+TEST_F(SkinLoaderTest, LightsAndSlidersShowTheRunningState) {
+  player.state.loop = true;
+  player.state.sliders[kVolumeSlider] = {200.0f, 255.0f};
+  std::string path = Skin("");
+  ASSERT_EQ(loader.LoadSkin(path, 1), 1);
+  EXPECT_EQ(loader.skin.lights[0].on, 0);
+  EXPECT_EQ(loader.skin.lights[1].on, 1);
+  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].value, 200.0f);
+  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].maximum, 255.0f);
+}
+
 TEST_F(SkinLoaderTest, CancelOfTheFirstSkinSavesAndEnds) {
   EXPECT_EXIT(
       {
