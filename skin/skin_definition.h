@@ -7,7 +7,10 @@
 // (CreateSkinFont builds them with SkinFontHeight), resizing, moving and shaping
 // the main, visual, button and slider windows, the tooltips' colours, setting
 // the window opacity, hiding and showing, the region files, ChooseSkinFolder
-// and re-applying the sliders' values.
+// and re-applying the sliders' values. The windows, tooltips and fonts of the
+// elements live there too, beside this record and indexed like it; the
+// pictures here are 32-bit ARGB rows a QImage can wrap without a copy. The
+// Qt layer fills tipColours from the palette and owns the one SkinLoader.
 #pragma once
 
 #include <array>
