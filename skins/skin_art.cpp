@@ -251,6 +251,10 @@ QImage PaintFace(const SkinDesign& d) {
   DrawPixelText(face, d.buttons[0].box.Right() + 4,
                 d.titleBar.y + (d.titleBar.h - kPixelFontHeight) / 2, d.logo, Q(pal.faceText));
   DrawDisplay(face, d.display);
+  if (d.seam > 0) {
+    Fill(face, QRect(1, d.seam, d.width - 2, 1), Q(pal.outline));
+    Fill(face, QRect(2, d.seam + 1, d.width - 4, 1), Q(pal.rim));
+  }
   if (d.eqPanel.w > 0) {
     const QRect r = R(d.eqPanel);
     Fill(face, r, QColor(28, 32, 38));

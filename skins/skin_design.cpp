@@ -85,6 +85,7 @@ SkinDesign DefaultDesign() {
               {145, 71, "+", false}, {145, 88, "0", false}, {145, 104, "-", false}};
   d.stages = {CutCornerPolygon({0, 0, d.width, d.height}, 3),
               CutCornerPolygon({0, 0, d.width, 56}, 3)};
+  d.seam = 55;
   return d;
 }
 
@@ -140,6 +141,7 @@ SkinDesign CompactDesign() {
               {190, 66, "-", false}};
   d.stages = {CutCornerPolygon({0, 0, d.width, d.height}, 3),
               CutCornerPolygon({0, 0, d.width, 39}, 3)};
+  d.seam = 38;
   return d;
 }
 

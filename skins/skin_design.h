@@ -101,6 +101,9 @@ struct SkinDesign {
   std::array<std::string, kLightCount> lightLabels;
   std::vector<FaceLabel> labels;
   std::string logo;
+  // The last row of the shorter stage: a seam drawn across the face there
+  // gives that stage a bottom edge. 0 for none.
+  int seam = 0;
   // One closed polygon per expansion stage, in window pixels.
   std::vector<std::vector<Point>> stages;
 };

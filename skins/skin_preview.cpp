@@ -1,14 +1,18 @@
 // Composes a skin's main window the way the player paints it, from skin.ini
 // and the picture alone, and saves it as a PNG: a check of a skin's
 // coordinates that a person can look at.
-//   qmb_skin_preview <skin folder> <png> [inverted]
+//   qmb_skin_preview <skin folder> <png> [stage] [inverted]
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
+#include <QRegion>
 
 #include "playlist/profile_file.h"
 
@@ -26,7 +30,7 @@ constexpr float kBands[10] = {22, 20, 18, 16, 15, 14, 15, 17, 20, 24};
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: qmb_skin_preview <skin folder> <png> [inverted]\n");
+    std::fprintf(stderr, "usage: qmb_skin_preview <skin folder> <png> [stage] [inverted]\n");
     return 2;
   }
   QGuiApplication app(argc, argv);
@@ -119,7 +123,20 @@ int main(int argc, char** argv) {
     p.drawImage(vx + col, vy + top, fire, col, 0, 1, vh - top);
   }
   p.end();
-  if (argc > 3) window.invertPixels();
+  if (argc > 4) window.invertPixels();
+  // Outside the stage's shape the desktop shows through: white here.
+  std::ifstream region(folder + "region" + (argc > 3 ? argv[3] : "0") + ".txt");
+  QPolygon shape;
+  for (std::string line; std::getline(region, line);) {
+    const auto comma = line.find(',');
+    shape << QPoint(std::atoi(line.substr(0, comma).c_str()),
+                    comma == std::string::npos ? 0 : std::atoi(line.substr(comma + 1).c_str()));
+  }
+  if (shape.size() >= 3) {
+    QPainter mask(&window);
+    mask.setClipRegion(QRegion(window.rect()).subtracted(QRegion(shape, Qt::OddEvenFill)));
+    mask.fillRect(window.rect(), Qt::white);
+  }
   window = window.scaled(w * 3, h * 3);
   return window.save(QString::fromUtf8(argv[2]), "PNG") ? 0 : 1;
 }
