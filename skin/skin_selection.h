@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/status_codes.h"
+
 namespace qmb {
 
 class CheckModel;
@@ -27,8 +29,6 @@ std::vector<SkinRow> EnumerateSkins(const std::string& programFolder);
 int NextSkinStage(int activeStage, int requested, int numStages);
 // skinFolder + "region" + stage + ".txt"; skinFolder ends in "/".
 std::string StageRegionPath(const std::string& skinFolder, int stage);
-
-constexpr int kInversionRefused = 17;
 
 // Switches between normal and inverted drawing and ticks "Invert skin" to
 // match; 1, or kInversionRefused when the skin has DisableInverse=1.
