@@ -15,8 +15,8 @@ add_library(qmb_player STATIC
   instance_channel.cpp
   startup.cpp
 )
-target_link_libraries(qmb_player PUBLIC qmb_ui qmb_player_core qmb_app_core Qt6::Widgets
-                      Qt6::Network)
+target_link_libraries(qmb_player PUBLIC qmb_ui qmb_skin_ui qmb_player_core qmb_app_core
+                      Qt6::Widgets Qt6::Network)
 
 add_executable(QMB main.cpp)
 target_link_libraries(QMB PRIVATE qmb_player)

@@ -4,7 +4,10 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
 #include <cstdio>
@@ -27,6 +30,9 @@
 #include "playback/sound_setup.h"
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_session.h"
+#include "skin/qt/skin_window.h"
+#include "skin/qt/skinned_controls.h"
+#include "skin/skin_definition.h"
 #include "ui/control_factory.h"
 #include "ui/menus.h"
 
@@ -64,12 +70,30 @@ class MainWindowWatcher : public QObject {
         break;
       case QEvent::MouseButtonRelease: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton && TheWindows().board) {
+        PlayerWindows& windows = TheWindows();
+        if (mouse->button() == Qt::RightButton && windows.board) {
           QPoint at = mouse->position().toPoint();
-          TheWindows().board->MainWindowRightClick(at.x(), at.y(), TheWindows().timeRect);
+          windows.board->MainWindowRightClick(at.x(), at.y(), windows.timeRect);
+        } else if (mouse->button() == Qt::MiddleButton && windows.board) {
+          windows.board->Command(kMiddleButtonCommand);
         }
         break;
       }
+      case QEvent::Paint:
+        if (TheWindows().controls) {
+          QPainter painter(window);
+          TheWindows().controls->DrawMainWindow(painter, static_cast<QPaintEvent*>(event)->rect());
+          return true;
+        }
+        break;
+      case QEvent::Wheel:
+        if (TheWindows().controls) {
+          auto* wheel = static_cast<QWheelEvent*>(event);
+          TheWindows().controls->WheelSlider(wheel->angleDelta().y() > 0,
+                                             wheel->globalPosition().toPoint());
+          return true;
+        }
+        break;
       case QEvent::Close:
         event->ignore();
         Shutdown(true);
@@ -100,6 +124,89 @@ class MainWindowWatcher : public QObject {
 
 void StartTimer(QTimer* timer, int milliseconds) {
   timer->start(TimerInterval(milliseconds));
+}
+
+// Inverts the skin, showing a refusal (the middle button and "Invert skin").
+void InvertSkin(SkinWindows& skinWindows) {
+  int status = skinWindows.ToggleSkinInversion();
+  if (status != kOk) ShowErrorCode(status);
+}
+
+// 12-13: the skinned controls on the main window, and the window side of
+// loading a skin.
+void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, PlayerMenus& menus,
+                ControlInterface& control) {
+  static SkinLoader loader(player);
+  static SkinWindows skinWindows(player, loader);
+  Switchboard& board = *windows.board;
+  Playback& playback = parts.playback;
+  SkinControlHooks hooks;
+  hooks.command = [&board](int id) { board.Command(id); };
+  hooks.applySlider = [&playback](int slider, float value) {
+    playback.SetSliderApplied(slider, value);
+  };
+  hooks.stopAndResetCycle = [&playback] { playback.StopPlayback(1); };
+  hooks.hideMainWindow = [&windows] { windows.main->showMinimized(); };
+  hooks.nextSkinStage = [] { skinWindows.SetSkinStage(-1); };
+  hooks.toggleInversion = [] { InvertSkin(skinWindows); };
+  SkinControlMenus skinMenus{menus.main,      menus.exit, menus.previous, menus.stop,
+                             menus.equalizer, menus.seek, menus.volume,   menus.balance};
+  static SkinControls controls(windows.main, loader.skin, player.state, parts.displays, hooks,
+                               skinMenus);
+  windows.controls = &controls;
+
+  skinWindows.mainWindow = windows.main;
+  skinWindows.visualWindow = controls.Visual();
+  for (int i = 0; i < kSkinButtonCount; ++i) skinWindows.buttons[i] = controls.Button(i);
+  for (int i = 0; i < kSkinSliderCount; ++i) {
+    skinWindows.tracks[i] = controls.Track(i);
+    skinWindows.thumbs[i] = controls.Thumb(i);
+  }
+  skinWindows.InstallSteps();
+  skinWindows.placeControls = [&windows](const SkinDefinition& skin) {
+    controls.PlaceControls();
+    const SkinTextDisplay& time = skin.time;
+    windows.timeRect = Rect{time.x1, time.y1, time.x2 - time.x1, time.y2 - time.y1};
+  };
+  loader.steps.reapplySliders = [&player] {
+    for (int i = 0; i < kSkinSliderCount; ++i) {
+      if (i != kPositionSlider) controls.SetSliderValue(i, player.state.sliders[i].value, 0);
+    }
+  };
+  loader.steps.repaintMainWindow = [] { controls.PaintMainWindow(); };
+  skinWindows.RefreshSkinList();
+  playback.randomSkin = [] { skinWindows.LoadRandomSkin(); };
+  playback.showStatusText = [](const std::string& text, int milliseconds) {
+    controls.ShowStatusText(text, milliseconds);
+  };
+
+  board.Register(4, [] { skinWindows.ChooseSkinFolder(0); });
+  board.Register(5, [&player] {
+    std::string folder = TextField(player.settings.skinFolder);
+    loader.LoadSkin(folder, 0);
+  });
+  board.Register(12, [] { controls.ToggleShuffleLight(); });
+  board.Register(13, [] { controls.ToggleLoopLight(); });
+  board.Register(kMiddleButtonCommand, [] { InvertSkin(skinWindows); });
+  board.Register(4025, [&player] {
+    InvertSkin(skinWindows);
+    player.panel.invertSkin.SetChecked(player.state.rasterOp == kInvertedSourceCopy);
+  });
+  control.loadSkin = [](const std::string& folder) {
+    std::string path = folder;
+    return loader.LoadSkin(path, 0);
+  };
+  control.skinStageCount = [] { return loader.skin.numStages; };
+  control.setSkinStage = [](int stage) { skinWindows.SetSkinStage(stage); };
+  control.toggleSkinInversion = [] { return skinWindows.ToggleSkinInversion(); };
+
+  windows.loadStartupSkin = [&player, &windows] {
+    std::string folder = TextField(player.settings.skinFolder);
+    loader.LoadSkin(folder, 1);
+    windows.main->setGeometry(player.settings.windowX, player.settings.windowY, loader.skin.mainW,
+                              loader.skin.mainH);
+    skinWindows.ApplyOpacitySettings(nullptr);
+  };
 }
 
 void CreateInstanceServer(QWidget* mainWindow) {
@@ -235,6 +342,7 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   board.openMainMenu = [&windows](int x, int y) {
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
+  CreateSkin(player, parts, windows, menus, control);
 
   // 18-19: the associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
@@ -244,8 +352,9 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
   playback.st.currentIndex = player.settings.currentEntry;
 
-  // 23: the main window's place.
-  windows.main->move(player.settings.windowX, player.settings.windowY);
+  // 22-23: the skin, then the main window's place at the skin's size; 26:
+  // the opacity settings.
+  windows.loadStartupSkin();
 
   // 24: the sound system; the player goes on without sound.
   ShowErrorCode(InitSoundSystem(player.panel));
@@ -283,6 +392,7 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   // 31: show the main window; the title display shows the title again.
   windows.main->show();
   parts.displays.messageShowing = false;
+  windows.controls->PaintMainWindow();
 
   startupDone = true;
   if (exitRequested) Shutdown(true);

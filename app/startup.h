@@ -2,6 +2,7 @@
 // single-instance rule, the timers and the main window.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/window_geometry.h"
@@ -12,7 +13,11 @@ class QTimer;
 namespace qmb {
 
 class PluginHost;
+class SkinControls;
 class Switchboard;
+
+// The middle button's command: not a menu id, so no menu can send it.
+constexpr int kMiddleButtonCommand = -2;
 
 struct PlayerWindows {
   QWidget* main = nullptr;
@@ -21,6 +26,9 @@ struct PlayerWindows {
   QTimer* statusTimer = nullptr;  // timer 2, ends a transient status text
   Switchboard* board = nullptr;
   PluginHost* host = nullptr;
+  SkinControls* controls = nullptr;
+  // Start-up steps 22, 23 and 26: the saved skin at its place and opacity.
+  std::function<void()> loadStartupSkin;
   // The time display's rectangle on the main window, from the skin.
   Rect timeRect;
 };

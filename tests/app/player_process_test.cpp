@@ -37,10 +37,12 @@ class PlayerProcessTest : public ::testing::Test {
     }
   }
 
+  // The player with its picture library and its bundled skins, as installed.
   static void CopyPlayerInto(const test::TempFolder& folder) {
     for (const char* name : {"QMB", "image.so"}) {
       fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name);
     }
+    fs::copy(QMB_PROGRAM_FOLDER "/Skins", folder.Path() + "Skins", fs::copy_options::recursive);
   }
 
   pid_t Start(const test::TempFolder& folder, std::vector<std::string> args = {}) {
@@ -113,7 +115,8 @@ TEST_F(PlayerProcessTest, EndedBySigtermWithoutSettingsItSavesTheDefaults) {
 
 TEST_F(PlayerProcessTest, AShortFileKeepsItsFoldersAndReservedBytesSurvive) {
   PlayerSettings s = DefaultSettings("/elsewhere/");
-  SetTextField(s.skinFolder, "/skins/Chrome/");
+  std::string compact = program.Path() + "Skins/Compact/";  // another skin than the default
+  SetTextField(s.skinFolder, compact);
   SetTextField(s.browseFolder, "/music/");
   program.Write("qmb.dat", ImageOf(s).substr(0, 520));
   pid_t pid = Start(program);
@@ -121,7 +124,7 @@ TEST_F(PlayerProcessTest, AShortFileKeepsItsFoldersAndReservedBytesSurvive) {
   ASSERT_EQ(Terminate(pid), 0);
   std::string saved = program.Read("qmb.dat");
   std::string defaults = ImageOf(DefaultSettings(program.Path()));
-  EXPECT_STREQ(saved.data(), "/skins/Chrome/");
+  EXPECT_EQ(std::string(saved.data()), compact);
   EXPECT_STREQ(saved.data() + 260, "/music/");
   EXPECT_EQ(saved.substr(520), defaults.substr(520));
 
