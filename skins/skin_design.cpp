@@ -52,12 +52,13 @@ SkinDesign DefaultDesign() {
   d.titleBar = {1, 1, 273, 13};
   d.display = {6, 16, 263, 38};
   d.eqPanel = {141, 67, 128, 46};
-  d.time = {11, 18, 58, 16};
+  // Wide enough for "00:00:00.00", the time text's full form.
+  d.time = {11, 18, 68, 16};
   d.visual = {11, 36, 64, 15};
   d.text = {83, 19, 180, 12};
   d.eq = {190, 36, 72, 15};
   d.textFont = {"DejaVu Sans", 7, 0};
-  d.timeFont = {"DejaVu Sans Mono", 10, 700};
+  d.timeFont = {"DejaVu Sans Mono", 7, 700};
   PlaceButtons(d, {{{4, 3, 11, 9},
                     {245, 3, 11, 9},
                     {258, 3, 11, 9},
@@ -106,12 +107,12 @@ SkinDesign CompactDesign() {
   d.titleBar = {1, 1, 273, 10};
   d.display = {4, 13, 267, 24};
   d.eqPanel = {187, 48, 84, 26};
-  d.time = {8, 15, 50, 14};
+  d.time = {8, 15, 54, 14};
   d.visual = {212, 15, 55, 19};
   d.text = {64, 15, 143, 11};
   d.eq = {150, 28, 56, 7};
   d.textFont = {"DejaVu Sans", 6, 0};
-  d.timeFont = {"DejaVu Sans Mono", 8, 700};
+  d.timeFont = {"DejaVu Sans Mono", 6, 700};
   PlaceButtons(d, {{{3, 2, 9, 7},
                     {247, 2, 11, 7},
                     {260, 2, 11, 7},
