@@ -53,6 +53,8 @@ struct PlaybackDisplays {
   bool messageShowing = false;
   // The user drags a slider: the tick leaves the seek slider alone.
   bool sliderDragging = false;
+  // Counts the position timer's ticks: the title scrolls once per tick.
+  std::uint64_t ticks = 0;
   ChangeSignal changed;
 };
 

@@ -75,6 +75,7 @@ void Playback::PositionTick() {
     seek.value = seconds > seek.maximum ? seek.maximum : (seconds < 0 ? 0 : seconds);
     d.progressValue = positionMs / 1000;
   }
+  ++d.ticks;
   d.changed.Emit();
 }
 

@@ -534,7 +534,11 @@ void SkinControls::PaintSkinDisplays(int kind, int index) {
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.setFont(SkinDisplayFont(text, dpi));
   painter.setPen(SkinQColor(text.foreColour));
-  ScrollTitle(text, area, scroll_);
+  // One step per position tick, however often the displays are repainted.
+  if (displays_.ticks != scrolledAtTick_) {
+    scrolledAtTick_ = displays_.ticks;
+    ScrollTitle(text, area, scroll_);
+  }
   const QString caption = QString::fromStdString(text.caption);
   // The measured width is kept in x2: the next tick scrolls by it.
   text.x2 = text.x1 + painter.fontMetrics().horizontalAdvance(caption);
@@ -559,6 +563,7 @@ void SkinControls::PaintSkinDisplays(int kind, int index) {
 
 void SkinControls::ShowStatusText(const std::string& text, int milliseconds) {
   displays_.messageShowing = true;
+  displays_.titleText = text;
   skin_.text.caption = text.substr(0, kSkinCaptionBytes);
   statusTimer_.start(milliseconds);
 }
@@ -576,10 +581,9 @@ void SkinControls::ToggleLoopLight() {
 }
 
 void SkinControls::RefreshDisplays() {
-  // While a status text shows, only an idle player writes its title over it.
-  if (!displays_.messageShowing || !state_.playbackActive) {
-    skin_.text.caption = displays_.titleText.substr(0, kSkinCaptionBytes);
-  }
+  // The position tick already keeps a status text while a track plays and
+  // writes the title over it when nothing plays.
+  skin_.text.caption = displays_.titleText.substr(0, kSkinCaptionBytes);
   skin_.time.caption = displays_.timeText.substr(0, kSkinCaptionBytes);
   // Values set elsewhere (the tick, the menus) move their thumbs; a held
   // thumb follows the pointer instead.

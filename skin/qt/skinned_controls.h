@@ -210,6 +210,7 @@ class SkinControls : public QObject {
   QImage screen_;
   QImage offscreen_;
   TitleScroll scroll_;
+  std::uint64_t scrolledAtTick_ = 0;
   QTimer statusTimer_;  // timer 2
   int displaysConnection_ = 0;
 };

@@ -207,8 +207,21 @@ TEST_F(ControlsTest, StatusTextHoldsTheTitleUntilTimerTwo) {
   clock.start();
   while (!controls->StatusTextDone() && clock.elapsed() < 2000) QApplication::processEvents();
   EXPECT_TRUE(controls->StatusTextDone());
+  displays.titleText = "Melody";  // the next position tick writes the title again
   displays.changed.Emit();
   EXPECT_EQ(skin.text.caption, "Melody");
+}
+
+TEST_F(ControlsTest, TheTitleScrollsOncePerTickHoweverOftenItIsRepainted) {
+  displays.titleText = std::string(120, 'W');
+  displays.ticks = 1;
+  displays.changed.Emit();  // measures the long title
+  const int start = skin.text.x1;
+  for (int i = 0; i < 5; ++i) displays.changed.Emit();  // a slider being dragged
+  EXPECT_EQ(skin.text.x1, start);
+  displays.ticks = 2;
+  displays.changed.Emit();
+  EXPECT_EQ(skin.text.x1, start - 3);
 }
 
 TEST_F(ControlsTest, TitleScrollsThreePixelsAndPausesEightTicks) {
