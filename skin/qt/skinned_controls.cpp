@@ -11,6 +11,14 @@ namespace qmb {
 
 namespace {
 
+// Changes a piece's drawing state, repainting only when it changed.
+template <class T>
+void SetDrawState(T& state, int value, QWidget* widget) {
+  if (state == static_cast<T>(value)) return;
+  state = static_cast<T>(value);
+  widget->update();
+}
+
 // Paints a w × h off-screen picture to the widget in one copy.
 void PaintComposed(QWidget* widget, const QImage& composed, std::uint32_t rasterOp) {
   QImage shown = composed.convertToFormat(QImage::Format_RGB32);
@@ -82,20 +90,14 @@ void SkinButtonWidget::mouseMoveEvent(QMouseEvent*) {
   // Once armed, moves leave the state alone, so a held button stays pressed.
   if (controls_.buttonHoverTracking) return;
   SkinButton& b = controls_.Skin().buttons[index_];
-  if (b.state != 1) {
-    b.state = 1;
-    update();
-  }
+  SetDrawState(b.state, 1, this);
   controls_.buttonHoverTracking = true;
 }
 
 void SkinButtonWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   SkinButton& b = controls_.Skin().buttons[index_];
-  if (b.state != 2) {
-    b.state = 2;
-    update();
-  }
+  SetDrawState(b.state, 2, this);
 }
 
 void SkinButtonWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -116,10 +118,7 @@ void SkinButtonWidget::mouseReleaseEvent(QMouseEvent* event) {
   }
   if (event->button() != Qt::LeftButton) return;
   SkinButton& b = controls_.Skin().buttons[index_];
-  if (b.state != 1) {
-    b.state = 1;
-    update();
-  }
+  SetDrawState(b.state, 1, this);
   if (!CursorInWindow(this, at)) return;
   controls_.ButtonLeftAction(index_);
 }
@@ -127,10 +126,7 @@ void SkinButtonWidget::mouseReleaseEvent(QMouseEvent* event) {
 void SkinButtonWidget::leaveEvent(QEvent*) {
   if (controls_.buttonHoverTracking) {
     SkinButton& b = controls_.Skin().buttons[index_];
-    if (b.state != 0) {
-      b.state = 0;
-      update();
-    }
+    SetDrawState(b.state, 0, this);
   }
   if (controls_.Hooks().hideMainTip) controls_.Hooks().hideMainTip();
   controls_.buttonHoverTracking = false;
@@ -163,10 +159,7 @@ void SkinTrackWidget::paintEvent(QPaintEvent*) {
 void SkinTrackWidget::mouseMoveEvent(QMouseEvent*) {
   if (controls_.sliderHoverTracking) return;
   SkinSlider& s = controls_.Skin().sliders[index_];
-  if (s.thumbState != 1) {
-    s.thumbState = 1;
-    update();
-  }
+  SetDrawState(s.thumbState, 1, this);
   controls_.sliderHoverTracking = true;
 }
 
@@ -188,10 +181,7 @@ void SkinTrackWidget::mouseReleaseEvent(QMouseEvent* event) {
 void SkinTrackWidget::leaveEvent(QEvent*) {
   if (controls_.sliderHoverTracking) {
     SkinSlider& s = controls_.Skin().sliders[index_];
-    if (s.thumbState != 0) {
-      s.thumbState = 0;
-      update();
-    }
+    SetDrawState(s.thumbState, 0, this);
   }
   controls_.sliderHoverTracking = false;
 }
@@ -221,27 +211,18 @@ void SkinThumbWidget::paintEvent(QPaintEvent*) {
 void SkinThumbWidget::mouseMoveEvent(QMouseEvent* event) {
   SkinSlider& s = controls_.Skin().sliders[index_];
   if (!controls_.sliderHoverTracking) {
-    if (s.thumbState != 1) {
-      s.thumbState = 1;
-      update();
-    }
+    SetDrawState(s.thumbState, 1, this);
   }
   controls_.sliderHoverTracking = true;
   if (!controls_.sliderDragging) return;
-  if (s.thumbState != 2) {
-    s.thumbState = 2;
-    update();
-  }
+  SetDrawState(s.thumbState, 2, this);
   controls_.DragSlider(index_, event->globalPosition().toPoint());
 }
 
 void SkinThumbWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   SkinSlider& s = controls_.Skin().sliders[index_];
-  if (s.thumbState != 2) {
-    s.thumbState = 2;
-    update();
-  }
+  SetDrawState(s.thumbState, 2, this);
   if (!controls_.sliderDragging) {
     controls_.grabOffset = event->globalPosition().toPoint() - mapToGlobal(QPoint(0, 0));
     controls_.sliderDragging = true;
@@ -267,10 +248,7 @@ void SkinThumbWidget::mouseReleaseEvent(QMouseEvent* event) {
   }
   if (event->button() != Qt::LeftButton) return;
   SkinSlider& s = controls_.Skin().sliders[index_];
-  if (s.thumbState != 1) {
-    s.thumbState = 1;
-    update();
-  }
+  SetDrawState(s.thumbState, 1, this);
   controls_.sliderDragging = false;
   controls_.dragSlider = -1;
   if (!CursorInWindow(this, at)) {
@@ -287,10 +265,7 @@ void SkinThumbWidget::mouseReleaseEvent(QMouseEvent* event) {
 void SkinThumbWidget::leaveEvent(QEvent*) {
   if (controls_.sliderHoverTracking) {
     SkinSlider& s = controls_.Skin().sliders[index_];
-    if (s.thumbState != 0) {
-      s.thumbState = 0;
-      update();
-    }
+    SetDrawState(s.thumbState, 0, this);
   }
   controls_.sliderHoverTracking = false;
   controls_.sliderDragging = false;

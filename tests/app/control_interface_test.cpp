@@ -7,6 +7,7 @@
 #include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/status_codes.h"
+#include "player_core_setup.h"
 #include "player_rig.h"
 #include "temp_folder.h"
 
@@ -16,12 +17,8 @@ namespace {
 class ControlRig {
  public:
   ControlRig() {
-    core.programFolder = "/opt/qmb/";
-    core.settings = DefaultSettings(core.programFolder);
-    ApplySettings(core.settings, core.panel, core.state);
-    for (int i = 0; i < kEqBandCount; ++i) core.state.sliders[i] = {15.0f, 30.0f};
-    core.state.sliders[kVolumeSlider] = {255.0f, 255.0f};
-    core.state.sliders[kBalanceSlider] = {127.0f, 255.0f};
+    SetUpPlayerCore(core, "/opt/qmb/");
+    core.state.sliders[kVolumeSlider].value = 255.0f;
     parts.playlist.today = [] { return std::string("12/06/26"); };
     parts.playback.showStatusText = [this](const std::string& text, int) {
       statusTexts.push_back(text);

@@ -15,6 +15,7 @@
 #include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/status_codes.h"
+#include "player_core_setup.h"
 #include "scripted_desktop.h"
 
 namespace qmb::test {
@@ -23,12 +24,8 @@ namespace {
 // One player with its control interface and host.
 struct HostedPlayer {
   HostedPlayer() {
-    core.programFolder = "/opt/qmb/";
-    core.settings = DefaultSettings(core.programFolder);
-    ApplySettings(core.settings, core.panel, core.state);
-    for (int i = 0; i < kEqBandCount; ++i) core.state.sliders[i] = {15.0f, 30.0f};
-    core.state.sliders[kVolumeSlider] = {255.0f, 255.0f};
-    core.state.sliders[kBalanceSlider] = {127.0f, 255.0f};
+    SetUpPlayerCore(core, "/opt/qmb/");
+    core.state.sliders[kVolumeSlider].value = 255.0f;
     parts.playlist.today = [] { return std::string("12/06/26"); };
     control.pluginOperation = [this](int request, int row) {
       threads.push_back(QThread::currentThread());

@@ -11,6 +11,7 @@
 #include "app/switchboard.h"
 #include "app/window_geometry.h"
 #include "playback/sound_engine.h"
+#include "player_core_setup.h"
 #include "scripted_desktop.h"
 #include "temp_folder.h"
 
@@ -30,12 +31,7 @@ class SwitchboardTest : public ::testing::Test {
   static void TearDownTestSuite() { FSOUND_Close(); }
 
   SwitchboardTest() {
-    core.programFolder = folder.Path();
-    core.settings = DefaultSettings(folder.Path());
-    ApplySettings(core.settings, core.panel, core.state);
-    for (int i = 0; i < 10; ++i) core.state.sliders[i].maximum = 30.0f;
-    core.state.sliders[kVolumeSlider].maximum = 255.0f;
-    core.state.sliders[kBalanceSlider].maximum = 255.0f;
+    test::SetUpPlayerCore(core, folder.Path());
     for (const char* name : {"a.wav", "b.mp3", "c.ogg"})
       AddPlaylistEntry(parts.playlist, Media(name));
     parts.playlist.list.SetCursor(0);
