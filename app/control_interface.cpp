@@ -6,8 +6,6 @@
 #include "app/player_parts.h"
 #include "app/shutdown.h"
 #include "app/status_codes.h"
-#include "playback/input_route.h"
-#include "playback/sound_engine.h"
 #include "tags/number_text.h"
 
 namespace qmb {
@@ -212,18 +210,8 @@ intptr_t ControlInterface::Time(intptr_t what) {
   const PlaybackState& st = playback.st;
   int positionMs = 0;
   int lengthMs = 0;
-  if (st.state == kStopped) {
-    // Nothing is open.
-  } else if (st.usingPlugin && playback.inputRoute) {
-    positionMs = playback.inputRoute->GetPosition(st.pluginIndex);
-    lengthMs = playback.inputRoute->GetLength(st.pluginIndex);
-  } else if (st.isModule) {
-    positionMs = FMUSIC_GetOrder(st.module) * 1000;
-    lengthMs = FMUSIC_GetNumOrders(st.module) * 1000;
-  } else {
-    positionMs = FSOUND_Stream_GetTime(st.stream);
-    lengthMs = FSOUND_Stream_GetLengthMs(st.stream);
-  }
+  // Nothing is open while stopped.
+  if (st.state != kStopped) playback.ReadPosition(positionMs, lengthMs);
   switch (what) {
     case QMB_TIME_LENGTH_MS:
       return lengthMs;

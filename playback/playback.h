@@ -67,6 +67,8 @@ class Playback {
   void PositionTick();
   void TrackEnded();
   static std::string ClockText();
+  // The open item's position and length in ms, from its route.
+  void ReadPosition(int& positionMs, int& lengthMs) const;
 
   // Navigation.
   void PlayEntry(int restart, int index, int resetRepeat);
@@ -96,7 +98,6 @@ class Playback {
   void UpdatePlayedEntry();
   std::optional<StreamInfo> EngineStreamInfo() const;
   bool PluginOwnsOutput() const;
-  void ReadPosition(int& positionMs, int& lengthMs) const;
   void Remember(int index);
   void ResetSeekSlider();
 
