@@ -1,9 +1,25 @@
-/* The plug-in contract of Qumble Player: the host a plug-in drives the player
- * through, the request numbers it sends and the records they take. Plain C,
- * compilable alone; every field is pointer-sized or a fixed-width integer so
- * the layout is the same for every compiler on a platform.
+/* The plug-in contract of Qumble Player: the five module tables a plug-in
+ * library hands the player, the host it drives the player through, the
+ * request numbers it sends and the records they take. Plain C, compilable
+ * alone; every field is pointer-sized or a fixed-width integer so the layout
+ * is the same for every compiler on a platform.
  *
- * Threads: a plug-in may send a request from any thread. The request runs on
+ * A plug-in is a shared library in the Plugins/ folder of the program folder.
+ * Its extension says its kind (compared in lower case): .qip input, .qdp DSP,
+ * .qvp visualization, .qgp general, .qfp file. It exports one C function of
+ * its kind, QMB_INPUT_ENTRY and so on, returning a pointer to its table. The
+ * player copies the table once, right after the call, and calls through the
+ * copy; texts the table points at must stay valid while the library is
+ * loaded. Libraries stay loaded until the player exits.
+ *
+ * Threads: every entry is called on the player's user-interface thread,
+ * except QmbDspModule.Process (the engine's mixing thread) and
+ * QmbInputModule.GetSample (the engine's stream thread). The player stops
+ * calling those before it calls Stop or another entry of the plug-in, and
+ * waits for a call under way to return first. Those two must not send
+ * requests.
+ *
+ * A plug-in may send a request from any other thread. The request runs on
  * the player's user-interface thread and the sender waits for its result, so
  * a plug-in must not send from a thread the user-interface thread is waiting
  * for (for example while its Quit or Stop entry is running). */
@@ -23,6 +39,164 @@ typedef struct QmbHost QmbHost;      /* what the tables call the main window */
 struct QmbHost { intptr_t (*send)(QmbHost *host, uint32_t message, uintptr_t wParam, intptr_t lParam); };
 #define QMB_WM_USER 0x0400           /* message for host requests: wParam = request, lParam = argument */
 /* clang-format on */
+
+/* Status codes that entries and requests answer (the player shows their
+ * texts): */
+#define QMB_OK 1
+#define QMB_STATUS_NO_PLUGINS 2     /* no plug-ins of that kind */
+#define QMB_STATUS_VISUAL_RUNNING 6 /* a visualization plug-in already runs */
+#define QMB_STATUS_VISUAL_STOPPED 7 /* no visualization plug-in runs */
+#define QMB_STATUS_VISUAL_FAILED 8  /* Start answered non-zero */
+#define QMB_STATUS_NO_ENTRY 9       /* the entry is null */
+#define QMB_STATUS_DSP_RUNNING 18   /* a DSP plug-in already runs */
+#define QMB_STATUS_DSP_STOPPED 19   /* no DSP plug-in runs */
+
+/* ---- Module tables ----------------------------------------------------
+ * Field order is fixed; every field is pointer-sized, so a table is
+ * 25, 5, 5, 4 or 8 pointers long. */
+
+/* What a visualization plug-in draws into: 32-bit pixels 0xAARRGGBB, rows
+ * `stride` bytes apart. The player shows it after Render returns; the
+ * pointer is valid only during the call. */
+typedef struct QmbSurface {
+  int32_t width;
+  int32_t height;
+  int32_t stride; /* bytes per row */
+  int32_t reserved0;
+  uint32_t* pixels;
+  intptr_t reserved[4]; /* zero; room for later fields */
+} QmbSurface;
+
+/* An input plug-in's stream information: the player reads frequency and
+ * bitRate for the title's "kbps | khz" prefix. */
+typedef struct QmbStreamInfo {
+  int32_t valid;
+  int32_t frequency; /* Hz */
+  int32_t bitRate;   /* kbit/s */
+  int32_t lengthMs;
+} QmbStreamInfo;
+
+/* A file plug-in's tags for a path: eleven zero-terminated 8-bit texts of
+ * 100 bytes each (UTF-8 on this platform). The record stays the plug-in's;
+ * the player copies it right after ReadTag returns. */
+#define QMB_TAG_FIELD_SIZE 100
+typedef struct QmbTagRecord {
+  char genre[QMB_TAG_FIELD_SIZE];
+  char artist[QMB_TAG_FIELD_SIZE];
+  char album[QMB_TAG_FIELD_SIZE];
+  char songName[QMB_TAG_FIELD_SIZE];
+  char year[QMB_TAG_FIELD_SIZE];
+  char copyright[QMB_TAG_FIELD_SIZE];
+  char comment[QMB_TAG_FIELD_SIZE];
+  char track[QMB_TAG_FIELD_SIZE];
+  char mood[QMB_TAG_FIELD_SIZE];
+  char rating[QMB_TAG_FIELD_SIZE];
+  char length[QMB_TAG_FIELD_SIZE]; /* milliseconds as decimal text */
+} QmbTagRecord;
+
+/* Input plug-in (.qip): plays files the engine cannot. A file is the
+ * plug-in's when its lower-case extension occurs anywhere in `extensions`,
+ * or, when no ticked plug-in claims the extension, `pattern` occurs in the
+ * lower-cased path (an address prefix, say). Of several, the last loaded
+ * wins by extension, the first by pattern. */
+typedef struct QmbInputModule {
+  const char* description; /* shown in the "Input Plug-ins" list */
+  const char* extensions;  /* e.g. "flac;opus" */
+  const char* pattern;     /* e.g. "rtsp://", or "" */
+  intptr_t reserved3;
+  intptr_t bufferBytes;      /* engine stream buffer, when usesEngineOutput */
+  intptr_t sampleRate;       /* Hz of the delivered sound, when usesEngineOutput */
+  intptr_t usesEngineOutput; /* 1: the player pulls GetSample through the engine
+                                (equalizer, DSP and visualization apply); 0: the
+                                plug-in plays on its own */
+  int32_t (*Init)(QmbHost* host, void* library); /* at load; 0 = success */
+  void (*Configure)(void);                       /* may be null */
+  void (*Quit)(void);                            /* may be null; at exit */
+  int32_t (*Open)(const char* path);             /* 1 = failure */
+  void (*Play)(void);
+  void (*Stop)(void);
+  void (*Pause)(int32_t paused); /* 1 pause, 0 resume */
+  intptr_t reserved14;
+  void (*SetVolume)(int32_t volume);          /* 0..255; own output only */
+  void (*SetPan)(int32_t pan);                /* 0..255, 127 centre; own output only */
+  void (*SetMute)(int32_t muted);             /* own output only */
+  void (*SetEq)(int32_t band, int32_t value); /* band 0..9, 0..30, 15 flat; own output only */
+  void (*Seek)(int32_t milliseconds);
+  int32_t (*GetTypeIcon)(const char* extension); /* playlist type icon, 0..7 */
+  int32_t (*GetLength)(void);                    /* ms */
+  int32_t (*GetPosition)(void);                  /* ms */
+  /* Stream thread, usesEngineOutput only: the next stereo frame; the low 16
+   * bits of each are the signed sample. */
+  void (*GetSample)(int32_t* left, int32_t* right);
+  const QmbStreamInfo* (*GetStreamInfo)(void); /* may be null, or answer null */
+} QmbInputModule;
+
+/* DSP plug-in (.qdp): processes the mixed sound while it runs and a
+ * playlist track plays. */
+typedef struct QmbDspModule {
+  const char* description;
+  int32_t (*Init)(QmbHost* host, void* library); /* at load; 0 = success */
+  void (*Configure)(void);                       /* may be null */
+  void (*Stop)(void);                            /* when stopped, and at exit (may be null) */
+  /* Mixing thread: works in place on mixBuffer, interleaved stereo signed
+   * 16-bit, `length` stereo frames. inputBuffer is the block as mixed. */
+  void (*Process)(int16_t* inputBuffer, int16_t* mixBuffer, int32_t length);
+} QmbDspModule;
+
+/* Visualization plug-in (.qvp): started by the user, then Render on every
+ * visual tick while a track plays. */
+typedef struct QmbVisualModule {
+  const char* description;
+  int32_t (*Start)(QmbHost* host, void* library); /* 0 = success */
+  void (*Configure)(void);                        /* may be null */
+  void (*Stop)(void);                             /* when stopped, and at exit (may be null) */
+  /* spectrum: spectrumCount (256) values 0..1; mixBuffer: the newest mix
+   * block, interleaved stereo signed 16-bit, bufferLength stereo frames.
+   * Answer 1 to be stopped. */
+  int32_t (*Render)(QmbSurface* target, float* spectrum, int16_t* mixBuffer, int32_t bufferLength,
+                    int32_t spectrumCount);
+} QmbVisualModule;
+
+/* General plug-in (.qgp): adds features and drives the player by requests. */
+typedef struct QmbGeneralModule {
+  const char* description;
+  int32_t (*Init)(QmbHost* host, void* library); /* at load; result ignored */
+  void (*Configure)(void);                       /* may be null */
+  void (*Quit)(void);                            /* may be null; at exit */
+} QmbGeneralModule;
+
+/* File plug-in (.qfp): tags and the playlist's "Properties..." for files it
+ * claims (by extension and pattern, as input plug-ins). */
+typedef struct QmbFileModule {
+  const char* description;
+  const char* extensions;
+  const char* pattern;
+  int32_t (*Init)(QmbHost* host, void* library); /* at load; 0 = success */
+  void (*Properties)(const char* path);          /* may be null */
+  void (*Configure)(void);                       /* may be null */
+  void (*Quit)(void);                            /* may be null; at exit */
+  QmbTagRecord* (*ReadTag)(const char* path);    /* null: no tags */
+} QmbFileModule;
+
+/* The entry point of each kind, exported with C linkage. */
+#define QMB_INPUT_ENTRY "GetQMBInputModule"
+#define QMB_DSP_ENTRY "GetQMBDspModule"
+#define QMB_VISUAL_ENTRY "GetQMBVisualModule"
+#define QMB_GENERAL_ENTRY "GetQMBGeneralModule"
+#define QMB_FILE_ENTRY "GetQMBFileModule"
+typedef QmbInputModule* (*QmbGetInputModule)(void);
+typedef QmbDspModule* (*QmbGetDspModule)(void);
+typedef QmbVisualModule* (*QmbGetVisualModule)(void);
+typedef QmbGeneralModule* (*QmbGetGeneralModule)(void);
+typedef QmbFileModule* (*QmbGetFileModule)(void);
+
+#if defined(__GNUC__)
+#define QMB_EXPORT __attribute__((visibility("default")))
+#else
+#define QMB_EXPORT
+#endif
+
+/* ---- Host requests ---------------------------------------------------- */
 
 /* Requests: send(host, QMB_WM_USER, request, argument). Only the low 16 bits
  * of wParam count. A text or value returned by pointer stays valid until the

@@ -9,6 +9,17 @@ _Static_assert(sizeof(QmbItemState) == 12, "three int32 fields");
 _Static_assert(offsetof(QmbEntryFields, text) == 8, "texts follow two int32 fields");
 _Static_assert(sizeof(QmbEntryFields) == 8 + 9 * sizeof(char*), "nine text pointers");
 _Static_assert(QMB_WM_USER == 0x400, "the request message");
+_Static_assert(sizeof(QmbInputModule) == 25 * sizeof(void*), "25 pointer-sized fields");
+_Static_assert(offsetof(QmbInputModule, Init) == 7 * sizeof(void*), "Init is field 7");
+_Static_assert(offsetof(QmbInputModule, SetVolume) == 15 * sizeof(void*), "SetVolume is field 15");
+_Static_assert(offsetof(QmbInputModule, GetStreamInfo) == 24 * sizeof(void*), "last field 24");
+_Static_assert(sizeof(QmbDspModule) == 5 * sizeof(void*), "five fields");
+_Static_assert(sizeof(QmbVisualModule) == 5 * sizeof(void*), "five fields");
+_Static_assert(sizeof(QmbGeneralModule) == 4 * sizeof(void*), "four fields");
+_Static_assert(sizeof(QmbFileModule) == 8 * sizeof(void*), "eight fields");
+_Static_assert(offsetof(QmbFileModule, ReadTag) == 7 * sizeof(void*), "ReadTag is field 7");
+_Static_assert(sizeof(QmbTagRecord) == 1100, "eleven 100-byte texts");
+_Static_assert(sizeof(QmbStreamInfo) == 16, "four int32 fields");
 _Static_assert(QMB_REQ_RASTER_OP == 56, "requests 0 to 56");
 
 static intptr_t Answer(QmbHost* host, uint32_t message, uintptr_t wParam, intptr_t lParam) {
