@@ -9,27 +9,33 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <string>
 
+#include <taglib/audioproperties.h>
 #include <taglib/fileref.h>
-#include <taglib/tag.h>
+#include <taglib/tpropertymap.h>
 
 namespace qmb {
 namespace {
 
-struct EditedTags {
-  QString artist, title, album, year, track, genre, comment;
+// The fields the dialog edits, by their TagLib property names.
+constexpr const char* kKeys[] = {"ARTIST",      "TITLE", "ALBUM",  "DATE",
+                                 "TRACKNUMBER", "GENRE", "COMMENT"};
+constexpr const char* kNames[] = {"artist", "title", "album", "year", "track", "genre", "comment"};
+constexpr const char* kLabels[] = {
+    "Artist:", "Title:", "Album:", "Year:", "Track:", "Genre:", "Comment:"};
+constexpr int kFieldCount = 7;
+
+struct FieldTexts {
+  QString text[kFieldCount];
 };
 
-TagLib::String ToTagLib(const QString& text) {
-  return TagLib::String(text.toStdString(), TagLib::String::UTF8);
-}
-
-QString FromTagLib(const TagLib::String& text) {
-  return QString::fromStdString(text.to8Bit(true));
+QString Joined(const TagLib::PropertyMap& properties, const char* key) {
+  auto found = properties.find(key);
+  if (found == properties.end()) return {};
+  return QString::fromStdString(found->second.toString(", ").to8Bit(true));
 }
 
 bool CopyFile(int from, int to) {
@@ -46,23 +52,30 @@ bool CopyFile(int from, int to) {
   }
 }
 
-bool WriteTags(const EditedTags& tags, const char* path) {
-  TagLib::FileRef file(path, false);
-  if (file.isNull() || !file.tag()) return false;
-  TagLib::Tag* tag = file.tag();
-  tag->setArtist(ToTagLib(tags.artist));
-  tag->setTitle(ToTagLib(tags.title));
-  tag->setAlbum(ToTagLib(tags.album));
-  tag->setYear(tags.year.toUInt());
-  tag->setTrack(tags.track.toUInt());
-  tag->setGenre(ToTagLib(tags.genre));
-  tag->setComment(ToTagLib(tags.comment));
+// Only the fields the user changed are written, so values the dialog shows joined (several
+// artists) or that it does not show (other frames) stay as they were.
+bool WriteTags(const FieldTexts& shown, const FieldTexts& edited, const char* path) {
+  TagLib::FileRef file(path, true);
+  // TagLib would add tags to any bytes at all; a file that no longer holds sound is left alone.
+  if (file.isNull() || !file.audioProperties() || file.audioProperties()->sampleRate() <= 0)
+    return false;
+  TagLib::PropertyMap properties = file.file()->properties();
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (edited.text[i] == shown.text[i]) continue;
+    QString value = edited.text[i].trimmed();
+    if (value.isEmpty())
+      properties.erase(kKeys[i]);
+    else
+      properties.replace(
+          kKeys[i], TagLib::StringList(TagLib::String(value.toStdString(), TagLib::String::UTF8)));
+  }
+  file.file()->setProperties(properties);
   return file.save();
 }
 
 // TagLib rewrites a file in place; doing that on a copy that is then renamed over the original
 // means a failure or a crash half-way never leaves the user's file damaged.
-bool SaveTags(const EditedTags& tags, const std::string& path) {
+bool SaveTags(const FieldTexts& shown, const FieldTexts& edited, const std::string& path) {
   struct stat original {};
   if (stat(path.c_str(), &original) != 0 || !S_ISREG(original.st_mode)) return false;
   if (access(path.c_str(), W_OK) != 0) return false;
@@ -80,7 +93,7 @@ bool SaveTags(const EditedTags& tags, const std::string& path) {
                 fsync(to) == 0;
   if (from >= 0) close(from);
   close(to);
-  bool saved = copied && WriteTags(tags, copy.c_str());
+  bool saved = copied && WriteTags(shown, edited, copy.c_str());
   if (saved) {
     int again = open(copy.c_str(), O_RDONLY | O_CLOEXEC);
     saved = again >= 0 && fsync(again) == 0;
@@ -91,58 +104,41 @@ bool SaveTags(const EditedTags& tags, const std::string& path) {
   return false;
 }
 
-QLineEdit* AddField(QFormLayout* form, const char* name, const QString& label,
-                    const QString& text) {
-  auto* edit = new QLineEdit(text);
-  edit->setObjectName(name);
-  form->addRow(label, edit);
-  return edit;
-}
-
 }  // namespace
 
 void ShowTagDialog(const char* path) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
-  EditedTags tags;
+  FieldTexts shown;
   {
     TagLib::FileRef file(path, false);
-    if (file.isNull() || !file.tag()) {
+    if (file.isNull()) {
       QMessageBox::critical(QApplication::activeWindow(), "Error",
                             QString("The tags of %1 cannot be read.").arg(path));
       return;
     }
-    TagLib::Tag* tag = file.tag();
-    tags = {FromTagLib(tag->artist()),
-            FromTagLib(tag->title()),
-            FromTagLib(tag->album()),
-            tag->year() ? QString::number(tag->year()) : QString(),
-            tag->track() ? QString::number(tag->track()) : QString(),
-            FromTagLib(tag->genre()),
-            FromTagLib(tag->comment())};
+    TagLib::PropertyMap properties = file.file()->properties();
+    for (int i = 0; i < kFieldCount; ++i) shown.text[i] = Joined(properties, kKeys[i]);
   }
 
   QDialog dialog(QApplication::activeWindow());
   dialog.setObjectName("tagDialog");
   dialog.setWindowTitle(QString("Properties - %1").arg(QString::fromLocal8Bit(path)));
   auto* form = new QFormLayout(&dialog);
-  QLineEdit* artist = AddField(form, "artist", "Artist:", tags.artist);
-  QLineEdit* title = AddField(form, "title", "Title:", tags.title);
-  QLineEdit* album = AddField(form, "album", "Album:", tags.album);
-  QLineEdit* year = AddField(form, "year", "Year:", tags.year);
-  year->setValidator(new QIntValidator(0, 9999, year));
-  QLineEdit* track = AddField(form, "track", "Track:", tags.track);
-  track->setValidator(new QIntValidator(0, 9999, track));
-  QLineEdit* genre = AddField(form, "genre", "Genre:", tags.genre);
-  QLineEdit* comment = AddField(form, "comment", "Comment:", tags.comment);
+  QLineEdit* edits[kFieldCount];
+  for (int i = 0; i < kFieldCount; ++i) {
+    edits[i] = new QLineEdit(shown.text[i]);
+    edits[i]->setObjectName(kNames[i]);
+    form->addRow(kLabels[i], edits[i]);
+  }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   form->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return;
 
-  EditedTags edited{artist->text(), title->text(), album->text(),  year->text(),
-                    track->text(),  genre->text(), comment->text()};
-  if (!SaveTags(edited, path))
+  FieldTexts edited;
+  for (int i = 0; i < kFieldCount; ++i) edited.text[i] = edits[i]->text();
+  if (!SaveTags(shown, edited, path))
     QMessageBox::critical(QApplication::activeWindow(), "Error",
                           QString("The tags of %1 could not be saved.").arg(path));
 }

@@ -1,0 +1,130 @@
+// The TagLib plug-in's Properties dialog on copies of real files: edit, save, cancel, failure.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "plugin_library.h"
+#include "temp_folder.h"
+
+namespace qmb {
+namespace {
+
+using test::Fixture;
+using test::TagPlugin;
+
+// Runs `act` on the first modal window of type T once it is shown.
+template <typename T>
+void WhenShown(std::function<void(T*)> act) {
+  auto* timer = new QTimer;
+  timer->setInterval(10);
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      act(window);
+    }
+  });
+  timer->start();
+}
+
+void SetField(QDialog* dialog, const char* name, const char* text) {
+  auto* edit = dialog->findChild<QLineEdit*>(name);
+  ASSERT_NE(edit, nullptr) << name;
+  edit->setText(QString::fromUtf8(text));
+}
+
+class TagDialog : public testing::TestWithParam<const char*> {
+ protected:
+  std::string Copy() {
+    std::string path = folder.Path() + GetParam();
+    std::filesystem::copy_file(Fixture(GetParam()), path);
+    return path;
+  }
+  test::TempFolder folder;
+};
+
+TEST_P(TagDialog, OkSavesTheEditedTags) {
+  std::string path = Copy();
+  std::string artistShown;
+  WhenShown<QDialog>([&](QDialog* dialog) {
+    artistShown = dialog->findChild<QLineEdit*>("artist")->text().toStdString();
+    SetField(dialog, "artist", "Ünïcode Artist");
+    SetField(dialog, "title", "New Title");
+    SetField(dialog, "album", "New Album");
+    SetField(dialog, "year", "1999");
+    SetField(dialog, "track", "7");
+    SetField(dialog, "genre", "Jazz");
+    SetField(dialog, "comment", "Edited");
+    dialog->accept();
+  });
+  TagPlugin()->Properties(path.c_str());
+  EXPECT_EQ(artistShown, "Test Artist");
+  QmbTagRecord* record = TagPlugin()->ReadTag(path.c_str());
+  ASSERT_NE(record, nullptr);
+  EXPECT_STREQ(record->artist, "Ünïcode Artist");
+  EXPECT_STREQ(record->songName, "New Title");
+  EXPECT_STREQ(record->album, "New Album");
+  EXPECT_STREQ(record->year, "1999");
+  EXPECT_STREQ(record->track, "7");
+  EXPECT_STREQ(record->genre, "Jazz");
+  EXPECT_STREQ(record->comment, "Edited");
+  EXPECT_NEAR(std::atoi(record->length), 4000, 120);  // the sound survived the rewrite
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{GetParam()});
+}
+
+TEST_P(TagDialog, CancelLeavesTheFileAlone) {
+  std::string path = Copy();
+  std::string before = folder.Read(GetParam());
+  WhenShown<QDialog>([&](QDialog* dialog) {
+    SetField(dialog, "artist", "Not Saved");
+    dialog->reject();
+  });
+  TagPlugin()->Properties(path.c_str());
+  EXPECT_EQ(folder.Read(GetParam()), before);
+}
+
+// The file changes under the open dialog into something TagLib cannot write: the user is told,
+// the file keeps its bytes and no copy is left behind.
+TEST_P(TagDialog, AFailedSaveIsReportedAndDamagesNothing) {
+  std::string path = Copy();
+  const std::string replaced = "no longer an audio file\n";
+  std::string message;
+  WhenShown<QDialog>([&](QDialog* dialog) {
+    folder.Write(GetParam(), replaced);
+    SetField(dialog, "artist", "Lost");
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+      message = box->text().toStdString();
+      box->accept();
+    });
+    dialog->accept();
+  });
+  TagPlugin()->Properties(path.c_str());
+  EXPECT_NE(message.find("could not be saved"), std::string::npos) << message;
+  EXPECT_EQ(folder.Read(GetParam()), replaced);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{GetParam()});
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TagDialog,
+                         testing::Values("tagged.mp3", "tagged.flac", "tagged.ogg", "tagged.m4a"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(name.find('.') + 1);
+                         });
+
+}  // namespace
+}  // namespace qmb
+
+int main(int argc, char** argv) {
+  // Test discovery runs this without a display too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
