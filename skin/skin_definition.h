@@ -3,8 +3,8 @@
 // window-free steps of loading a skin (which files must be there, the messages
 // and their answers, the fades' steps, the readme).
 //
-// Still to come in the Qt layer, plugged in through SkinLoadSteps: the fonts
-// (CreateSkinFont builds them with SkinFontHeight), resizing, moving and shaping
+// The Qt layer does the rest through SkinLoadSteps: the fonts (CreateSkinFont
+// sizes them with SkinFontHeight), resizing, moving and shaping
 // the main, visual, button and slider windows, the tooltips' colours, setting
 // the window opacity, hiding and showing, the region files, ChooseSkinFolder
 // and re-applying the sliders' values. The windows, tooltips and fonts of the

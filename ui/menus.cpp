@@ -440,14 +440,8 @@ SkinToolTips::~SkinToolTips() = default;
 void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const ToolTipState& state,
                          QColor textColor, QColor backColor) {
   enabled_ = enabled;
-  if (enabled) {
-    QPalette palette = QToolTip::palette();
-    palette.setColor(QPalette::ToolTipText, textColor);
-    palette.setColor(QPalette::ToolTipBase, backColor);
-    QToolTip::setPalette(palette);
-  } else {
-    QToolTip::hideText();
-  }
+  SetColours(textColor, backColor);
+  if (!enabled) QToolTip::hideText();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     QWidget* button = buttons[i];
     if (!button) continue;
@@ -461,6 +455,19 @@ void SkinToolTips::Build(std::span<QWidget* const> buttons, bool enabled, const 
 void SkinToolTips::UpdateTip(QWidget* button, const ToolTipText& tip) {
   if (!enabled_ || !button) return;
   button->setToolTip(ToolTipHtml(tip));
+}
+
+void SkinToolTips::SetColours(QColor textColor, QColor backColor) {
+  if (!enabled_) return;
+  // Every tip of the player is a skin button's, so the shared palette is theirs.
+  QPalette palette = QToolTip::palette();
+  palette.setColor(QPalette::ToolTipText, textColor);
+  palette.setColor(QPalette::ToolTipBase, backColor);
+  QToolTip::setPalette(palette);
+}
+
+void SkinToolTips::HideTip() {
+  QToolTip::hideText();
 }
 
 }  // namespace qmb

@@ -127,6 +127,11 @@ class SkinToolTips {
   // A button's tip anew (random, loop and the stage change their texts).
   // Does nothing while tips are off.
   void UpdateTip(QWidget* button, const ToolTipText& tip);
+  // A newly loaded skin's colours, for the tips shown from now on; while
+  // tips are off the next Build brings them.
+  void SetColours(QColor textColor, QColor backColor);
+  // The pointer left a button: its tip goes.
+  void HideTip();
   bool Enabled() const { return enabled_; }
 
  private:

@@ -1,6 +1,12 @@
+// Composing the skin's surfaces off screen: the face, the curve, the lights,
+// the title's scroll and the display fonts.
 #include "skin/qt/skin_paint.h"
 
+#include <QFontDatabase>
 #include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+#include <cstdlib>
 
 namespace qmb {
 
@@ -12,6 +18,16 @@ QImage PictureImage(const QmbPicture* picture) {
 
 QColor SkinQColor(std::int32_t colour) {
   return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+std::int32_t SkinColourOf(const QColor& colour) {
+  return SkinColour(colour.red(), colour.green(), colour.blue());
+}
+
+SkinTipColours DesktopTipColours() {
+  const QPalette palette = QToolTip::palette();
+  return {SkinColourOf(palette.color(QPalette::ToolTipText)),
+          SkinColourOf(palette.color(QPalette::ToolTipBase))};
 }
 
 void CopyWithRasterOp(QImage& target, QPoint to, const QImage& source, const QRect& from,
@@ -76,16 +92,26 @@ void ScrollTitle(SkinTextDisplay& text, const SkinRect& area, TitleScroll& scrol
   if (++scroll.pause >= 8) scroll.direction = scroll.direction == 1 ? 0 : 1;
 }
 
-QFont SkinDisplayFont(const SkinTextDisplay& display, int dpi) {
-  QFont font(QString::fromStdString(display.fontFace));
-  const int height = -SkinFontHeight(display.fontSize, dpi);
-  font.setPixelSize(height > 0 ? height : 1);
-  if (display.bold > 0)
-    font.setWeight(static_cast<QFont::Weight>(display.bold > 1000 ? 1000 : display.bold));
-  font.setItalic(display.italic != 0);
-  font.setUnderline(display.underline != 0);
-  font.setStrikeOut(display.strikethru != 0);
+QFont CreateSkinFont(const std::string& face, std::int32_t size, std::int32_t weight,
+                     std::int32_t italic, std::int32_t underline, std::int32_t strikethru,
+                     int dpi) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  const QString family = QString::fromStdString(face);
+  if (!family.isEmpty() && QFontDatabase::hasFamily(family)) font.setFamily(family);
+  // A positive height (a negative size) asks for the cell height; Qt knows
+  // only one kind, so both read as pixels.
+  const int height = std::abs(SkinFontHeight(size, dpi));
+  if (height > 0) font.setPixelSize(height);
+  font.setWeight(weight > 0 ? static_cast<QFont::Weight>(std::min(weight, 1000)) : QFont::Normal);
+  font.setItalic(italic != 0);
+  font.setUnderline(underline != 0);
+  font.setStrikeOut(strikethru != 0);
   return font;
+}
+
+QFont SkinDisplayFont(const SkinTextDisplay& display, int dpi) {
+  return CreateSkinFont(display.fontFace, display.fontSize, display.bold, display.italic,
+                        display.underline, display.strikethru, dpi);
 }
 
 }  // namespace qmb

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "app/running_state.h"
 #include "skin/skin_definition.h"
@@ -22,6 +23,9 @@ constexpr int kStatusTextTimer = 2;
 // A view of a skin picture without a copy; null for no picture.
 QImage PictureImage(const QmbPicture* picture);
 QColor SkinQColor(std::int32_t colour);
+std::int32_t SkinColourOf(const QColor& colour);
+// The desktop's tooltip colours: what a skin without TipsFC and TipsBC gets.
+SkinTipColours DesktopTipColours();
 
 // Copies `source` (the piece at `from`) to `target` at `to` with the raster
 // operation: inverted for kInvertedSourceCopy, a plain copy otherwise.
@@ -47,6 +51,13 @@ struct TitleScroll {
 // each end. text.x2 holds the title's last measured right edge.
 void ScrollTitle(SkinTextDisplay& text, const SkinRect& area, TitleScroll& scroll);
 
+// A skin's display font: -trunc(size × dpi / 72) pixels high (0 keeps the
+// desktop's size), the weight as the skin gives it (0 the default, 700 bold).
+// A face the system lacks becomes the desktop's own GUI font, so a skin made
+// elsewhere still reads in a proportional font of its size rather than
+// whatever the font matcher finds first.
+QFont CreateSkinFont(const std::string& face, std::int32_t size, std::int32_t weight,
+                     std::int32_t italic, std::int32_t underline, std::int32_t strikethru, int dpi);
 // The font of a text display at `dpi`.
 QFont SkinDisplayFont(const SkinTextDisplay& display, int dpi);
 

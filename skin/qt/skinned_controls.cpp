@@ -1,3 +1,5 @@
+// The skinned buttons, tracks, thumbs and visual window, and the controls'
+// shared state: slider values, displays, lights and the painted face.
 #include "skin/qt/skinned_controls.h"
 
 #include <QFontMetrics>
@@ -358,6 +360,9 @@ void SkinControls::PlaceControls() {
   if (visual_) visual_->setGeometry(v.x1, v.y1, std::max(v.width, 1), std::max(v.height, 1));
   skin_.lights[0].on = state_.shuffle;
   skin_.lights[1].on = state_.loop;
+  const int dpi = mainWindow_ ? mainWindow_->logicalDpiY() : 96;
+  textFont_ = SkinDisplayFont(skin_.text, dpi);
+  timeFont_ = SkinDisplayFont(skin_.time, dpi);
   buttonHoverTracking = false;
   sliderHoverTracking = false;
   sliderDragging = false;
@@ -502,12 +507,11 @@ void SkinControls::PaintSkinDisplays(int kind, int index) {
     return;
   }
   if (kind != 3) return;
-  const int dpi = mainWindow_ ? mainWindow_->logicalDpiY() : 96;
   SkinTextDisplay& text = skin_.text;
   const SkinRect& area = skin_.textArea;
   piece(area.left, area.top, text.width, text.height);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter.setFont(SkinDisplayFont(text, dpi));
+  painter.setFont(textFont_);
   painter.setPen(SkinQColor(text.foreColour));
   // One step per position tick, however often the displays are repainted.
   if (displays_.ticks != scrolledAtTick_) {
@@ -524,7 +528,7 @@ void SkinControls::PaintSkinDisplays(int kind, int index) {
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   piece(time.x1, time.y1, time.width, time.height);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter.setFont(SkinDisplayFont(time, dpi));
+  painter.setFont(timeFont_);
   painter.setPen(SkinQColor(time.foreColour));
   painter.drawText(
       QRect(time.x1, time.y1, std::max(time.x2 - time.x1, 1), std::max(time.y2 - time.y1, 1)),

@@ -136,8 +136,8 @@ class SkinControls : public QObject {
                SkinControlMenus menus = {});
   ~SkinControls() override;
 
-  // Gives every control its place, size and fresh state from the skin; call
-  // after each skin load, then PaintMainWindow.
+  // Gives every control its place, size and fresh state and the displays
+  // their fonts from the skin; call after each skin load, then PaintMainWindow.
   void PlaceControls();
 
   void SetSliderValue(int i, float value, int noApply);
@@ -172,6 +172,8 @@ class SkinControls : public QObject {
   SkinVisualWidget* Visual() const { return visual_; }
   bool StatusTextDone() const { return !displays_.messageShowing; }
   const TitleScroll& Scroll() const { return scroll_; }
+  const QFont& TextFont() const { return textFont_; }
+  const QFont& TimeFont() const { return timeFont_; }
 
   // Shared state of the windows' procedures.
   bool buttonHoverTracking = false;
@@ -209,6 +211,9 @@ class SkinControls : public QObject {
   QPointer<SkinVisualWidget> visual_;
   QImage screen_;
   QImage offscreen_;
+  // The title's and time's fonts belong to the loaded skin.
+  QFont textFont_;
+  QFont timeFont_;
   TitleScroll scroll_;
   std::uint64_t scrolledAtTick_ = 0;
   QTimer statusTimer_;  // timer 2
