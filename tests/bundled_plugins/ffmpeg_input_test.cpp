@@ -82,11 +82,6 @@ TEST_F(InputPluginTest, TableAsksForTheEngineAt44100) {
   EXPECT_EQ(module->bufferBytes % 4, 0);
   EXPECT_STREQ(module->pattern, "");
   EXPECT_EQ(module->Init(nullptr, nullptr), 0);
-  for (auto* entry :
-       {(void*)module->Open, (void*)module->Play, (void*)module->Stop, (void*)module->Pause,
-        (void*)module->Seek, (void*)module->GetTypeIcon, (void*)module->GetLength,
-        (void*)module->GetPosition, (void*)module->GetSample, (void*)module->GetStreamInfo})
-    EXPECT_NE(entry, nullptr);
   // Claims are substring searches: none of the engine's own types may occur in the list.
   for (const char* ext : {"mp3", "mp2", "wav", "ogg", "wma", "asf", "mid", "rmi", "cda", "xm", "it",
                           "s3m", "mod", "sgt", "fsb"})
