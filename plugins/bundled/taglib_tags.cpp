@@ -112,18 +112,18 @@ void Properties(const char* path) {
 #endif
 
 QmbFileModule module = {
-    "Qumble Tag Reader (TagLib)",
-    "mp3;mp2;ogg;oga;wma;asf;wav;flac;m4a;mp4;aac;opus;aiff;aif;ape;wv;mpc;spx;tta",
-    "",
-    Init,
+    .description = "Qumble Tag Reader (TagLib)",
+    .extensions = "mp3;mp2;ogg;oga;wma;asf;wav;flac;m4a;mp4;aac;opus;aiff;aif;ape;wv;mpc;spx;tta",
+    .pattern = "",
+    .Init = Init,
 #ifdef QMB_TAG_DIALOG
-    Properties,
+    .Properties = Properties,
 #else
-    nullptr,
+    .Properties = nullptr,
 #endif
-    nullptr,
-    nullptr,
-    ReadTag,
+    .Configure = nullptr,
+    .Quit = nullptr,
+    .ReadTag = ReadTag,
 };
 
 }  // namespace
