@@ -73,7 +73,8 @@ void DrawBody(QImage& image, QRect r, State state) {
   const Palette& pal = SkinPalette();
   const BodyColours c = BodyFor(state);
   QPainter p(&image);
-  p.setPen(Q(pal.outline));
+  // A lit rim tells the hovered control apart at a glance, not only its shade.
+  p.setPen(state == kHover ? Q(pal.mintDark) : Q(pal.outline));
   p.drawLine(r.left() + 1, r.top(), r.right() - 1, r.top());
   p.drawLine(r.left() + 1, r.bottom(), r.right() - 1, r.bottom());
   p.drawLine(r.left(), r.top() + 1, r.left(), r.bottom() - 1);
