@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <cstdlib>
 #include <string>
 
 #include <taglib/audioproperties.h>
@@ -75,7 +76,12 @@ bool WriteTags(const FieldTexts& shown, const FieldTexts& edited, const char* pa
 
 // TagLib rewrites a file in place; doing that on a copy that is then renamed over the original
 // means a failure or a crash half-way never leaves the user's file damaged.
-bool SaveTags(const FieldTexts& shown, const FieldTexts& edited, const std::string& path) {
+bool SaveTags(const FieldTexts& shown, const FieldTexts& edited, const std::string& given) {
+  // A link keeps pointing at the file: the copy goes beside the file itself.
+  char* resolved = realpath(given.c_str(), nullptr);
+  if (!resolved) return false;
+  std::string path = resolved;
+  free(resolved);
   struct stat original {};
   if (stat(path.c_str(), &original) != 0 || !S_ISREG(original.st_mode)) return false;
   if (access(path.c_str(), W_OK) != 0) return false;

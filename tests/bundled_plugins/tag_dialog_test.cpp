@@ -79,6 +79,22 @@ TEST_P(TagDialog, OkSavesTheEditedTags) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{GetParam()});
 }
 
+TEST_P(TagDialog, SavingThroughALinkKeepsTheLink) {
+  std::string path = Copy();
+  std::string link = folder.Path() + "link";
+  std::filesystem::create_symlink(path, link);
+  WhenShown<QDialog>([&](QDialog* dialog) {
+    SetField(dialog, "title", "Through the link");
+    dialog->accept();
+  });
+  TagPlugin()->Properties(link.c_str());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  QmbTagRecord* record = TagPlugin()->ReadTag(path.c_str());
+  ASSERT_NE(record, nullptr);
+  EXPECT_STREQ(record->songName, "Through the link");
+  EXPECT_STREQ(record->artist, "Test Artist");  // untouched fields stay
+}
+
 TEST_P(TagDialog, CancelLeavesTheFileAlone) {
   std::string path = Copy();
   std::string before = folder.Read(GetParam());
