@@ -128,6 +128,7 @@ void ShowTagDialog(const char* path) {
 
   QDialog dialog(QApplication::activeWindow());
   dialog.setObjectName("tagDialog");
+  dialog.setMinimumWidth(420);
   dialog.setWindowTitle(QString("Properties - %1").arg(QString::fromLocal8Bit(path)));
   auto* form = new QFormLayout(&dialog);
   QLineEdit* edits[kFieldCount];
