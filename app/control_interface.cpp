@@ -34,9 +34,12 @@ ControlInterface::ControlInterface(PlayerCore& core, PlayerParts& parts)
     core_.panel.invertSkin.SetChecked(s.rasterOp == kInvertedSourceCopy);
     return static_cast<int>(kOk);
   };
-  pluginCount = [](PluginKind) { return 0; };
-  pluginDescription = [](PluginKind, int) { return std::string(); };
-  pluginOperation = [](int, int) { return static_cast<int>(kNoPlugins); };
+  PluginManager& plugins = parts_.plugins;
+  pluginCount = [&plugins](PluginKind kind) { return plugins.registry.Count(kind); };
+  pluginDescription = [&plugins](PluginKind kind, int row) {
+    return plugins.registry.Description(kind, row);
+  };
+  pluginOperation = [&plugins](int request, int row) { return plugins.Request(request, row); };
   playlistHandle = [] { return intptr_t{0}; };
 }
 

@@ -8,16 +8,13 @@
 #include <functional>
 #include <string>
 
+#include "plugins/plugin_registry.h"
 #include "plugins/qmb_plugin.h"
 
 namespace qmb {
 
 struct PlayerCore;
 struct PlayerParts;
-
-// The plug-in kinds in the order of their request numbers.
-enum PluginKind : int { kInputPlugins, kDspPlugins, kVisualPlugins, kGeneralPlugins, kFilePlugins };
-constexpr int kPluginKindCount = 5;
 
 constexpr const char* kVersionText = "4.99";
 
@@ -45,11 +42,11 @@ class ControlInterface {
   // 7: ToggleSkinInversion(); default switches the raster operation and the
   // "Invert skin" box, as with a skin that allows inverting.
   std::function<int()> toggleSkinInversion;
-  // 8-17: loaded plug-ins; default none.
+  // 8-17: the loaded plug-ins.
   std::function<int(PluginKind kind)> pluginCount;
   std::function<std::string(PluginKind kind, int row)> pluginDescription;
   // 18-26: the plug-in operation of `request` on `row` (-1 for 20 and 21),
-  // returning its status without showing it; default 2 (no plug-ins).
+  // returning its status without showing it.
   std::function<int(int request, int row)> pluginOperation;
   // 38: the playlist view's handle; default 0 (no playlist window).
   std::function<intptr_t()> playlistHandle;

@@ -7,4 +7,4 @@ add_library(qmb_player_core STATIC
   ${CMAKE_SOURCE_DIR}/app/switchboard.cpp
 )
 target_include_directories(qmb_player_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(qmb_player_core PUBLIC qmb_playback_logic qmb_app_core)
+target_link_libraries(qmb_player_core PUBLIC qmb_playback_logic qmb_plugins qmb_app_core)

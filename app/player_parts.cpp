@@ -10,7 +10,12 @@ namespace qmb {
 PlayerParts::PlayerParts(PlayerCore& core)
     : playlist(core.panel),
       playback(PlaybackParts{playlist, cueList, core.panel, core.state, checks, displays, equalizer,
-                             tags}) {
+                             plugins}) {
+  playback.inputRoute = &inputRoute;
+  playlist.inputPlugins.find = [this](const std::string& path) { return inputRoute.Find(path); };
+  playlist.inputPlugins.icon = [this](int plugin, const std::string& ext) {
+    return inputRoute.TypeIcon(plugin, ext);
+  };
   playlist.playEntry = [this](int restart, int index, int resetRepeat) {
     playback.PlayEntry(restart, index, resetRepeat);
   };

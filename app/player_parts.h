@@ -6,7 +6,8 @@
 #include "playback/playback.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_store.h"
-#include "tags/tag_record.h"
+#include "plugins/input_plugin_route.h"
+#include "plugins/plugin_use.h"
 
 namespace qmb {
 
@@ -24,7 +25,9 @@ struct PlayerParts {
   MenuChecks checks;
   PlaybackDisplays displays;
   Equalizer equalizer;
-  NoTagSource tags;
+  // The loaded plug-ins; also where tags come from.
+  PluginManager plugins;
+  PluginInputRoute inputRoute{plugins.registry};
   Playback playback;
 };
 

@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,6 +36,7 @@
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
 #include "ui/menus.h"
+#include "vis/visual_capture.h"
 
 namespace qmb {
 namespace {
@@ -132,6 +134,34 @@ void InvertSkin(SkinWindows& skinWindows) {
   if (status != kOk) ShowErrorCode(status);
 }
 
+// A running visualization plug-in's last picture over the visual window.
+bool ShowPluginPicture(const PluginManager& plugins, QImage& target) {
+  if (!plugins.registry.visualRunning || plugins.SurfacePixels().empty()) return false;
+  QImage picture(reinterpret_cast<const uchar*>(plugins.SurfacePixels().data()),
+                 plugins.SurfaceWidth(), plugins.SurfaceHeight(), plugins.SurfaceWidth() * 4,
+                 QImage::Format_ARGB32);
+  QPainter painter(&target);
+  painter.drawImage(0, 0, picture);
+  return true;
+}
+
+// The visual timer's tick for a running visualization plug-in: it draws into
+// the visual window while a playlist track plays.
+void VisualTimerTick(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows) {
+  if (parts.playback.st.trackActive != 1 || !player.panel.visualization.Checked()) return;
+  if (!parts.plugins.registry.visualRunning) return;
+  QWidget* visual = windows.controls ? windows.controls->Visual() : nullptr;
+  if (!visual) return;
+  static std::vector<std::int16_t> block;
+  if (!TheVisualCapture().CopyBlock(block)) {
+    visual->update();
+    return;
+  }
+  parts.plugins.RenderVisualPlugin(visual->width(), visual->height(), FSOUND_DSP_GetSpectrum(),
+                                   block);
+  visual->update();
+}
+
 // 12-13: the skinned controls on the main window, and the window side of
 // loading a skin.
 void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, PlayerMenus& menus,
@@ -149,6 +179,13 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
   hooks.hideMainWindow = [&windows] { windows.main->showMinimized(); };
   hooks.nextSkinStage = [] { skinWindows.SetSkinStage(-1); };
   hooks.toggleInversion = [] { InvertSkin(skinWindows); };
+  static SkinToolTips tips;
+  hooks.setButtonTip = [](int button, const QString& title, const QString& text) {
+    tips.UpdateTip(TheWindows().controls->Button(button), {title, text});
+  };
+  hooks.hideMainTip = [] { tips.HideTip(); };
+  PluginManager& plugins = parts.plugins;
+  hooks.visualPicture = [&plugins](QImage& target) { return ShowPluginPicture(plugins, target); };
   SkinControlMenus skinMenus{menus.main,      menus.exit, menus.previous, menus.stop,
                              menus.equalizer, menus.seek, menus.volume,   menus.balance};
   static SkinControls controls(windows.main, loader.skin, player.state, parts.displays, hooks,
@@ -163,8 +200,21 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     skinWindows.thumbs[i] = controls.Thumb(i);
   }
   skinWindows.InstallSteps();
+  // 14: the buttons' tips, built again whenever "Enable tool tips" is clicked.
+  loader.tipColours = DesktopTipColours();
+  auto buildTips = [&player] {
+    std::array<QWidget*, kSkinButtonCount> buttons{};
+    for (int i = 0; i < kSkinButtonCount; ++i) buttons[i] = controls.Button(i);
+    const RunningState& state = player.state;
+    tips.Build(buttons, player.panel.toolTips.Checked(),
+               {.random = state.shuffle, .loop = state.loop, .stage = state.skinStage},
+               SkinQColor(loader.skin.tipsForeColour), SkinQColor(loader.skin.tipsBackColour));
+  };
+  buildTips();
+  player.panel.toolTips.changed.Connect(buildTips);
   skinWindows.placeControls = [&windows](const SkinDefinition& skin) {
     controls.PlaceControls();
+    tips.SetColours(SkinQColor(skin.tipsForeColour), SkinQColor(skin.tipsBackColour));
     const SkinTextDisplay& time = skin.time;
     windows.timeRect = Rect{time.x1, time.y1, time.x2 - time.x1, time.y2 - time.y1};
   };
@@ -243,6 +293,8 @@ void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
     windows.visualTimer->stop();
     windows.coreTimer->stop();
   });
+  // The plug-ins' exit calls, then their libraries go.
+  AddShutdownStep([&parts] { parts.plugins.Unload(); });
   AddShutdownStep([] { FSOUND_Close(); });
 }
 
@@ -259,6 +311,8 @@ void WirePlayback(PlayerParts& parts, PlayerWindows& windows) {
   QObject::connect(windows.statusTimer, &QTimer::timeout,
                    [&displays] { displays.messageShowing = false; });
   QObject::connect(windows.coreTimer, &QTimer::timeout, [&playback] { playback.PositionTick(); });
+  QObject::connect(windows.visualTimer, &QTimer::timeout,
+                   [&parts, &windows] { VisualTimerTick(ThePlayer(), parts, windows); });
 }
 
 }  // namespace
@@ -336,6 +390,10 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   static ControlInterface control(player, parts);
   static PluginHost host(control);
   windows.host = &host;
+
+  // 11: the plug-ins, which may drive the player through the host at once.
+  parts.plugins.host = host.Host();
+  parts.plugins.Load(programFolder);
 
   // 16: the menus, built once; every item goes through the switchboard.
   static PlayerMenus menus(parts.checks, [](int id) { TheWindows().board->Command(id); });

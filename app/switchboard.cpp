@@ -9,6 +9,7 @@
 #include "app/window_geometry.h"
 #include "playback/sound_engine.h"
 #include "playback/sound_setup.h"
+#include "playlist/entry_title.h"
 #include "playlist/playlist_dialogs.h"
 #include "tags/number_text.h"
 #include "vis/visual_capture.h"
@@ -27,6 +28,7 @@ Switchboard::Switchboard(PlayerCore& core, PlayerParts& parts) : core_(core), pa
   RegisterPlayerCommands();
   RegisterPlaylistCommands();
   RegisterControlPanelCommands();
+  RegisterPluginCommands();
 }
 
 void Switchboard::Command(int id) {
@@ -88,6 +90,30 @@ void Switchboard::RegisterPlaylistCommands() {
   Register(10032, [this] { LoadPlaylistDialog(parts_.playlist, core_.programFolder); });
   // The Add Files window's stop button.
   Register(50012, [&playback] { playback.StopPlayback(0); });
+}
+
+void Switchboard::RegisterPluginCommands() {
+  PluginManager& plugins = parts_.plugins;
+  auto shown = [this](auto operation) { return [this, operation] { ReportStatus(operation()); }; };
+  Register(4007, [&plugins] { plugins.StartVisualCommand(); });
+  Register(4008, shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
+  Register(4009, shown([&plugins] { return plugins.StopVisualPlugin(); }));
+  Register(4010, [&plugins] { plugins.StartDspCommand(); });
+  Register(4011, shown([&plugins] { return plugins.ConfigurePlugin(kDspPlugins); }));
+  Register(4012, shown([&plugins] { return plugins.StopDspPlugin(); }));
+  Register(4014, shown([&plugins] { return plugins.ConfigurePlugin(kInputPlugins); }));
+  Register(4020, shown([&plugins] { return plugins.ConfigurePlugin(kGeneralPlugins); }));
+  Register(4021, shown([&plugins] { return plugins.ConfigurePlugin(kFilePlugins); }));
+  Register(5018, [&plugins] { plugins.StartVisualCommand(); });
+  Register(5020, shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
+  Register(5021, shown([&plugins] { return plugins.StopVisualPlugin(); }));
+  Register(10030, [this] { parts_.plugins.PropertiesOfSelected(parts_.playlist.list, kPath); });
+  Register(5016, [this] {
+    AnalyzeAllFiles(parts_.playlist.list, parts_.plugins, core_.panel.tagFormat.Text());
+  });
+  Register(5017, [this] {
+    AnalyzeSelectedFiles(parts_.playlist.list, parts_.plugins, core_.panel.tagFormat.Text());
+  });
 }
 
 void Switchboard::RegisterControlPanelCommands() {

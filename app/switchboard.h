@@ -44,6 +44,7 @@ class Switchboard {
   void RegisterPlayerCommands();
   void RegisterPlaylistCommands();
   void RegisterControlPanelCommands();
+  void RegisterPluginCommands();
   void ReportStatus(int status);
 
   PlayerCore& core_;

@@ -9,11 +9,13 @@
 #include "eq/equalizer.h"
 #include "playback/input_route.h"
 #include "playback/playback.h"
+
 #include "playback/sound_engine.h"
 #include "playlist/entry_title.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_store.h"
 #include "tags/number_text.h"
+#include "vis/visual_capture.h"
 
 namespace qmb {
 namespace {
@@ -206,7 +208,8 @@ int Playback::PlayPath(const std::string& path, int track, int fromCue, int inde
 
   if (st.usingPlugin) {
     inputRoute->Play(st.pluginIndex);
-    if (st.stream) st.channel = FSOUND_Stream_Play(0, st.stream);
+    // A plug-in with its own output has no engine channel to fail.
+    st.channel = st.stream ? FSOUND_Stream_Play(0, st.stream) : 0;
   } else if (st.isModule) {
     st.channel = FMUSIC_PlaySong(st.module) ? 1 : 0;
   } else {
@@ -232,6 +235,7 @@ int Playback::PlayPath(const std::string& path, int track, int fromCue, int inde
   if (track == 0) return kOk;
 
   st.trackActive = 1;
+  TheVisualCapture().SetTrackActive(true);
   if (p_.panel.randomSkinOnPlay.Checked() && randomSkin) randomSkin();
   if (fromCue == 0) UpdatePlayedEntry();
 

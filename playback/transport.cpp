@@ -51,6 +51,7 @@ void Playback::StopPlayback(int resetCycle) {
   st.nowPlayingText = kIdleTitle;
   st.state = kStopped;
   st.trackActive = 0;
+  TheVisualCapture().SetTrackActive(false);
   st.info.reset();
   TheVisualCapture().Clear();
   if (redrawVisual) redrawVisual();

@@ -1,5 +1,6 @@
 #include "playlist/entry_title.h"
 
+#include "app/desktop.h"
 #include "app/status_codes.h"
 #include "playlist/playlist_store.h"
 #include "tags/number_text.h"
@@ -17,6 +18,29 @@ int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleF
   }
   list.SetField(row, kTitle, ChooseTitle(*record, std::move(built), PathTitle(path)));
   return kOk;
+}
+
+namespace {
+
+int Analyze(EntryList& list, TagSource& tags, const std::string& titleFormat, bool selectedOnly) {
+  // The count is read again each time: rows deleted meanwhile end the loop.
+  for (int row = 0; row < list.Count(); ++row) {
+    if (!selectedOnly || list.IsSelected(row)) {
+      FormatEntryTitle(list, tags, titleFormat, std::string(list.WholeFieldView(row, kPath)), row);
+    }
+    TheDesktop().ProcessPendingEvents();
+  }
+  return kOk;
+}
+
+}  // namespace
+
+int AnalyzeAllFiles(EntryList& list, TagSource& tags, const std::string& titleFormat) {
+  return Analyze(list, tags, titleFormat, false);
+}
+
+int AnalyzeSelectedFiles(EntryList& list, TagSource& tags, const std::string& titleFormat) {
+  return Analyze(list, tags, titleFormat, true);
 }
 
 }  // namespace qmb

@@ -14,4 +14,10 @@ namespace qmb {
 int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleFormat,
                      const std::string& path, int row);
 
+// "Analyze All Files" and "Analyze Selected Files": the title of every
+// (selected) row from its tags, keeping the windows alive between rows. Rows
+// without tags are left as they are. Both return 1.
+int AnalyzeAllFiles(EntryList& list, TagSource& tags, const std::string& titleFormat);
+int AnalyzeSelectedFiles(EntryList& list, TagSource& tags, const std::string& titleFormat);
+
 }  // namespace qmb

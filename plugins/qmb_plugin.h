@@ -14,10 +14,11 @@
  *
  * Threads: every entry is called on the player's user-interface thread,
  * except QmbDspModule.Process (the engine's mixing thread) and
- * QmbInputModule.GetSample (the engine's stream thread). The player stops
- * calling those before it calls Stop or another entry of the plug-in, and
- * waits for a call under way to return first. Those two must not send
- * requests.
+ * QmbInputModule.GetSample (the engine's stream thread). An input
+ * plug-in's other entries never run while a GetSample call is under way:
+ * the player waits between two blocks of samples. A DSP plug-in's Stop runs
+ * only after the player has stopped calling Process and a call under way has
+ * returned. Those two entries must not send requests.
  *
  * A plug-in may send a request from any other thread. The request runs on
  * the player's user-interface thread and the sender waits for its result, so

@@ -9,8 +9,14 @@ VisualCapture& TheVisualCapture() {
   return capture;
 }
 
-void* VisualCapture::VisualDspCallback(void*, void* buffer, int length, void* userData) {
+void* VisualCapture::VisualDspCallback(void* originalBuffer, void* buffer, int length,
+                                       void* userData) {
   auto* capture = userData ? static_cast<VisualCapture*>(userData) : &TheVisualCapture();
+  BlockProcessor* processor = capture->processor_.load();
+  if (processor && buffer && length > 0 && capture->trackActive_.load()) {
+    processor->ProcessBlock(static_cast<std::int16_t*>(originalBuffer),
+                            static_cast<std::int16_t*>(buffer), length);
+  }
   if (buffer && length > 0) capture->Store(static_cast<const std::int16_t*>(buffer), length);
   return buffer;
 }

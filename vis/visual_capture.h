@@ -3,11 +3,20 @@
 // thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
 namespace qmb {
+
+// What acts on each mix block before it is captured (a running DSP
+// plug-in). Called on the mixing thread.
+class BlockProcessor {
+ public:
+  virtual ~BlockProcessor() = default;
+  virtual void ProcessBlock(std::int16_t* input, std::int16_t* mix, int frames) = 0;
+};
 
 class VisualCapture {
  public:
@@ -22,12 +31,18 @@ class VisualCapture {
   // After a stop there is no block until the next one is mixed.
   void Clear();
 
+  // The processor runs only while a playlist track plays; playback says so.
+  void SetProcessor(BlockProcessor* processor) { processor_.store(processor); }
+  void SetTrackActive(bool active) { trackActive_.store(active); }
+
  private:
   void Store(const std::int16_t* samples, int frames);
 
   mutable std::mutex mutex_;
   std::vector<std::int16_t> block_;
   bool valid_ = false;
+  std::atomic<BlockProcessor*> processor_{nullptr};
+  std::atomic<bool> trackActive_{false};
 };
 
 VisualCapture& TheVisualCapture();

@@ -292,6 +292,7 @@ void SkinVisualWidget::paintEvent(QPaintEvent*) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, image);
   }
+  if (controls_.Hooks().visualPicture) controls_.Hooks().visualPicture(off);
   PaintComposed(this, off, controls_.RasterOp());
 }
 

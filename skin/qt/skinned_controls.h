@@ -41,6 +41,9 @@ struct SkinControlHooks {
   // The visual window's own mouse handling.
   std::function<void(QMouseEvent*)> visualMouseRelease;
   std::function<void(QMouseEvent*)> visualDoubleClick;
+  // Paints a running visualization plug-in's picture over the visual
+  // window's background; false leaves the background alone.
+  std::function<bool(QImage& target)> visualPicture;
 };
 
 // The menus the controls open; null ones are not opened.

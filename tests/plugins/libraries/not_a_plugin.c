@@ -1,0 +1,2 @@
+/* A library with no plug-in entry point. */
+int qmb_test_nothing_here(void) { return 0; }
