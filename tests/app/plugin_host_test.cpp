@@ -5,18 +5,24 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
+#include <QTimer>
+
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "app/control_interface.h"
 #include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/status_codes.h"
+#include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
+#include "temp_folder.h"
 
 namespace qmb::test {
 namespace {
@@ -125,6 +131,68 @@ TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
   loop.exec();
   for (auto& p : plugins) p.join();
   EXPECT_EQ(host->send(host, QMB_WM_USER, QMB_REQ_ENTRY_COUNT, 0), kThreads * kAdds);
+}
+
+// A general plug-in built against the plug-in header alone, loaded as the
+// player loads plug-ins, drives the player from a thread of its own.
+TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
+  ScriptedDesktop desktop;
+  FSOUND_SetOutput(kOutputNoSound);
+  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  TempFolder folder;
+  std::filesystem::create_directories(folder.Path() + "Plugins");
+  std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp",
+                             folder.Path() + "Plugins/general.qgp");
+  PlayerCore core;
+  SetUpPlayerCore(core, folder.Path());
+  PlayerParts parts{core};
+  ControlInterface control{core, parts};
+  PluginHost host{control};
+  parts.plugins.host = host.Host();
+  parts.plugins.Load(folder.Path());
+  ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
+
+  struct Results {
+    intptr_t entryCount, played, stateAfterPlay, lengthMs, positionMs;
+    float previousVolume, volume, band3;
+    intptr_t stateAfterPause;
+    volatile int done;
+  };
+  void* library = dlopen((folder.Path() + "Plugins/general.qgp").c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  auto drive = reinterpret_cast<Results* (*)(const char*)>(dlsym(library, "qmb_test_drive"));
+  auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
+  dlclose(library);
+  Results* results = drive(QMB_SHORT_MEDIA "/long.mp3");
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (results->done) loop.quit();
+  });
+  poll.start(10);
+  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  loop.exec();
+  join();
+
+  ASSERT_TRUE(results->done);
+  EXPECT_EQ(results->entryCount, 1);
+  EXPECT_EQ(results->played, 1);
+  EXPECT_EQ(results->stateAfterPlay, 2);
+  EXPECT_NEAR(results->lengthMs, 200000, 100);
+  EXPECT_GT(results->positionMs, 0);
+  EXPECT_EQ(results->previousVolume, 200.0f);  // the default volume
+  EXPECT_EQ(results->volume, 100.0f);
+  EXPECT_EQ(results->band3, 25.0f);
+  EXPECT_EQ(results->stateAfterPause, 3);
+  // What the switchboard's own records say after the same requests.
+  EXPECT_EQ(parts.playback.st.state, kPaused);
+  EXPECT_EQ(core.state.sliders[kVolumeSlider].value, 100.0f);
+  EXPECT_EQ(core.state.sliders[3].value, 25.0f);
+  EXPECT_EQ(parts.playlist.list.Field(0, kPath), QMB_SHORT_MEDIA "/long.mp3");
+
+  parts.playback.StopPlayback(0);
+  parts.plugins.Unload();
+  FSOUND_Close();
 }
 
 }  // namespace
