@@ -37,12 +37,15 @@ class PlayerProcessTest : public ::testing::Test {
     }
   }
 
-  // The player with its picture library and its bundled skins, as installed.
+  // The player with its picture library, bundled skins and plug-ins, as installed.
   static void CopyPlayerInto(const test::TempFolder& folder) {
     for (const char* name : {"QMB", "image.so"}) {
       fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name);
     }
-    fs::copy(QMB_PROGRAM_FOLDER "/Skins", folder.Path() + "Skins", fs::copy_options::recursive);
+    for (const char* name : {"Skins", "Plugins"}) {
+      fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name,
+               fs::copy_options::recursive);
+    }
   }
 
   pid_t Start(const test::TempFolder& folder, std::vector<std::string> args = {}) {
@@ -278,6 +281,16 @@ TEST_F(PlayerProcessTest, TwoRealPlayersHandOver) {
   EXPECT_EQ(Terminate(first), 0);
   // The first player took the path into its playlist, which it kept at exit.
   EXPECT_NE(program.Read("QMB.qpl").find(song), std::string::npos);
+}
+
+TEST_F(PlayerProcessTest, TheBundledPluginsAdmitAFlacAndTitleItFromItsTags) {
+  pid_t pid = Start(program, {QMB_FIXTURE_DIR "/tagged.flac"});
+  ASSERT_TRUE(WaitUntilListening());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  ASSERT_EQ(Terminate(pid), 0);
+  std::string playlist = program.Read("QMB.qpl");
+  EXPECT_NE(playlist.find(QMB_FIXTURE_DIR "/tagged.flac"), std::string::npos) << playlist;
+  EXPECT_NE(playlist.find("Test Artist - Test Title"), std::string::npos) << playlist;
 }
 
 }  // namespace
