@@ -228,6 +228,29 @@ void DrawDisplay(QImage& face, Box box) {
   Fill(face, QRect(r.right(), r.top() + 1, 1, r.height() - 1), Q(pal.rim));
 }
 
+// The drawer below the body: the face beside it becomes the colour key, its
+// own edges are drawn like the body's, its bottom corners cut.
+void DrawDrawer(QImage& face, const SkinDesign& d) {
+  const Palette& pal = SkinPalette();
+  const QColor key(static_cast<int>(d.transparent & 0xFF),
+                   static_cast<int>((d.transparent >> 8) & 0xFF),
+                   static_cast<int>((d.transparent >> 16) & 0xFF));
+  const QRect r = R(d.drawer);
+  const int below = r.top() + 1;  // the body's seam row and its rim stay
+  Fill(face, QRect(0, below, r.left(), d.height - below), key);
+  Fill(face, QRect(r.right() + 1, below, d.width - r.right() - 1, d.height - below), key);
+  Fill(face, QRect(r.left(), below, 1, r.bottom() - below), Q(pal.outline));
+  Fill(face, QRect(r.right(), below, 1, r.bottom() - below), Q(pal.outline));
+  Fill(face, QRect(r.left() + 1, below, 1, r.bottom() - below - 1), Q(pal.rim));
+  Fill(face, QRect(r.left() + 2, r.bottom(), r.width() - 4, 1), Q(pal.outline));
+  for (int cut = 0; cut < 2; ++cut) {
+    Fill(face, QRect(r.left(), r.bottom() - cut, 2 - cut, 1), key);
+    Fill(face, QRect(r.right() - 1 + cut, r.bottom() - cut, 2 - cut, 1), key);
+  }
+  Pixel(face, r.left() + 1, r.bottom() - 2 + 1, Q(pal.outline));
+  Pixel(face, r.right() - 1, r.bottom() - 1, Q(pal.outline));
+}
+
 QImage PaintFace(const SkinDesign& d) {
   const Palette& pal = SkinPalette();
   QImage face(d.width, d.height, QImage::Format_RGB32);
@@ -252,10 +275,11 @@ QImage PaintFace(const SkinDesign& d) {
   DrawPixelText(face, d.buttons[0].box.Right() + 4,
                 d.titleBar.y + (d.titleBar.h - kPixelFontHeight) / 2, d.logo, Q(pal.faceText));
   DrawDisplay(face, d.display);
-  if (d.seam > 0) {
-    Fill(face, QRect(1, d.seam, d.width - 2, 1), Q(pal.outline));
-    Fill(face, QRect(2, d.seam + 1, d.width - 4, 1), Q(pal.rim));
+  for (int seam : d.seams) {
+    Fill(face, QRect(1, seam, d.width - 2, 1), Q(pal.outline));
+    Fill(face, QRect(2, seam + 1, d.width - 4, 1), Q(pal.rim));
   }
+  if (d.drawer.w > 0) DrawDrawer(face, d);
   if (d.eqPanel.w > 0) {
     const QRect r = R(d.eqPanel);
     Fill(face, r, QColor(28, 32, 38));

@@ -2,6 +2,8 @@
 // keeps clear of the others so that no window hides a painted surface.
 #include "skins/skin_design.h"
 
+#include "skins/pixel_font.h"
+
 namespace qmb::skins {
 
 const Palette& SkinPalette() {
@@ -86,7 +88,7 @@ SkinDesign DefaultDesign() {
               {145, 71, "+", false}, {145, 88, "0", false}, {145, 104, "-", false}};
   d.stages = {CutCornerPolygon({0, 0, d.width, d.height}, 3),
               CutCornerPolygon({0, 0, d.width, 56}, 3)};
-  d.seam = 55;
+  d.seams = {55};
   return d;
 }
 
@@ -97,16 +99,18 @@ SkinDesign CompactDesign() {
   d.readme =
       "Qumble Compact\n"
       "\n"
-      "A low, wide variant of Qumble Default with every control of the full\n"
-      "skin: display on top, transport and sliders below, the equalizer bands\n"
-      "at the bottom right. The stage button shrinks it to the display alone.\n"
+      "A low, wide variant of Qumble Default: display on top, transport,\n"
+      "volume and balance below, and the ten equalizer bands lying in a\n"
+      "drawer underneath. The stage button folds the drawer away, then\n"
+      "everything but the display. It is never shown inverted.\n"
       "\n"
       "Drawn by Qumble Player's own skin generator.\n";
   d.width = 275;
-  d.height = 76;
+  d.height = 112;
   d.titleBar = {1, 1, 273, 10};
   d.display = {4, 13, 267, 24};
-  d.eqPanel = {187, 48, 84, 26};
+  d.drawer = {8, 75, 259, 37};
+  d.eqPanel = {12, 78, 251, 31};
   d.time = {8, 15, 54, 14};
   d.visual = {212, 15, 55, 19};
   d.text = {64, 15, 143, 11};
@@ -128,21 +132,31 @@ SkinDesign CompactDesign() {
                     {56, 63, 18, 10},
                     {76, 63, 24, 10},
                     {234, 2, 11, 7}}});
-  for (int band = 0; band < 10; ++band) d.sliders[band] = {{197 + 7 * band, 50, 5, 22}, 5, 4, true};
+  // The bands lie in two columns of five, low to high from the top left.
+  for (int band = 0; band < 10; ++band) {
+    const int column = band / 5, row = band % 5;
+    d.sliders[band] = {{26 + 126 * column, 80 + 6 * row, 106, 5}, 7, 5, false};
+  }
   d.sliders[10] = {{4, 40, 267, 6}, 20, 6, false};
-  d.sliders[11] = {{128, 52, 50, 6}, 8, 6, false};
-  d.sliders[12] = {{128, 65, 50, 6}, 8, 6, false, false};
+  d.sliders[11] = {{132, 52, 135, 6}, 8, 6, false};
+  d.sliders[12] = {{132, 65, 135, 6}, 8, 6, false, false};
   d.lights = {{{64, 28, 24, 7}, {91, 28, 24, 7}}};
   d.lightLabels = {"SHUF", "LOOP"};
   d.logo = "QUMBLE";
-  d.labels = {{140, 29, "EQ", true},
-              {115, 53, "VOL", false},
-              {115, 66, "BAL", false},
-              {190, 51, "+", false},
-              {190, 66, "-", false}};
+  d.labels = {{140, 29, "EQ", true}, {116, 53, "VOL", false}, {116, 66, "BAL", false}};
+  static const char* const kBandNames[10] = {"80", "170", "310", "600", "1K",
+                                             "3K", "6K",  "12K", "14K", "16K"};
+  for (int band = 0; band < 10; ++band) {
+    const Box& t = d.sliders[band].track;
+    d.labels.push_back({t.x - 2 - PixelTextWidth(kBandNames[band]), t.y, kBandNames[band], false});
+  }
   d.stages = {CutCornerPolygon({0, 0, d.width, d.height}, 3),
-              CutCornerPolygon({0, 0, d.width, 39}, 3)};
-  d.seam = 38;
+              CutCornerPolygon({0, 0, d.width, 76}, 3), CutCornerPolygon({0, 0, d.width, 39}, 3)};
+  d.seams = {74, 38};
+  // A near-black no other pixel has: where the desktop does not take the key
+  // (alpha-blending off) the drawer's sides read as a shadow, not a colour.
+  d.transparent = Colour{8, 9, 11}.IniValue();
+  d.disableInverse = 1;
   return d;
 }
 

@@ -101,9 +101,15 @@ struct SkinDesign {
   std::array<std::string, kLightCount> lightLabels;
   std::vector<FaceLabel> labels;
   std::string logo;
-  // The last row of the shorter stage: a seam drawn across the face there
-  // gives that stage a bottom edge. 0 for none.
-  int seam = 0;
+  // The last row of each shorter stage: a seam drawn across the face there
+  // gives that stage a bottom edge.
+  std::vector<int> seams;
+  // A drawer hanging below the body, narrower than it; w = 0 for none. The
+  // face beside it is the colour key, so the key shapes it.
+  Box drawer;
+  // Transparent: the colour key as skin.ini writes it, -1 for none.
+  long transparent = -1;
+  int disableInverse = 0;
   // One closed polygon per expansion stage, in window pixels.
   std::vector<std::vector<Point>> stages;
 };

@@ -79,8 +79,8 @@ std::string SkinIniText(const SkinDesign& d, const SkinSpots& spots) {
   ini.Pair("A", "B", spots.face);
   ini.Key("W", d.width);
   ini.Key("H", d.height);
-  ini.Key("Transparent", -1);
-  ini.Key("DisableInverse", 0);
+  ini.Key("Transparent", d.transparent);
+  ini.Key("DisableInverse", d.disableInverse);
   ini.Key("TipsFC", pal.tipsText.IniValue());
   ini.Key("TipsBC", pal.tipsBack.IniValue());
   ini.Key("NumStages", d.stages.size());

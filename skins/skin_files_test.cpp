@@ -152,7 +152,7 @@ TEST_P(BundledSkin, WritesOnlyKeysTheLoaderReadsWithValuesInRange) {
         EXPECT_TRUE(number == 0 || number == 1);
       }
       if (key == "Transparent") {
-        EXPECT_EQ(number, -1);
+        EXPECT_EQ(number, design_.transparent);
       }
       if (!colour && key != "Transparent") {
         EXPECT_GE(number, 0) << section << "." << key;
@@ -185,7 +185,10 @@ TEST_P(BundledSkin, ElementsFitTheFaceAndNoWindowHidesAnother) {
     const std::string s = "Slider" + std::to_string(i);
     windows.push_back({s, Place(s)});
     const bool vertical = Int(s, "Vertical") == 1;
-    EXPECT_EQ(vertical, i < 10) << s;
+    EXPECT_EQ(vertical, design_.sliders[i].vertical) << s;
+    if (i >= 10) {
+      EXPECT_FALSE(vertical) << s;
+    }
     // The thumb spans the track across and leaves it room to travel.
     EXPECT_EQ(vertical ? Int(s, "W1") : Int(s, "H1"), vertical ? Int(s, "W") : Int(s, "H")) << s;
     EXPECT_LT(vertical ? Int(s, "H1") : Int(s, "W1"), vertical ? Int(s, "H") : Int(s, "W")) << s;
@@ -258,6 +261,47 @@ std::vector<QPoint> ReadRegion(const std::string& text) {
     vertices.emplace_back(x, y);
   }
   return vertices;
+}
+
+// The colour key cuts only the face around the controls: never a piece the
+// player copies, and, where a skin has a drawer, everything beside it.
+TEST_P(BundledSkin, ColourKeyCutsOnlyBesideTheControls) {
+  const int key = Int("MainForm", "Transparent");
+  if (key < 0) GTEST_SKIP() << "no colour key";
+  const QRgb keyPixel = qRgb(key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF);
+  int keyed = 0;
+  for (const Piece& piece : Pieces()) {
+    const QImage image = Picture(piece.rect);
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if ((image.pixel(x, y) | 0xFF000000u) != (keyPixel | 0xFF000000u)) continue;
+        EXPECT_EQ(piece.what, "face") << x << "," << y;
+        // Not inside the drawer, nor in the body above it.
+        const Box& drawer = design_.drawer;
+        EXPECT_TRUE(y > drawer.y &&
+                    (x < drawer.x || x >= drawer.Right() || y >= drawer.Bottom() - 2))
+            << x << "," << y;
+        ++keyed;
+      }
+    }
+  }
+  std::vector<QRect> windows;
+  for (int i = 0; i < kButtonCount; ++i) windows.push_back(Place("Main" + std::to_string(i)));
+  for (int i = 0; i < kSliderCount; ++i) windows.push_back(Place("Slider" + std::to_string(i)));
+  const QImage face = Picture(Pieces()[0].rect);
+  for (const QRect& r : windows) {
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        EXPECT_NE(face.pixel(x, y) | 0xFF000000u, keyPixel | 0xFF000000u) << x << "," << y;
+  }
+  const Box& drawer = design_.drawer;
+  if (drawer.w > 0) {
+    const int y = drawer.y + drawer.h / 2;
+    EXPECT_EQ(face.pixel(drawer.x - 1, y) | 0xFF000000u, keyPixel | 0xFF000000u);
+    EXPECT_EQ(face.pixel(drawer.Right(), y) | 0xFF000000u, keyPixel | 0xFF000000u);
+    EXPECT_NE(face.pixel(drawer.x + drawer.w / 2, y) | 0xFF000000u, keyPixel | 0xFF000000u);
+  }
+  EXPECT_GT(keyed, 0);
 }
 
 TEST_P(BundledSkin, EveryStageShowsTheButtonsNeededToLeaveIt) {

@@ -39,8 +39,8 @@ TEST_P(LoadedSkin, LoadsWithEveryPictureAtItsSize) {
   const SkinDefinition& skin = loader.skin;
   EXPECT_TRUE(Sized(skin.background, design.width, design.height));
   EXPECT_EQ(skin.numStages, static_cast<int>(design.stages.size()));
-  EXPECT_EQ(skin.transparentColour, -1);
-  EXPECT_EQ(skin.disableInverse, 0);
+  EXPECT_EQ(skin.transparentColour, design.transparent);
+  EXPECT_EQ(skin.disableInverse, design.disableInverse);
   EXPECT_TRUE(Sized(skin.visual.visualPicture, design.visual.w, design.visual.h));
   EXPECT_EQ(skin.text.width, design.text.w);
   EXPECT_EQ(skin.text.height, design.text.h);

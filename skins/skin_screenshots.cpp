@@ -97,6 +97,9 @@ class Shooter {
       return false;
     }
     main_.resize(loader_.skin.mainW, loader_.skin.mainH);
+    // As with "Enable alpha-blending capabilities" checked: a colour key
+    // only cuts the window then.
+    windows_.SetSkinAlpha(255);
     main_.show();
     bool ok = Shot(prefix + "-normal");
     SkinButton& play = loader_.skin.buttons[4];
