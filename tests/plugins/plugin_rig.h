@@ -16,6 +16,11 @@
 
 namespace qmb::test {
 
+// A counter the engine's threads move.
+inline int Counted(const int& counter) {
+  return __atomic_load_n(&counter, __ATOMIC_SEQ_CST);
+}
+
 class PluginRig : public PlayerRig {
  protected:
   PluginRig() {

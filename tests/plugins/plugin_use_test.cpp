@@ -88,21 +88,21 @@ TEST_F(PluginUse, DspStatusesAndProcessOnlyOnTheMixingThreadWhileATrackPlays) {
   EXPECT_EQ(manager.StartDspPlugin(), kDspPluginRunning);
   TestProbe& probe = Probe("dsp_a.qdp");
   Wait(150);
-  EXPECT_EQ(probe.processCalls, 0);  // nothing plays
+  EXPECT_EQ(Counted(probe.processCalls), 0);  // nothing plays
 
   Add(Short("a.wav"));
   playback.PlayEntry(0, 0, 1);
-  ASSERT_TRUE(TickUntil([&] { return probe.processCalls > 3; }, 5));
-  EXPECT_EQ(probe.processOnInitThread, 0);
+  ASSERT_TRUE(TickUntil([&] { return Counted(probe.processCalls) > 3; }, 5));
+  EXPECT_EQ(Counted(probe.processOnInitThread), 0);
   // Process acts before the visualization sees the block.
   std::vector<std::int16_t> block;
   ASSERT_TRUE(TickUntil([&] { return TheVisualCapture().CopyBlock(block) && block[0] == 777; }, 5));
   for (std::int16_t sample : block) ASSERT_EQ(sample, 777);
 
   playback.StopPlayback(0);
-  int afterStop = probe.processCalls;
+  int afterStop = Counted(probe.processCalls);
   Wait(150);
-  EXPECT_EQ(probe.processCalls, afterStop);
+  EXPECT_EQ(Counted(probe.processCalls), afterStop);
   EXPECT_EQ(manager.StopDspPlugin(), kOk);
   EXPECT_EQ(probe.stopCalls, 1);
   EXPECT_EQ(manager.StopDspPlugin(), kDspPluginNotRunning);
@@ -115,11 +115,11 @@ TEST_F(PluginUse, AStoppedDspPluginIsNotCalledAgain) {
   Add(Short("a.wav"));
   ASSERT_EQ(manager.StartDspPlugin(), kOk);
   playback.PlayEntry(0, 0, 1);
-  ASSERT_TRUE(TickUntil([&] { return probe.processCalls > 0; }, 5));
+  ASSERT_TRUE(TickUntil([&] { return Counted(probe.processCalls) > 0; }, 5));
   ASSERT_EQ(manager.StopDspPlugin(), kOk);
-  int atStop = probe.processCalls;
+  int atStop = Counted(probe.processCalls);
   Wait(150);
-  EXPECT_EQ(probe.processCalls, atStop);
+  EXPECT_EQ(Counted(probe.processCalls), atStop);
 }
 
 TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
@@ -136,7 +136,7 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
   EXPECT_EQ(probe.playCalls, 1);
   EXPECT_EQ(playback.st.nowPlayingText, " 256kbps |  32khz  song");
   EXPECT_FLOAT_EQ(playback.st.lengthSeconds, 3.0f);
-  ASSERT_TRUE(TickUntil([&] { return probe.samplesGiven > 10000; }, 5));
+  ASSERT_TRUE(TickUntil([&] { return Counted(probe.samplesGiven) > 10000; }, 5));
   // Only the low 16 bits reach the mix: the square wave of +-1000.
   std::vector<std::int16_t> block;
   ASSERT_TRUE(TickUntil([&] { return TheVisualCapture().CopyBlock(block); }, 5));
@@ -153,9 +153,9 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
 
   playback.StopPlayback(0);
   EXPECT_EQ(probe.stopCalls, 1);
-  int pulled = probe.samplesGiven;
+  int pulled = Counted(probe.samplesGiven);
   Wait(100);
-  EXPECT_EQ(probe.samplesGiven, pulled);
+  EXPECT_EQ(Counted(probe.samplesGiven), pulled);
 }
 
 TEST_F(PluginUse, AFailedPluginOpenAnswersFour) {
@@ -180,7 +180,7 @@ TEST_F(PluginUse, APluginWithItsOwnOutputGetsTheTransport) {
   EXPECT_EQ(probe.lastEqValue, 22);
   playback.SetSliderApplied(kVolumeSlider, 100.7f);
   EXPECT_EQ(probe.lastVolume, 100);
-  EXPECT_EQ(probe.samplesGiven, 0);
+  EXPECT_EQ(Counted(probe.samplesGiven), 0);
 }
 
 TEST_F(PluginUse, AClearedTickFallsBackToTheEngine) {

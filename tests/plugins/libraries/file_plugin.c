@@ -5,13 +5,13 @@
 
 static QmbTagRecord record;
 
-static int32_t Init(QmbHost *host, void *library) {
+static int32_t Init(QmbHost* host, void* library) {
   (void)library;
   probe.host = host;
   probe.initCalls++;
   return INIT_RESULT;
 }
-__attribute__((unused)) static void Properties(const char *path) {
+__attribute__((unused)) static void Properties(const char* path) {
   probe.propertiesCalls++;
   RememberPath(path);
 }
@@ -19,11 +19,11 @@ static void Quit(void) {
   probe.quitCalls++;
   LogExit(NAME);
 }
-static QmbTagRecord *ReadTag(const char *path) {
+static QmbTagRecord* ReadTag(const char* path) {
   if (strstr(path, "untagged")) return 0;
   memset(&record, 0, sizeof(record));
   snprintf(record.artist, sizeof(record.artist), "%s", NAME);
-  const char *slash = strrchr(path, '/');
+  const char* slash = strrchr(path, '/');
   snprintf(record.songName, sizeof(record.songName), "%s", slash ? slash + 1 : path);
   /* No terminator: the player must still stop at 100 bytes. */
   memset(record.comment, 'c', sizeof(record.comment));
@@ -33,4 +33,6 @@ static QmbTagRecord *ReadTag(const char *path) {
 
 static QmbFileModule module = {NAME, EXTENSIONS, "", Init, PROPERTIES, 0, Quit, ReadTag};
 
-QMB_EXPORT QmbFileModule *GetQMBFileModule(void) { return &module; }
+QMB_EXPORT QmbFileModule* GetQMBFileModule(void) {
+  return &module;
+}

@@ -19,7 +19,7 @@ static DriveResults results;
 static char drivePath[1024];
 static pthread_t driver;
 
-static int32_t Init(QmbHost *host, void *library) {
+static int32_t Init(QmbHost* host, void* library) {
   (void)library;
   probe.host = host;
   probe.initCalls++;
@@ -34,7 +34,7 @@ static intptr_t Send(uintptr_t request, intptr_t argument) {
   return probe.host->send(probe.host, QMB_WM_USER, request, argument);
 }
 
-static void *Drive(void *unused) {
+static void* Drive(void* unused) {
   (void)unused;
   Send(QMB_REQ_ADD_ENTRY, (intptr_t)drivePath);
   results.entryCount = Send(QMB_REQ_ENTRY_COUNT, 0);
@@ -44,25 +44,29 @@ static void *Drive(void *unused) {
   results.lengthMs = Send(QMB_REQ_TIME, QMB_TIME_LENGTH_MS);
   usleep(300 * 1000);
   results.positionMs = Send(QMB_REQ_TIME, QMB_TIME_POSITION_MS);
-  results.previousVolume = *(const float *)Send(QMB_REQ_SET_VOLUME, 100);
-  results.volume = *(const float *)Send(QMB_REQ_VOLUME, 0);
+  results.previousVolume = *(const float*)Send(QMB_REQ_SET_VOLUME, 100);
+  results.volume = *(const float*)Send(QMB_REQ_VOLUME, 0);
   Send(QMB_REQ_SET_EQ_BAND, 3 | (25 << 16));
-  results.band3 = *(const float *)Send(QMB_REQ_EQ_BAND, 3);
+  results.band3 = *(const float*)Send(QMB_REQ_EQ_BAND, 3);
   Send(QMB_REQ_PAUSE, 0);
   results.stateAfterPause = Send(QMB_REQ_PLAY_STATE, 0);
   results.done = 1;
   return 0;
 }
 
-QMB_EXPORT DriveResults *qmb_test_drive(const char *path) {
+QMB_EXPORT DriveResults* qmb_test_drive(const char* path) {
   strncpy(drivePath, path, sizeof(drivePath) - 1);
   results.done = 0;
   pthread_create(&driver, 0, Drive, 0);
   return &results;
 }
 
-QMB_EXPORT void qmb_test_join(void) { pthread_join(driver, 0); }
+QMB_EXPORT void qmb_test_join(void) {
+  pthread_join(driver, 0);
+}
 
 static QmbGeneralModule module = {NAME, Init, 0, Quit};
 
-QMB_EXPORT QmbGeneralModule *GetQMBGeneralModule(void) { return &module; }
+QMB_EXPORT QmbGeneralModule* GetQMBGeneralModule(void) {
+  return &module;
+}

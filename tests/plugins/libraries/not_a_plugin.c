@@ -1,2 +1,4 @@
 /* A library with no plug-in entry point. */
-int qmb_test_nothing_here(void) { return 0; }
+int qmb_test_nothing_here(void) {
+  return 0;
+}

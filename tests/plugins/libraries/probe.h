@@ -27,27 +27,34 @@ typedef struct TestProbe {
   int lastEqValue;
   int setVolumeCalls;
   int lastVolume;
-  volatile int samplesGiven;
-  volatile int processCalls;
-  volatile int processOnInitThread;
+  /* Counted on the engine's threads: read and write them atomically. */
+  int samplesGiven;
+  int processCalls;
+  int processOnInitThread;
   int renderCalls;
   int renderAnswer; /* what Render answers; the test sets it */
   int startAnswer;  /* what Start answers */
   int propertiesCalls;
   char lastPath[1024];
-  QmbHost *host;
+  QmbHost* host;
   pthread_t initThread;
 } TestProbe;
 
 #ifndef QMB_TEST_PROBE_TYPE_ONLY
 static TestProbe probe;
 
-QMB_EXPORT TestProbe *qmb_test_probe(void) { return &probe; }
+static inline int CountUp(int* counter) {
+  return __atomic_fetch_add(counter, 1, __ATOMIC_SEQ_CST);
+}
+
+QMB_EXPORT TestProbe* qmb_test_probe(void) {
+  return &probe;
+}
 
 /* The exit entries write the library's name to the file named by
  * QMB_TEST_EXIT_LOG, so a test sees their order across libraries. */
-static inline void LogExit(const char *name) {
-  const char *log = getenv("QMB_TEST_EXIT_LOG");
+static inline void LogExit(const char* name) {
+  const char* log = getenv("QMB_TEST_EXIT_LOG");
   if (!log) return;
   int fd = open(log, O_WRONLY | O_APPEND | O_CREAT, 0600);
   if (fd < 0) return;
@@ -56,7 +63,7 @@ static inline void LogExit(const char *name) {
   close(fd);
 }
 
-static inline void RememberPath(const char *path) {
+static inline void RememberPath(const char* path) {
   strncpy(probe.lastPath, path ? path : "", sizeof(probe.lastPath) - 1);
 }
 

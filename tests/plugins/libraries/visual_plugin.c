@@ -2,18 +2,20 @@
  * what the test asks of it. */
 #include "probe.h"
 
-static int32_t Start(QmbHost *host, void *library) {
+static int32_t Start(QmbHost* host, void* library) {
   (void)library;
   probe.host = host;
   probe.startCalls++;
   return probe.startAnswer;
 }
-static void Configure(void) { probe.configureCalls++; }
+static void Configure(void) {
+  probe.configureCalls++;
+}
 static void Stop(void) {
   probe.stopCalls++;
   LogExit(NAME);
 }
-static int32_t Render(QmbSurface *target, float *spectrum, int16_t *mix, int32_t frames,
+static int32_t Render(QmbSurface* target, float* spectrum, int16_t* mix, int32_t frames,
                       int32_t count) {
   (void)spectrum;
   (void)mix;
@@ -21,7 +23,7 @@ static int32_t Render(QmbSurface *target, float *spectrum, int16_t *mix, int32_t
   (void)count;
   probe.renderCalls++;
   for (int32_t y = 0; y < target->height; ++y) {
-    uint32_t *row = (uint32_t *)((char *)target->pixels + y * target->stride);
+    uint32_t* row = (uint32_t*)((char*)target->pixels + y * target->stride);
     for (int32_t x = 0; x < target->width; ++x) row[x] = COLOUR;
   }
   return probe.renderAnswer;
@@ -29,4 +31,6 @@ static int32_t Render(QmbSurface *target, float *spectrum, int16_t *mix, int32_t
 
 static QmbVisualModule module = {NAME, Start, Configure, Stop, Render};
 
-QMB_EXPORT QmbVisualModule *GetQMBVisualModule(void) { return &module; }
+QMB_EXPORT QmbVisualModule* GetQMBVisualModule(void) {
+  return &module;
+}
