@@ -7,6 +7,7 @@
 #include "app/status_codes.h"
 #include "scripted_desktop.h"
 #include "skin/skin_definition.h"
+#include "skin/skin_selection.h"
 #include "skins/skin_design.h"
 #include "skins/skin_files.h"
 #include "temp_folder.h"
@@ -77,6 +78,33 @@ TEST_P(LoadedSkin, LoadsWithEveryPictureAtItsSize) {
 
 INSTANTIATE_TEST_SUITE_P(Bundled, LoadedSkin, ::testing::Values(&DefaultDesign, &CompactDesign),
                          [](const auto& info) { return info.index == 0 ? "Default" : "Compact"; });
+
+// The program folder's third skin has no skin.ini: it is listed, and choosing
+// it gives the message while the skin in use stays whole.
+TEST(BundledSkins, AFolderWithoutSkinIniIsListedAndRefused) {
+  ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk);
+  std::vector<std::string> names;
+  for (const SkinRow& row : EnumerateSkins(QMB_PROGRAM_FOLDER "/")) {
+    names.push_back(row.filename.substr(row.filename.rfind('/') + 1));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Compact", "Default", "Unfinished"}));
+
+  test::ScriptedDesktop desktop;
+  PlayerCore player;
+  SkinLoader loader(player);
+  std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default";
+  ASSERT_EQ(loader.LoadSkin(folder, 1), 1);
+  int chosen = -1;
+  loader.steps.chooseSkinFolder = [&chosen](int page) { chosen = page; };
+  desktop.answers.push_back(MessageAnswer::Ok);
+  folder = QMB_PROGRAM_FOLDER "/Skins/Unfinished";
+  EXPECT_EQ(loader.LoadSkin(folder, 1), 0);
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, kNoSkinFileText);
+  EXPECT_EQ(chosen, 1);
+  EXPECT_TRUE(loader.skin.background);
+}
 
 }  // namespace
 }  // namespace qmb::skins
