@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/image_library.h"
+#include "default_skin.h"
 #include "skin/qt/skinned_controls.h"
 #include "ui/menus.h"
 
@@ -30,11 +31,8 @@ class ButtonTipsTest : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
 
   void SetUp() override {
-    const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
-    skin = ReadSkinDefinition(folder, DesktopTipColours());
-    skin.skinImage = LoadPicture(folder + skin.graphicName);
-    ASSERT_TRUE(skin.skinImage);
-    CutSkinPictures(skin);
+    ReadDefaultSkin(skin, DesktopTipColours());
+    if (HasFatalFailure()) return;
     main.setGeometry(QRect(kMainAt, QSize(skin.mainW, skin.mainH)));
     // Wired as start-up wires them.
     SkinControlHooks hooks;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/image_library.h"
+#include "default_skin.h"
 #include "skin/qt/skinned_controls.h"
 
 namespace qmb {
@@ -25,11 +26,8 @@ class ControlsTest : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
 
   void SetUp() override {
-    const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
-    skin = ReadSkinDefinition(folder);
-    skin.skinImage = LoadPicture(folder + skin.graphicName);
-    ASSERT_TRUE(skin.skinImage);
-    CutSkinPictures(skin);
+    ReadDefaultSkin(skin);
+    if (HasFatalFailure()) return;
     for (int b = 0; b < kEqBandSliders; ++b) state.sliders[b] = {15, 30};
     state.sliders[kPositionSlider] = {0, 200};
     state.sliders[kVolumeSlider] = {200, 255};

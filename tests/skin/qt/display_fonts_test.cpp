@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/image_library.h"
+#include "default_skin.h"
 #include "skin/qt/skinned_controls.h"
 
 namespace qmb {
@@ -60,11 +61,8 @@ class DisplayFontsTest : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
 
   void SetUp() override {
-    const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
-    skin = ReadSkinDefinition(folder);
-    skin.skinImage = LoadPicture(folder + skin.graphicName);
-    ASSERT_TRUE(skin.skinImage);
-    CutSkinPictures(skin);
+    ReadDefaultSkin(skin);
+    if (HasFatalFailure()) return;
     main.resize(skin.mainW, skin.mainH);
     controls = std::make_unique<SkinControls>(&main, skin, state, displays);
     controls->PlaceControls();
