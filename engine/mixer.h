@@ -11,8 +11,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/param_eq.h"
 #include "engine/fft_spectrum.h"
+#include "engine/param_eq.h"
 #include "engine/stream.h"
 #include "playback/sound_engine.h"
 

@@ -43,8 +43,8 @@ class ModuleSource : public Source {
 // Progress of an address being opened, shared between the opener's thread
 // and whoever polls it.
 struct OpenProgress {
-  std::atomic<bool> abort{false};    // set to give up; the opener returns null soon after
-  std::atomic<int> fillPercent{0};   // buffering, 0..100
+  std::atomic<bool> abort{false};   // set to give up; the opener returns null soon after
+  std::atomic<int> fillPercent{0};  // buffering, 0..100
   std::atomic<bool> buffering{false};
 };
 
