@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/shutdown.h"
-#include "app/status_codes.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
 #include "tags/number_text.h"
 
 namespace qmb {

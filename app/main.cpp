@@ -1,9 +1,9 @@
 // Process entry: the whole command line and the program folder go to start-up.
 #include <QApplication>
 
-#include "app/command_line.h"
 #include "app/exit_signals.h"
 #include "app/startup.h"
+#include "core/command_line.h"
 #include "ui/qt_desktop.h"
 
 int main(int argc, char** argv) {

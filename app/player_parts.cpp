@@ -1,8 +1,8 @@
 #include "app/player_parts.h"
 
-#include "app/command_line.h"
-#include "app/player_core.h"
-#include "app/status_codes.h"
+#include "core/command_line.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
 #include "playlist/playlist_files.h"
 
 namespace qmb {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/player_core.h"
-#include "app/type_list.h"
+#include "core/player_core.h"
+#include "core/type_list.h"
 
 namespace qmb {
 namespace {

@@ -14,28 +14,28 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/command_line.h"
 #include "app/control_interface.h"
-#include "app/desktop.h"
 #include "app/exit_signals.h"
-#include "app/image_library.h"
 #include "app/instance_channel.h"
-#include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
-#include "app/status_codes.h"
 #include "app/switchboard.h"
-#include "app/type_list.h"
+#include "core/command_line.h"
+#include "core/desktop.h"
+#include "core/image_library.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
+#include "core/type_list.h"
 #include "playback/sound_engine.h"
 #include "playback/sound_setup.h"
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_session.h"
-#include "skin/qt/skin_window.h"
-#include "skin/qt/skinned_controls.h"
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
 #include "ui/menus.h"
+#include "ui/skin/skin_window.h"
+#include "ui/skin/skinned_controls.h"
 #include "vis/visual_capture.h"
 
 namespace qmb {
@@ -167,6 +167,7 @@ void VisualTimerTick(PlayerCore& player, PlayerParts& parts, PlayerWindows& wind
 void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, PlayerMenus& menus,
                 ControlInterface& control) {
   static SkinLoader loader(player);
+  loader.steps.requestShutdown = [] { Shutdown(true); };
   static SkinWindows skinWindows(player, loader);
   Switchboard& board = *windows.board;
   Playback& playback = parts.playback;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/window_geometry.h"
+#include "core/window_geometry.h"
 
 class QWidget;
 class QTimer;

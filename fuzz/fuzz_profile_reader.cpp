@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "playlist/profile_file.h"
+#include "core/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_panel_model.h"
+#include "core/control_panel_model.h"
 #include "playlist/playlist_files.h"
 
 namespace qmb::fuzz {

@@ -1,11 +1,11 @@
 // Opening an entry by its route and starting it.
 #include <cstdlib>
 
-#include "app/control_panel_model.h"
-#include "app/desktop.h"
-#include "app/running_state.h"
-#include "app/status_codes.h"
-#include "app/text_util.h"
+#include "core/control_panel_model.h"
+#include "core/desktop.h"
+#include "core/running_state.h"
+#include "core/status_codes.h"
+#include "core/text_util.h"
 #include "eq/equalizer.h"
 #include "playback/input_route.h"
 #include "playback/playback.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/control_models.h"
+#include "core/control_models.h"
 
 namespace qmb {
 

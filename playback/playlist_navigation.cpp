@@ -1,13 +1,13 @@
 // What plays next: the cursor entry, the next in order or at random, the
 // history, the cue list and the repeat count.
-#include "app/control_panel_model.h"
-#include "app/desktop.h"
-#include "app/running_state.h"
-#include "app/status_codes.h"
+#include "core/control_panel_model.h"
+#include "core/desktop.h"
+#include "core/random_generator.h"
+#include "core/running_state.h"
+#include "core/status_codes.h"
 #include "playback/playback.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_store.h"
-#include "playlist/random_generator.h"
 
 namespace qmb {
 namespace {

@@ -1,8 +1,8 @@
 // Timer 1: the position, the displays, and the end of a track.
 #include <ctime>
 
-#include "app/control_panel_model.h"
-#include "app/running_state.h"
+#include "core/control_panel_model.h"
+#include "core/running_state.h"
 #include "playback/input_route.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/control_panel_model.h"
+#include "core/control_panel_model.h"
 
 namespace qmb {
 

@@ -1,7 +1,7 @@
 // Stop, pause, volume, balance, seek and mute on the open item.
-#include "app/control_panel_model.h"
-#include "app/desktop.h"
-#include "app/running_state.h"
+#include "core/control_panel_model.h"
+#include "core/desktop.h"
+#include "core/running_state.h"
 #include "eq/equalizer.h"
 #include "playback/input_route.h"
 #include "playback/playback.h"

@@ -1,7 +1,7 @@
 #include "playlist/entry_title.h"
 
-#include "app/desktop.h"
-#include "app/status_codes.h"
+#include "core/desktop.h"
+#include "core/status_codes.h"
 #include "playlist/playlist_store.h"
 #include "tags/number_text.h"
 #include "tags/title_format.h"

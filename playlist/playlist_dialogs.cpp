@@ -1,6 +1,6 @@
 #include "playlist/playlist_dialogs.h"
 
-#include "app/file_dialog.h"
+#include "core/file_dialog.h"
 #include "playlist/playlist_files.h"
 
 namespace qmb {

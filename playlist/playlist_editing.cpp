@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/desktop.h"
-#include "app/status_codes.h"
-#include "app/text_util.h"
+#include "core/desktop.h"
+#include "core/status_codes.h"
+#include "core/text_util.h"
 #include "tags/number_text.h"
 
 namespace qmb {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/control_models.h"
+#include "core/control_models.h"
 #include "playlist/entry_list.h"
 #include "playlist/playlist_store.h"
 

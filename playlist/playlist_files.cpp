@@ -4,11 +4,11 @@
 #include <cctype>
 #include <set>
 
-#include "app/atomic_file.h"
-#include "app/file_failure.h"
-#include "app/status_codes.h"
-#include "playlist/line_reader.h"
-#include "playlist/profile_file.h"
+#include "core/atomic_file.h"
+#include "core/file_failure.h"
+#include "core/line_reader.h"
+#include "core/profile_file.h"
+#include "core/status_codes.h"
 #include "tags/number_text.h"
 
 namespace qmb {

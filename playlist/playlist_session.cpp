@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/atomic_file.h"
-#include "app/status_codes.h"
+#include "core/atomic_file.h"
+#include "core/status_codes.h"
 #include "playlist/playlist_files.h"
 
 namespace qmb {

@@ -4,8 +4,8 @@
 
 #include <ctime>
 
-#include "app/status_codes.h"
-#include "app/text_util.h"
+#include "core/status_codes.h"
+#include "core/text_util.h"
 #include "tags/number_text.h"
 
 namespace qmb {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_panel_model.h"
+#include "core/control_panel_model.h"
 #include "playlist/entry_list.h"
 
 namespace qmb {

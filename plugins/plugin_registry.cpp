@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "app/desktop.h"
-#include "app/text_util.h"
+#include "core/desktop.h"
+#include "core/text_util.h"
 
 namespace qmb {
 

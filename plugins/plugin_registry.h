@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/control_models.h"
+#include "core/control_models.h"
 #include "plugins/qmb_plugin.h"
 
 namespace qmb {

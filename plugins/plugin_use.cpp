@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "app/desktop.h"
-#include "app/status_codes.h"
+#include "core/desktop.h"
+#include "core/status_codes.h"
 #include "playlist/entry_list.h"
 
 namespace qmb {

@@ -8,11 +8,10 @@
 #include <system_error>
 #include <utility>
 
-#include "app/desktop.h"
-#include "app/player_core.h"
-#include "app/shutdown.h"
-#include "app/text_util.h"
-#include "playlist/profile_file.h"
+#include "core/desktop.h"
+#include "core/player_core.h"
+#include "core/profile_file.h"
+#include "core/text_util.h"
 #include "skin/skin_info.h"
 #include "tags/number_text.h"
 
@@ -316,7 +315,7 @@ std::string MissingSkinFileText(const std::string& path) {
 
 SkinLoader::SkinLoader(PlayerCore& player) : player_(player) {
   steps.chooseSkinFolder = [](int) {};
-  steps.endProgram = [] { Shutdown(true); };
+  steps.requestShutdown = [] {};
   steps.setSkinAlpha = [](int) {};
   steps.hideMainWindow = [] {};
   steps.showMainWindow = [] {};
@@ -331,7 +330,7 @@ int SkinLoader::RefuseSkin(const char* text) {
   if (answer == MessageAnswer::Ok) {
     steps.chooseSkinFolder(1);
   } else if (!skinLoaded_) {
-    steps.endProgram();
+    steps.requestShutdown();
   }
   return 0;
 }

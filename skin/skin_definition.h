@@ -19,8 +19,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/control_models.h"
-#include "app/image_library.h"
+#include "core/control_models.h"
+#include "core/image_library.h"
 
 namespace qmb {
 
@@ -166,11 +166,13 @@ extern const char* const kIncompatibleSkinText;
 // "The skin refers to a file that is missing. " + path + " could not be found."
 std::string MissingSkinFileText(const std::string& path);
 
-// What loading a skin does to windows. Each hook defaults to doing nothing,
-// except endProgram, which is Shutdown(true).
+// What loading a skin does to windows. Each hook defaults to doing nothing.
+// The loader never ends the process itself: when the user cancels before any
+// skin was loaded it calls requestShutdown, and the composition root ends the
+// player (saving) there.
 struct SkinLoadSteps {
   std::function<void(int showBrowser)> chooseSkinFolder;  // 1 folder browser, 0 Skins page
-  std::function<void()> endProgram;
+  std::function<void()> requestShutdown;
   std::function<void(int alpha)> setSkinAlpha;  // the main window's opacity
   std::function<void()> hideMainWindow;
   std::function<void()> showMainWindow;  // redrawn and shown

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/desktop.h"
+#include "core/desktop.h"
 
 namespace qmb {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/control_models.h"
+#include "core/control_models.h"
 
 namespace qmb {
 

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/control_models.h"
-#include "app/desktop.h"
-#include "app/running_state.h"
-#include "playlist/profile_file.h"
-#include "playlist/random_generator.h"
+#include "core/control_models.h"
+#include "core/desktop.h"
+#include "core/profile_file.h"
+#include "core/random_generator.h"
+#include "core/running_state.h"
 #include "skin/skin_definition.h"
 
 namespace qmb {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_codes.h"
+#include "core/status_codes.h"
 
 namespace qmb {
 

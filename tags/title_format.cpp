@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/text_util.h"
+#include "core/text_util.h"
 #include "tags/number_text.h"
 
 namespace qmb {

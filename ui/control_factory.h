@@ -6,7 +6,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/window_geometry.h"
+#include "core/window_geometry.h"
 
 class QWidget;
 class QPushButton;

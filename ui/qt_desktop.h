@@ -1,7 +1,7 @@
 // The desktop seam on Qt: message boxes, dialogs, the input box, event pumping.
 #pragma once
 
-#include "app/desktop.h"
+#include "core/desktop.h"
 
 namespace qmb {
 

@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/control_panel_model.h"
-#include "app/player_settings.h"
-#include "app/running_state.h"
+#include "core/control_panel_model.h"
+#include "core/player_settings.h"
+#include "core/running_state.h"
 #include "eq/equalizer.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"

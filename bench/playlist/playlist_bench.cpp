@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/desktop.h"
+#include "core/desktop.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_files.h"
 

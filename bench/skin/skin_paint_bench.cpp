@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "app/image_library.h"
-#include "skin/qt/skinned_controls.h"
+#include "core/image_library.h"
+#include "ui/skin/skinned_controls.h"
 
 namespace qmb {
 namespace {

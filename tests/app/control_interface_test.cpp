@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "app/player_core.h"
 #include "app/player_parts.h"
-#include "app/status_codes.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
 #include "player_core_setup.h"
 #include "player_rig.h"
 #include "temp_folder.h"

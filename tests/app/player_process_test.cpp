@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "app/instance_channel.h"
-#include "app/player_settings.h"
+#include "core/player_settings.h"
 #include "temp_folder.h"
 
 namespace qmb {

@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "app/control_interface.h"
-#include "app/player_core.h"
 #include "app/player_parts.h"
-#include "app/status_codes.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"

@@ -1,8 +1,8 @@
 // The two power rules and the orderly shutdown they can start.
 #include <gtest/gtest.h>
 
-#include "app/player_core.h"
 #include "app/shutdown.h"
+#include "core/player_core.h"
 #include "temp_folder.h"
 
 namespace qmb {

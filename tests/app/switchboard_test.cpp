@@ -6,10 +6,10 @@
 #include <functional>
 #include <thread>
 
-#include "app/player_core.h"
 #include "app/player_parts.h"
 #include "app/switchboard.h"
-#include "app/window_geometry.h"
+#include "core/player_core.h"
+#include "core/window_geometry.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
-#include "app/control_panel_model.h"
-#include "app/status_codes.h"
+#include "core/control_panel_model.h"
+#include "core/status_codes.h"
 #include "playback/sound_engine.h"
 #include "scripted_desktop.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/status_codes.h"
+#include "core/status_codes.h"
 #include "support/scripted_desktop.h"
 
 namespace qmb {

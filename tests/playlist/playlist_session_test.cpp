@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/status_codes.h"
+#include "core/status_codes.h"
 #include "playlist/playlist_files.h"
 #include "support/scripted_desktop.h"
 #include "test_files.h"

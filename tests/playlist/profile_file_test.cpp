@@ -1,4 +1,4 @@
-#include "playlist/profile_file.h"
+#include "core/profile_file.h"
 
 #include <gtest/gtest.h>
 

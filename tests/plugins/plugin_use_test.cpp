@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "app/status_codes.h"
+#include "core/status_codes.h"
 #include "playlist/entry_title.h"
 #include "plugin_rig.h"
 #include "vis/visual_capture.h"

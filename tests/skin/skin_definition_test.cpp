@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "playlist/profile_file.h"
+#include "core/profile_file.h"
 #include "skin/skin_definition.h"
 
 namespace qmb {

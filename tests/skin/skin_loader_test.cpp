@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/player_core.h"
-#include "app/status_codes.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
 #include "scripted_desktop.h"
 #include "skin/skin_definition.h"
 #include "skin/skin_info.h"
@@ -28,7 +28,7 @@ class SkinLoaderTest : public ::testing::Test {
 
   SkinLoaderTest() : loader(player) {
     loader.steps.chooseSkinFolder = [this](int how) { chosen.push_back(how); };
-    loader.steps.endProgram = [this] { ++ended; };
+    loader.steps.requestShutdown = [this] { ++ended; };
     loader.steps.setSkinAlpha = [this](int a) { alphas.push_back(a); };
     loader.steps.hideMainWindow = [this] { calls.push_back("hide"); };
     loader.steps.showMainWindow = [this] { calls.push_back("show"); };
@@ -143,19 +143,6 @@ TEST_F(SkinLoaderTest, LightsAndSlidersShowTheRunningState) {
   EXPECT_EQ(loader.skin.lights[1].on, 1);
   EXPECT_EQ(loader.skin.sliders[kVolumeSlider].value, 200.0f);
   EXPECT_EQ(loader.skin.sliders[kVolumeSlider].maximum, 255.0f);
-}
-
-TEST_F(SkinLoaderTest, CancelOfTheFirstSkinSavesAndEnds) {
-  EXPECT_EXIT(
-      {
-        test::ScriptedDesktop child;
-        ThePlayer().programFolder = folder.Path();
-        SkinLoader first(ThePlayer());
-        std::string path = folder.Path() + "no skin";
-        first.LoadSkin(path, 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(folder.Exists("qmb.dat"));
 }
 
 TEST_F(SkinLoaderTest, MissingOrUndecodableGraphicKeepsTheOldSkin) {

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <set>
 
-#include "app/control_models.h"
-#include "app/running_state.h"
+#include "core/control_models.h"
+#include "core/running_state.h"
 #include "skin/skin_selection.h"
 #include "tests/support/scripted_desktop.h"
 #include "tests/support/temp_folder.h"

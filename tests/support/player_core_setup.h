@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/player_core.h"
+#include "core/player_core.h"
 
 namespace qmb::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop.h"
+#include "core/desktop.h"
 
 namespace qmb::test {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "app/status_codes.h"
+#include "core/status_codes.h"
 #include "playlist/entry_title.h"
 #include "playlist/playlist_store.h"
 

@@ -1,0 +1,188 @@
+// The skin buttons' tooltips on the bundled Default skin: shown on hover in the
+// skin's colours while "Enable tool tips" is on, never while it is off, and
+// following the random, loop and stage toggles.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QThread>
+#include <QToolTip>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/image_library.h"
+#include "default_skin.h"
+#include "ui/menus.h"
+#include "ui/skin/skinned_controls.h"
+
+namespace qmb {
+namespace {
+
+constexpr int kOk = 1;
+const QPoint kMainAt(300, 200);
+
+class ButtonTipsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
+
+  void SetUp() override {
+    ReadDefaultSkin(skin, DesktopTipColours());
+    if (HasFatalFailure()) return;
+    main.setGeometry(QRect(kMainAt, QSize(skin.mainW, skin.mainH)));
+    // Wired as start-up wires them.
+    SkinControlHooks hooks;
+    hooks.setButtonTip = [this](int button, const QString& title, const QString& text) {
+      tips.UpdateTip(controls->Button(button), {title, text});
+    };
+    hooks.hideMainTip = [this] { tips.HideTip(); };
+    hooks.nextSkinStage = [this] { ++state.skinStage; };
+    controls = std::make_unique<SkinControls>(&main, skin, state, displays, hooks);
+    controls->PlaceControls();
+    main.show();
+  }
+  void TearDown() override {
+    QToolTip::hideText();
+    controls.reset();
+    ReleaseSkinObjects(skin);
+  }
+
+  void Build(bool enabled) {
+    std::array<QWidget*, kSkinButtonCount> buttons{};
+    for (int i = 0; i < kSkinButtonCount; ++i) buttons[i] = controls->Button(i);
+    tips.Build(buttons, enabled, {state.shuffle, state.loop, state.skinStage},
+               SkinQColor(skin.tipsForeColour), SkinQColor(skin.tipsBackColour));
+  }
+  // The pointer enters button i and rests there for up to `ms`.
+  void Hover(int i, int ms = 1000) {
+    QWidget* button = controls->Button(i);
+    QCursor::setPos(button->mapToGlobal(button->rect().center()));
+    button->setAttribute(Qt::WA_UnderMouse);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(button, &enter);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms && !QToolTip::isVisible()) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(5);
+    }
+  }
+  void Leave(int i) {
+    QWidget* button = controls->Button(i);
+    button->setAttribute(Qt::WA_UnderMouse, false);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(button, &leave);
+    // The tip fades out rather than vanishing at once.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1000 && QToolTip::isVisible()) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      QThread::msleep(5);
+    }
+  }
+  void Click(int i) {
+    QWidget* button = controls->Button(i);
+    const QPointF at = button->rect().center();
+    const QPointF global = button->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QApplication::sendEvent(button, &release);
+  }
+  // The shown tip's picture.
+  static QImage ShownTip() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->inherits("QTipLabel") && w->isVisible()) return w->grab().toImage();
+    }
+    return {};
+  }
+
+  SkinDefinition skin;
+  RunningState state;
+  PlaybackDisplays displays;
+  QWidget main;
+  SkinToolTips tips;
+  std::unique_ptr<SkinControls> controls;
+};
+
+TEST_F(ButtonTipsTest, HoverShowsTheTextInTheSkinsColours) {
+  // Told apart from the desktop's only if they differ.
+  ASSERT_NE(skin.tipsBackColour, DesktopTipColours().back);
+  Build(true);
+  Hover(4);
+  ASSERT_TRUE(QToolTip::isVisible());
+  EXPECT_TRUE(QToolTip::text().contains("Play the current file"));
+  EXPECT_TRUE(QToolTip::text().contains("Play"));
+
+  // Most of the tip is the skin's background; its text is drawn in the
+  // skin's text colour (antialiased, so some pixel comes close).
+  QImage shown = ShownTip();
+  ASSERT_FALSE(shown.isNull());
+  std::map<QRgb, int> counts;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) ++counts[shown.pixel(x, y) | 0xFF000000u];
+  auto most = std::max_element(counts.begin(), counts.end(),
+                               [](auto& a, auto& b) { return a.second < b.second; });
+  EXPECT_EQ(QColor(most->first), SkinQColor(skin.tipsBackColour));
+  const QColor text = SkinQColor(skin.tipsForeColour);
+  int nearest = 1000;
+  for (auto [rgb, count] : counts) {
+    const QColor c(rgb);
+    nearest =
+        std::min(nearest, std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) +
+                              std::abs(c.blue() - text.blue()));
+  }
+  EXPECT_LT(nearest, 24);
+
+  // Leaving the button takes the tip away.
+  Leave(4);
+  EXPECT_FALSE(QToolTip::isVisible());
+}
+
+TEST_F(ButtonTipsTest, NoTipsWhileTheyAreOff) {
+  Build(false);
+  Hover(4, 600);
+  EXPECT_FALSE(QToolTip::isVisible());
+  Leave(4);
+
+  // On again: they come back with the current texts.
+  Click(9);
+  ASSERT_TRUE(state.shuffle);
+  Build(true);
+  Hover(9);
+  ASSERT_TRUE(QToolTip::isVisible());
+  EXPECT_TRUE(QToolTip::text().contains("Playlist randomization is on"));
+  Leave(9);
+
+  Build(false);
+  Hover(9, 600);
+  EXPECT_FALSE(QToolTip::isVisible());
+}
+
+TEST_F(ButtonTipsTest, TogglesRewriteTheirTips) {
+  Build(true);
+  const struct {
+    int button;
+    const char* text;
+  } cases[] = {
+      {9, "Playlist randomization is on"}, {9, "Playlist randomization is off"},
+      {10, "Playlist looping is on"},      {14, "Skin expansion stage:  1"},
+      {14, "Skin expansion stage:  2"},
+  };
+  for (const auto& c : cases) {
+    Click(c.button);
+    Hover(c.button);
+    ASSERT_TRUE(QToolTip::isVisible()) << c.text;
+    EXPECT_TRUE(QToolTip::text().contains(c.text)) << QToolTip::text().toStdString();
+    Leave(c.button);
+  }
+}
+
+}  // namespace
+}  // namespace qmb
