@@ -21,6 +21,7 @@
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
+#include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/desktop.h"
 #include "core/image_library.h"
@@ -77,7 +78,7 @@ class MainWindowWatcher : public QObject {
           QPoint at = mouse->position().toPoint();
           windows.board->MainWindowRightClick(at.x(), at.y(), windows.timeRect);
         } else if (mouse->button() == Qt::MiddleButton && windows.board) {
-          windows.board->Command(kMiddleButtonCommand);
+          windows.board->Command(command::kMiddleButton);
         }
         break;
       }
@@ -106,7 +107,7 @@ class MainWindowWatcher : public QObject {
   }
 };
 
-// Step 5: a running instance takes the path and this process ends.
+// A running instance takes the path and this process ends.
 [[noreturn]] void HandOffAndEnd(const std::string& commandLine) {
   std::string tail = CommandTail(commandLine);
   if (tail.empty()) EndProcess(0);
@@ -162,7 +163,7 @@ void VisualTimerTick(PlayerCore& player, PlayerParts& parts, PlayerWindows& wind
   visual->update();
 }
 
-// 12-13: the skinned controls on the main window, and the window side of
+// The skinned controls on the main window, and the window side of
 // loading a skin.
 void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, PlayerMenus& menus,
                 ControlInterface& control) {
@@ -201,7 +202,7 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     skinWindows.thumbs[i] = controls.Thumb(i);
   }
   skinWindows.InstallSteps();
-  // 14: the buttons' tips, built again whenever "Enable tool tips" is clicked.
+  // The buttons' tips, built again whenever "Enable tool tips" is clicked.
   loader.tipColours = DesktopTipColours();
   auto buildTips = [&player] {
     std::array<QWidget*, kSkinButtonCount> buttons{};
@@ -231,15 +232,15 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     controls.ShowStatusText(text, milliseconds);
   };
 
-  board.Register(4, [] { skinWindows.ChooseSkinFolder(0); });
-  board.Register(5, [&player] {
+  board.Register(command::kChooseSkin, [] { skinWindows.ChooseSkinFolder(0); });
+  board.Register(command::kRefreshSkin, [&player] {
     std::string folder = TextField(player.settings.skinFolder);
     loader.LoadSkin(folder, 0);
   });
-  board.Register(12, [] { controls.ToggleShuffleLight(); });
-  board.Register(13, [] { controls.ToggleLoopLight(); });
-  board.Register(kMiddleButtonCommand, [] { InvertSkin(skinWindows); });
-  board.Register(4025, [&player] {
+  board.Register(command::kRandom, [] { controls.ToggleShuffleLight(); });
+  board.Register(command::kLoop, [] { controls.ToggleLoopLight(); });
+  board.Register(command::kMiddleButton, [] { InvertSkin(skinWindows); });
+  board.Register(command::kInvertSkin, [&player] {
     InvertSkin(skinWindows);
     player.panel.invertSkin.SetChecked(player.state.rasterOp == kInvertedSourceCopy);
   });
@@ -327,7 +328,7 @@ int TimerInterval(int milliseconds) {
   return milliseconds < 10 ? 10 : milliseconds;
 }
 
-int RunPlayer(const std::string& commandLine, const std::string& programFolder) {
+void StartPlayer(const std::string& commandLine, const std::string& programFolder) {
   PlayerCore& player = ThePlayer();
   PlayerWindows& windows = TheWindows();
   player.programFolder = programFolder;
@@ -341,24 +342,24 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
     exitRequested = true;
   });
 
-  // 1-2: the factory's scale factors; Qt stands for the window class.
+  // The factory's scale factors; Qt stands for the window class.
   TheFactoryScale() = FactoryScale{1.0, 1.0};
 
-  // 3: bring a running instance forward before anything else.
+  // Bring a running instance forward before anything else.
   int running = ActivateRunningInstance(kWindowClassName);
 
-  // 4: settings, defaults first.
+  // Settings, defaults first.
   player.settings = ReadSettings(programFolder);
 
-  // 5: one instance unless the user allows several.
+  // One instance unless the user allows several.
   if (running == 1 && player.settings.multipleInstances == 0) HandOffAndEnd(commandLine);
 
-  // 6: the picture library.
+  // The picture library: without it there is no face to show.
   int status = LoadImageLibrary(programFolder);
   ShowErrorCode(status);
   if (status != kOk) EndProcess(0);
 
-  // 8: the main window, hidden until it has its face.
+  // The main window, hidden until it has its face.
   windows.main = CreateTopWindow(kPlayerTitle, player.settings.windowX, player.settings.windowY, 0,
                                  0, kStylePopup | kStyleSysMenu, kExAppWindow | kExAcceptFiles);
   if (!windows.main) {
@@ -375,7 +376,7 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   windows.statusTimer->setSingleShot(true);
   CreateInstanceServer(windows.main);
 
-  // 9-10: the running state and the control panel's controls from the
+  // The running state and the control panel's controls from the
   // settings; the sound page hands its output and device to the engine.
   ApplySettings(player.settings, player.panel, player.state);
   PrepareSoundSystemPage(player.panel);
@@ -392,33 +393,34 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   static PluginHost host(control);
   windows.host = &host;
 
-  // 11: the plug-ins, which may drive the player through the host at once.
+  // The plug-ins, which may drive the player through the host at once.
   parts.plugins.host = host.Host();
   parts.plugins.Load(programFolder);
 
-  // 16: the menus, built once; every item goes through the switchboard.
+  // The menus, built once; every item goes through the switchboard.
   static PlayerMenus menus(parts.checks, [](int id) { TheWindows().board->Command(id); });
+  windows.menus = &menus;
   board.openMainMenu = [&windows](int x, int y) {
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
   CreateSkin(player, parts, windows, menus, control);
 
-  // 18-19: the associated file types and the last playlist.
+  // The associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
   LoadLastPlaylist(parts.playlist, programFolder);
 
-  // 21: the cursor and the current entry.
+  // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
   playback.st.currentIndex = player.settings.currentEntry;
 
-  // 22-23: the skin, then the main window's place at the skin's size; 26:
-  // the opacity settings.
+  // The skin, then the main window's place at the skin's size and the
+  // opacity settings.
   windows.loadStartupSkin();
 
-  // 24: the sound system; the player goes on without sound.
+  // The sound system; the player goes on without sound.
   ShowErrorCode(InitSoundSystem(player.panel));
 
-  // 25: slider ranges, then every value applied.
+  // Slider ranges, then every value applied.
   for (int i = 0; i < kEqBandCount; ++i) player.state.sliders[i].maximum = 30.0f;
   player.state.sliders[kVolumeSlider].maximum = 255.0f;
   player.state.sliders[kBalanceSlider].maximum = 255.0f;
@@ -426,10 +428,10 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   playback.SetSliderApplied(kVolumeSlider, player.settings.volume);
   playback.SetSliderApplied(kBalanceSlider, player.settings.balance);
 
-  // 27: nothing plays yet.
+  // Nothing plays yet.
   playback.st.nowPlayingText = kIdleTitle;
 
-  // 28: timers 0 and 1, restarted when their trackbars move; timer 2 is
+  // The visual and core timers, restarted when their trackbars move; the status timer is
   // started by each transient status text.
   StartTimer(windows.visualTimer, player.panel.visualDelay.Position());
   StartTimer(windows.coreTimer, player.panel.coreDelay.Position());
@@ -438,23 +440,27 @@ int RunPlayer(const std::string& commandLine, const std::string& programFolder) 
   player.panel.coreDelay.changed.Connect(
       [&] { StartTimer(windows.coreTimer, player.panel.coreDelay.Position()); });
 
-  // 29: the own command line.
+  // The path this start was given.
   std::string tail = CommandTail(commandLine);
   ProcessOwnCommandLine(parts, tail);
 
-  // 30: resume where the last run stopped.
+  // Resume where the last run stopped.
   if (player.settings.resumePosition != -1 && tail.empty()) {
     playback.PlayEntry(0, -1, 1);
     playback.SetSliderApplied(kPositionSlider, static_cast<float>(player.settings.resumePosition));
   }
 
-  // 31: show the main window; the title display shows the title again.
+  // Show the main window; the title display shows the title again.
   windows.main->show();
   parts.displays.messageShowing = false;
   windows.controls->PaintMainWindow();
 
   startupDone = true;
   if (exitRequested) Shutdown(true);
+}
+
+int RunPlayer(const std::string& commandLine, const std::string& programFolder) {
+  StartPlayer(commandLine, programFolder);
   return QApplication::exec();
 }
 

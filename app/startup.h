@@ -12,12 +12,10 @@ class QTimer;
 
 namespace qmb {
 
+class PlayerMenus;
 class PluginHost;
 class SkinControls;
 class Switchboard;
-
-// The middle button's command: not a menu id, so no menu can send it.
-constexpr int kMiddleButtonCommand = -2;
 
 struct PlayerWindows {
   QWidget* main = nullptr;
@@ -25,9 +23,10 @@ struct PlayerWindows {
   QTimer* coreTimer = nullptr;    // timer 1, `coreDelay`
   QTimer* statusTimer = nullptr;  // timer 2, ends a transient status text
   Switchboard* board = nullptr;
+  PlayerMenus* menus = nullptr;
   PluginHost* host = nullptr;
   SkinControls* controls = nullptr;
-  // Start-up steps 22, 23 and 26: the saved skin at its place and opacity.
+  // At start-up: the saved skin at its place and opacity.
   std::function<void()> loadStartupSkin;
   // The time display's rectangle on the main window, from the skin.
   Rect timeRect;
@@ -35,8 +34,13 @@ struct PlayerWindows {
 
 PlayerWindows& TheWindows();
 
-// Runs start-up and then the event loop. `commandLine` is the whole process
-// command line; `programFolder` ends in "/". Returns the exit code.
+// Brings the player up: windows, menus, commands, plug-ins, the sound system
+// and what the command line asks for. `commandLine` is the whole process
+// command line; `programFolder` ends in "/". Returns once the main window is
+// shown (or never, when start-up ends the process).
+void StartPlayer(const std::string& commandLine, const std::string& programFolder);
+
+// StartPlayer, then the event loop. Returns the exit code.
 int RunPlayer(const std::string& commandLine, const std::string& programFolder);
 
 // A timer interval as the desktop timers take it: at least 10 ms.

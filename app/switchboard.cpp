@@ -3,6 +3,7 @@
 #include "app/player_parts.h"
 #include "app/shutdown.h"
 #include "core/atomic_file.h"
+#include "core/command_ids.h"
 #include "core/desktop.h"
 #include "core/player_core.h"
 #include "core/status_codes.h"
@@ -48,70 +49,82 @@ void Switchboard::RegisterPlayerCommands() {
   Playback& playback = parts_.playback;
   RunningState& state = core_.state;
   // Main menu.
-  Register(6, [&playback] { playback.PreviousEntry(1); });
-  Register(7, [&playback] { playback.PlayEntry(0, -1, 1); });
-  Register(8, [&playback] { playback.TogglePause(); });
-  Register(9, [&playback] { playback.StopPlayback(0); });
-  Register(10, [&playback] { playback.NextEntry(0, 1); });
+  Register(command::kPrevious, [&playback] { playback.PreviousEntry(1); });
+  Register(command::kPlay, [&playback] { playback.PlayEntry(0, -1, 1); });
+  Register(command::kPause, [&playback] { playback.TogglePause(); });
+  Register(command::kStop, [&playback] { playback.StopPlayback(0); });
+  Register(command::kNext, [&playback] { playback.NextEntry(0, 1); });
   // The lights show these two until the skin draws them.
-  Register(12, [&state] { state.shuffle = !state.shuffle; });
-  Register(13, [&state] { state.loop = !state.loop; });
-  Register(15, [this] { OpenHelp(); });
-  Register(16, [] {});
-  Register(17, [this] { SaveSettingsNow(core_); });
-  Register(18, [] { Shutdown(true); });
+  Register(command::kRandom, [&state] { state.shuffle = !state.shuffle; });
+  Register(command::kLoop, [&state] { state.loop = !state.loop; });
+  Register(command::kHelp, [this] { OpenHelp(); });
+  Register(command::kNothing, [] {});
+  Register(command::kSaveSettings, [this] { SaveSettingsNow(core_); });
+  Register(command::kExit, [] { Shutdown(true); });
   // The skin's right-click menus.
-  for (int id = 5030; id <= 5042; ++id) {
+  for (int id = command::kSeekToStart; id <= command::kCloseAfterCurrent; ++id) {
     Register(id, [&playback, id] { playback.TransportCommand(id); });
   }
-  Register(5043, [&playback] { playback.PreviousEntry(5); });
-  Register(5044, [] { Shutdown(false); });
+  Register(command::kPreviousFive, [&playback] { playback.PreviousEntry(5); });
+  Register(command::kExitWithoutSaving, [] { Shutdown(false); });
 }
 
 void Switchboard::RegisterPlaylistCommands() {
   Playback& playback = parts_.playback;
   PlaylistStore& store = parts_.playlist;
-  Register(1001, [&store, &playback] { LocateCurrent(store.list, playback.st.currentIndex); });
+  Register(command::kLocateCurrent,
+           [&store, &playback] { LocateCurrent(store.list, playback.st.currentIndex); });
   auto search = [this] { Search(parts_.playlist, parts_.search, parts_.search.text.Text()); };
-  Register(1002, search);
-  Register(1003, search);
-  Register(1004, [&playback] { playback.PlayEntry(0, -1, 1); });
-  Register(1005, [&playback] { playback.TogglePause(); });
-  Register(1006, [&playback] { playback.StopPlayback(0); });
-  Register(5009, [&store] { DeleteSelected(store.list); });
-  Register(5010, [&store] { DeleteAll(store.list); });
-  Register(5011, [&store] { SelectAll(store.list); });
-  Register(5012, [&store] { InvertSelection(store.list); });
-  Register(5013, [&store] { SelectNone(store.list); });
-  Register(10027, [this] { ReportStatus(CutItems(parts_.playlist, parts_.clipboard)); });
-  Register(10028, [this] { ReportStatus(PasteItems(parts_.playlist, parts_.clipboard)); });
-  Register(10029, [this] { AddToCue(parts_.playlist, parts_.cueList); });
-  Register(10031, [this] { SavePlaylistDialog(parts_.playlist, core_.programFolder); });
-  Register(10032, [this] { LoadPlaylistDialog(parts_.playlist, core_.programFolder); });
+  Register(command::kSearchTextChanged, search);
+  Register(command::kSearchCategoryChanged, search);
+  Register(command::kPlaylistPlay, [&playback] { playback.PlayEntry(0, -1, 1); });
+  Register(command::kPlaylistPause, [&playback] { playback.TogglePause(); });
+  Register(command::kPlaylistStop, [&playback] { playback.StopPlayback(0); });
+  Register(command::kDeleteSelected, [&store] { DeleteSelected(store.list); });
+  Register(command::kDeleteAll, [&store] { DeleteAll(store.list); });
+  Register(command::kSelectAll, [&store] { SelectAll(store.list); });
+  Register(command::kInvertSelection, [&store] { InvertSelection(store.list); });
+  Register(command::kSelectNone, [&store] { SelectNone(store.list); });
+  Register(command::kCutItems,
+           [this] { ReportStatus(CutItems(parts_.playlist, parts_.clipboard)); });
+  Register(command::kPasteItems,
+           [this] { ReportStatus(PasteItems(parts_.playlist, parts_.clipboard)); });
+  Register(command::kAddToCue, [this] { AddToCue(parts_.playlist, parts_.cueList); });
+  Register(command::kSavePlaylist,
+           [this] { SavePlaylistDialog(parts_.playlist, core_.programFolder); });
+  Register(command::kLoadPlaylist,
+           [this] { LoadPlaylistDialog(parts_.playlist, core_.programFolder); });
   // The Add Files window's stop button.
-  Register(50012, [&playback] { playback.StopPlayback(0); });
+  Register(command::kAddFilesStop, [&playback] { playback.StopPlayback(0); });
 }
 
 void Switchboard::RegisterPluginCommands() {
   PluginManager& plugins = parts_.plugins;
   auto shown = [this](auto operation) { return [this, operation] { ReportStatus(operation()); }; };
-  Register(4007, [&plugins] { plugins.StartVisualCommand(); });
-  Register(4008, shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
-  Register(4009, shown([&plugins] { return plugins.StopVisualPlugin(); }));
-  Register(4010, [&plugins] { plugins.StartDspCommand(); });
-  Register(4011, shown([&plugins] { return plugins.ConfigurePlugin(kDspPlugins); }));
-  Register(4012, shown([&plugins] { return plugins.StopDspPlugin(); }));
-  Register(4014, shown([&plugins] { return plugins.ConfigurePlugin(kInputPlugins); }));
-  Register(4020, shown([&plugins] { return plugins.ConfigurePlugin(kGeneralPlugins); }));
-  Register(4021, shown([&plugins] { return plugins.ConfigurePlugin(kFilePlugins); }));
-  Register(5018, [&plugins] { plugins.StartVisualCommand(); });
-  Register(5020, shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
-  Register(5021, shown([&plugins] { return plugins.StopVisualPlugin(); }));
-  Register(10030, [this] { parts_.plugins.PropertiesOfSelected(parts_.playlist.list, kPath); });
-  Register(5016, [this] {
+  Register(command::kStartVisualPlugin, [&plugins] { plugins.StartVisualCommand(); });
+  Register(command::kConfigureVisualPlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
+  Register(command::kStopVisualPlugin, shown([&plugins] { return plugins.StopVisualPlugin(); }));
+  Register(command::kStartDspPlugin, [&plugins] { plugins.StartDspCommand(); });
+  Register(command::kConfigureDspPlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kDspPlugins); }));
+  Register(command::kStopDspPlugin, shown([&plugins] { return plugins.StopDspPlugin(); }));
+  Register(command::kConfigureInputPlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kInputPlugins); }));
+  Register(command::kConfigureGeneralPlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kGeneralPlugins); }));
+  Register(command::kConfigureFilePlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kFilePlugins); }));
+  Register(command::kStartPlugin, [&plugins] { plugins.StartVisualCommand(); });
+  Register(command::kConfigurePlugin,
+           shown([&plugins] { return plugins.ConfigurePlugin(kVisualPlugins); }));
+  Register(command::kStopPlugin, shown([&plugins] { return plugins.StopVisualPlugin(); }));
+  Register(command::kProperties,
+           [this] { parts_.plugins.PropertiesOfSelected(parts_.playlist.list, kPath); });
+  Register(command::kAnalyzeAllFiles, [this] {
     AnalyzeAllFiles(parts_.playlist.list, parts_.plugins, core_.panel.tagFormat.Text());
   });
-  Register(5017, [this] {
+  Register(command::kAnalyzeSelectedFiles, [this] {
     AnalyzeSelectedFiles(parts_.playlist.list, parts_.plugins, core_.panel.tagFormat.Text());
   });
 }
@@ -120,17 +133,18 @@ void Switchboard::RegisterControlPanelCommands() {
   ControlPanelModel& panel = core_.panel;
   Playback& playback = parts_.playback;
   Equalizer& equalizer = parts_.equalizer;
-  Register(4002, [&panel] { Equalizer::UpdateSpectrumUnit(panel.visualization.Checked()); });
-  Register(4027, [&panel] { RestoreSoundDefaults(panel); });
-  Register(4028, [&panel, &playback, &equalizer] {
+  Register(command::kEnableVisualization,
+           [&panel] { Equalizer::UpdateSpectrumUnit(panel.visualization.Checked()); });
+  Register(command::kRestoreSoundDefaults, [&panel] { RestoreSoundDefaults(panel); });
+  Register(command::kResetSoundSystem, [&panel, &playback, &equalizer] {
     ResetSoundSystem(panel, [&playback, &equalizer] {
       playback.StopPlayback(1);
       // The effects and the DSP unit die with the engine.
       equalizer.Forget();
     });
   });
-  Register(4029, [&panel] { OutputDriverChanged(panel); });
-  Register(4034, [this, &panel, &equalizer] {
+  Register(command::kDriverChanged, [&panel] { OutputDriverChanged(panel); });
+  Register(command::kDisableEqualizer, [this, &panel, &equalizer] {
     if (panel.equalizerDisabled.Checked()) {
       equalizer.DisableEqualizer();
       return;

@@ -1,4 +1,5 @@
 // Stop, pause, volume, balance, seek and mute on the open item.
+#include "core/command_ids.h"
 #include "core/control_panel_model.h"
 #include "core/desktop.h"
 #include "core/running_state.h"
@@ -163,43 +164,43 @@ void Playback::StopWithFadeout() {
 void Playback::TransportCommand(int command) {
   const float seekMax = p_.running.sliders[kPositionSlider].maximum;
   switch (command) {
-    case 5030:
+    case command::kSeekToStart:
       SetSliderApplied(kPositionSlider, 0.0f);
       break;
-    case 5031:
+    case command::kSeekToMiddle:
       SetSliderApplied(kPositionSlider, seekMax / 2.0f);
       break;
-    case 5032:
+    case command::kSeekToEnd:
       SetSliderApplied(kPositionSlider, seekMax - 5.0f);
       break;
-    case 5033:
+    case command::kVolumeHigh:
       SetSliderApplied(kVolumeSlider, 255.0f);
       break;
-    case 5034:
+    case command::kVolumeMedium:
       SetSliderApplied(kVolumeSlider, 255.0f / 2.0f);
       break;
-    case 5035:
+    case command::kVolumeLow:
       SetSliderApplied(kVolumeSlider, 0.0f);
       break;
-    case 5036:
+    case command::kMute:
       ToggleMute();
       break;
-    case 5037:
+    case command::kPanLeft:
       SetSliderApplied(kBalanceSlider, 0.0f);
       break;
-    case 5038:
+    case command::kPanCenter:
       SetSliderApplied(kBalanceSlider, 255.0f / 2.0f);
       break;
-    case 5039:
+    case command::kPanRight:
       SetSliderApplied(kBalanceSlider, 255.0f);
       break;
-    case 5040:
+    case command::kStopWithFadeout:
       StopWithFadeout();
       break;
-    case 5041:
+    case command::kStopAfterCurrent:
       p_.checks.stopAfterCurrent.SetChecked(!p_.checks.stopAfterCurrent.Checked());
       break;
-    case 5042:
+    case command::kCloseAfterCurrent:
       p_.checks.closeAfterCurrent.SetChecked(!p_.checks.closeAfterCurrent.Checked());
       break;
     default:

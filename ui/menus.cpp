@@ -1,4 +1,5 @@
 #include "ui/menus.h"
+#include "core/command_ids.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,19 +113,19 @@ void DrawExit(QPainter& p) {
 QIcon MenuItemPicture(int id) {
   void (*draw)(QPainter&) = nullptr;
   switch (id) {
-    case 1:
+    case command::kAbout:
       draw = DrawAbout;
       break;
-    case 2:
+    case command::kCheckForUpdate:
       draw = DrawUpdate;
       break;
-    case 4:
+    case command::kChooseSkin:
       draw = DrawChooseSkin;
       break;
-    case 5:
+    case command::kRefreshSkin:
       draw = DrawRefreshSkin;
       break;
-    case 18:
+    case command::kExit:
       draw = DrawExit;
       break;
     default:
@@ -151,65 +152,74 @@ PlayerMenus::PlayerMenus(MenuChecks& checks, std::function<void(int id)> dispatc
   auto item = [this](QMenu* menu, const QString& text, int id) { return AddItem(menu, text, id); };
 
   main = popup();
-  FillMenu(main, {{1, "About Qumble Player"}, {2, "Check For Update"}, {kSeparator, ""}}, item);
+  FillMenu(main,
+           {{command::kAbout, "About Qumble Player"},
+            {command::kCheckForUpdate, "Check For Update"},
+            {kSeparator, ""}},
+           item);
   configuration = main->addMenu(QStringLiteral("Configuration"));
-  FillMenu(configuration, {{3, "Control Panel..."}, {4, "Choose Skin..."}, {5, "Refresh Skin"}},
+  FillMenu(configuration,
+           {{command::kControlPanel, "Control Panel..."},
+            {command::kChooseSkin, "Choose Skin..."},
+            {command::kRefreshSkin, "Refresh Skin"}},
            item);
   playback = main->addMenu(QStringLiteral("Playback"));
   FillMenu(playback,
-           {{6, "Previous"},
-            {7, "Play"},
-            {8, "Pause"},
-            {9, "Stop"},
-            {10, "Next"},
+           {{command::kPrevious, "Previous"},
+            {command::kPlay, "Play"},
+            {command::kPause, "Pause"},
+            {command::kStop, "Stop"},
+            {command::kNext, "Next"},
             {kSeparator, ""},
-            {11, "Open"},
+            {command::kOpen, "Open"},
             {kSeparator, ""},
-            {12, "Random"},
-            {13, "Loop"}},
+            {command::kRandom, "Random"},
+            {command::kLoop, "Loop"}},
            item);
   FillMenu(main,
            {{kSeparator, ""},
-            {14, "Show Playlist"},
-            {15, "QMB5 Help"},
+            {command::kShowPlaylist, "Show Playlist"},
+            {command::kHelp, "QMB5 Help"},
             {kSeparator, ""},
-            {17, "Save Settings"},
-            {18, "Exit"}},
+            {command::kSaveSettings, "Save Settings"},
+            {command::kExit, "Exit"}},
            item);
-  for (int id : {1, 2, 4, 5, 18}) FindItem(main, id)->setIcon(MenuItemPicture(id));
+  for (int id : {command::kAbout, command::kCheckForUpdate, command::kChooseSkin,
+                 command::kRefreshSkin, command::kExit})
+    FindItem(main, id)->setIcon(MenuItemPicture(id));
 
   equalizer = popup();
   FillMenu(equalizer,
-           {{5000, "Load QEQ File..."},
-            {5001, "Save QEQ File..."},
+           {{command::kLoadEqPreset, "Load QEQ File..."},
+            {command::kSaveEqPreset, "Save QEQ File..."},
             {kSeparator, ""},
-            {5002, "Raise Eq + 3"},
-            {5003, "Lower Eq - 3"},
+            {command::kRaiseEq, "Raise Eq + 3"},
+            {command::kLowerEq, "Lower Eq - 3"},
             {kSeparator, ""},
-            {5004, "Normalize"},
-            {5005, "Randomize"}},
+            {command::kNormalizeEq, "Normalize"},
+            {command::kRandomizeEq, "Randomize"}},
            item);
 
   visual = popup();
   FillMenu(visual,
-           {{5018, "Start Plug-in"},
-            {5019, "Select Plug-in"},
-            {5020, "Configure Plug-in"},
-            {5021, "Stop Plug-in"},
+           {{command::kStartPlugin, "Start Plug-in"},
+            {command::kSelectPlugin, "Select Plug-in"},
+            {command::kConfigurePlugin, "Configure Plug-in"},
+            {command::kStopPlugin, "Stop Plug-in"},
             {kSeparator, ""},
-            {5022, "Detach Visual Window"},
-            {5023, "Attach Visual Window"},
+            {command::kDetachVisualWindow, "Detach Visual Window"},
+            {command::kAttachVisualWindow, "Attach Visual Window"},
             {kSeparator, ""}},
            item);
   visualization = visual->addMenu(QStringLiteral("Visualization"));
   FillMenu(visualization,
-           {{5024, "Spectrum Fire Mode"},
-            {5025, "Spectrum Dot Mode"},
-            {5026, "Spectrum Voice Mode"},
+           {{command::kSpectrumFireMode, "Spectrum Fire Mode"},
+            {command::kSpectrumDotMode, "Spectrum Dot Mode"},
+            {command::kSpectrumVoiceMode, "Spectrum Voice Mode"},
             {kSeparator, ""},
-            {5027, "Scope Line Mode"},
-            {5028, "Scope Dot Mode"},
-            {5029, "Scope Wave Mode"}},
+            {command::kScopeLineMode, "Scope Line Mode"},
+            {command::kScopeDotMode, "Scope Dot Mode"},
+            {command::kScopeWaveMode, "Scope Wave Mode"}},
            item);
 
   playlistBar = new QMenuBar();
@@ -218,45 +228,64 @@ PlayerMenus::PlayerMenus(MenuChecks& checks, std::function<void(int id)> dispatc
     FillMenu(menu, items, item);
     return menu;
   };
-  playlistFile = barMenu("Playlist", {{10031, "Save Playlist..."}, {10032, "Load Playlist..."}});
-  edit = barMenu("Edit", {{10027, "Cut Items"}, {10028, "Paste Items"}});
-  add = barMenu("Add", {{5007, "Add Files..."}, {5008, "Add URL..."}});
-  remove = barMenu("Delete", {{5009, "Delete Selected"}, {5010, "Delete All"}});
-  selection = barMenu("Selection",
-                      {{5011, "Select All"}, {5012, "Invert Selection"}, {5013, "Select None"}});
-  tags = barMenu("Tags", {{5016, "Analyze All Files"}, {5017, "Analyze Selected Files"}});
-  view = barMenu("View", {{5014, "Search Window"}, {5015, "Cue List"}});
+  playlistFile = barMenu("Playlist", {{command::kSavePlaylist, "Save Playlist..."},
+                                      {command::kLoadPlaylist, "Load Playlist..."}});
+  edit =
+      barMenu("Edit", {{command::kCutItems, "Cut Items"}, {command::kPasteItems, "Paste Items"}});
+  add = barMenu("Add", {{command::kAddFiles, "Add Files..."}, {command::kAddUrl, "Add URL..."}});
+  remove = barMenu("Delete", {{command::kDeleteSelected, "Delete Selected"},
+                              {command::kDeleteAll, "Delete All"}});
+  selection = barMenu("Selection", {{command::kSelectAll, "Select All"},
+                                    {command::kInvertSelection, "Invert Selection"},
+                                    {command::kSelectNone, "Select None"}});
+  tags = barMenu("Tags", {{command::kAnalyzeAllFiles, "Analyze All Files"},
+                          {command::kAnalyzeSelectedFiles, "Analyze Selected Files"}});
+  view =
+      barMenu("View", {{command::kSearchWindow, "Search Window"}, {command::kCueList, "Cue List"}});
 
   playlistContext = popup();
   sendToMedia = playlistContext->addMenu(QStringLiteral("Send To Media"));
-  FillMenu(sendToMedia, {{kChooseDestinationId, "Choose..."}, {kSeparator, ""}}, item);
+  FillMenu(sendToMedia, {{command::kChooseDestination, "Choose..."}, {kSeparator, ""}}, item);
   FillMenu(playlistContext,
            {{kSeparator, ""},
-            {10027, "Cut Items"},
-            {10028, "Paste Items"},
+            {command::kCutItems, "Cut Items"},
+            {command::kPasteItems, "Paste Items"},
             {kSeparator, ""},
-            {10029, "Add To Cue"},
+            {command::kAddToCue, "Add To Cue"},
             {kSeparator, ""},
-            {10030, "Properties..."}},
+            {command::kProperties, "Properties..."}},
            item);
 
   seek = popup();
-  FillMenu(seek, {{5030, "Seek To Start"}, {5031, "Seek To Middle"}, {5032, "Seek To End"}}, item);
+  FillMenu(seek,
+           {{command::kSeekToStart, "Seek To Start"},
+            {command::kSeekToMiddle, "Seek To Middle"},
+            {command::kSeekToEnd, "Seek To End"}},
+           item);
   volume = popup();
   FillMenu(volume,
-           {{5033, "Volume High"}, {5034, "Volume Medium"}, {5035, "Volume Low"}, {kSeparator, ""}},
+           {{command::kVolumeHigh, "Volume High"},
+            {command::kVolumeMedium, "Volume Medium"},
+            {command::kVolumeLow, "Volume Low"},
+            {kSeparator, ""}},
            item);
-  AddCheckItem(volume, QStringLiteral("Mute"), 5036, checks_.mute);
+  AddCheckItem(volume, QStringLiteral("Mute"), command::kMute, checks_.mute);
   balance = popup();
-  FillMenu(balance, {{5037, "Pan Left"}, {5038, "Center"}, {5039, "Pan Right"}}, item);
+  FillMenu(balance,
+           {{command::kPanLeft, "Pan Left"},
+            {command::kPanCenter, "Center"},
+            {command::kPanRight, "Pan Right"}},
+           item);
   stop = popup();
-  AddItem(stop, QStringLiteral("Stop With Fadeout"), 5040);
-  AddCheckItem(stop, QStringLiteral("Stop After Current"), 5041, checks_.stopAfterCurrent);
-  AddCheckItem(stop, QStringLiteral("Close After Current"), 5042, checks_.closeAfterCurrent);
+  AddItem(stop, QStringLiteral("Stop With Fadeout"), command::kStopWithFadeout);
+  AddCheckItem(stop, QStringLiteral("Stop After Current"), command::kStopAfterCurrent,
+               checks_.stopAfterCurrent);
+  AddCheckItem(stop, QStringLiteral("Close After Current"), command::kCloseAfterCurrent,
+               checks_.closeAfterCurrent);
   previous = popup();
-  AddItem(previous, QStringLiteral("Previous 5 Tracks"), 5043);
+  AddItem(previous, QStringLiteral("Previous 5 Tracks"), command::kPreviousFive);
   exit = popup();
-  AddItem(exit, QStringLiteral("Exit Without Saving Settings"), 5044);
+  AddItem(exit, QStringLiteral("Exit Without Saving Settings"), command::kExitWithoutSaving);
 }
 
 PlayerMenus::~PlayerMenus() {
@@ -297,13 +326,13 @@ QAction* PlayerMenus::AddCheckItem(QMenu* menu, const QString& text, int id, Che
 void PlayerMenus::SetDriveItems(const std::vector<std::pair<int, std::string>>& drives) {
   for (QAction* action : sendToMedia->actions()) {
     int id = action->data().toInt();
-    if (id >= kFirstDriveItemId && id <= kLastDriveItemId) {
+    if (id >= command::kFirstDrive && id <= command::kLastDrive) {
       sendToMedia->removeAction(action);
       delete action;
     }
   }
   for (const auto& [id, text] : drives) {
-    if (id < kFirstDriveItemId || id > kLastDriveItemId) continue;
+    if (id < command::kFirstDrive || id > command::kLastDrive) continue;
     // A mount's name may hold "&", which a menu would take as a mnemonic.
     QString shown = QString::fromStdString(text).replace('&', QStringLiteral("&&"));
     AddItem(sendToMedia, shown, id);

@@ -22,11 +22,6 @@ class QWidget;
 
 namespace qmb {
 
-// The "Send To Media" drive items and "Choose...".
-constexpr int kFirstDriveItemId = 10000;
-constexpr int kLastDriveItemId = 10025;
-constexpr int kChooseDestinationId = 10026;
-
 // The pictures of the main menu's items 1, 2, 4, 5 and 18, drawn by the
 // program at 16x16. Any other id gets a null icon.
 QIcon MenuItemPicture(int id);

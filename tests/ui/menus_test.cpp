@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/command_ids.h"
 #include "ui/menus.h"
 
 namespace qmb {

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/command_ids.h"
 #include "tags/number_text.h"
 
 namespace qmb {
@@ -593,7 +594,7 @@ void SkinControls::ToggleInversion() const {
 }
 
 void SkinControls::ButtonLeftAction(int i) {
-  auto command = [this](int id) {
+  auto run = [this](int id) {
     if (hooks_.command) hooks_.command(id);
   };
   auto tip = [this, i](bool on) {
@@ -612,25 +613,25 @@ void SkinControls::ButtonLeftAction(int i) {
       }
       break;
     case 2:
-      command(18);
+      run(command::kExit);
       break;
     case 3:
-      command(6);
+      run(command::kPrevious);
       break;
     case 4:
-      command(7);
+      run(command::kPlay);
       break;
     case 5:
-      command(8);
+      run(command::kPause);
       break;
     case 6:
       if (hooks_.stopAndResetCycle) hooks_.stopAndResetCycle();
       break;
     case 7:
-      command(10);
+      run(command::kNext);
       break;
     case 8:
-      command(11);
+      run(command::kOpen);
       break;
     case 9:
       ToggleShuffleLight();
@@ -641,13 +642,13 @@ void SkinControls::ButtonLeftAction(int i) {
       tip(state_.loop);
       break;
     case 11:
-      command(1);
+      run(command::kAbout);
       break;
     case 12:
       OpenMenu(menus_.equalizer, BelowButton(i));
       break;
     case 13:
-      command(14);
+      run(command::kShowPlaylist);
       break;
     case 14:
       if (hooks_.nextSkinStage) hooks_.nextSkinStage();
