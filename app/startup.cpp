@@ -390,7 +390,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
 
   // The control interface that plug-ins reach through their host handle.
   static ControlInterface control(player, parts);
-  static PluginHost host(control);
+  static PluginHost host(control, [](int id) { return board.Command(id); });
   windows.host = &host;
 
   // The plug-ins, which may drive the player through the host at once.

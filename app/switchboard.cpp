@@ -32,9 +32,11 @@ Switchboard::Switchboard(PlayerCore& core, PlayerParts& parts) : core_(core), pa
   RegisterPluginCommands();
 }
 
-void Switchboard::Command(int id) {
+bool Switchboard::Command(int id) {
   auto found = commands_.find(id);
-  if (found != commands_.end() && found->second) found->second();
+  if (found == commands_.end() || !found->second) return false;
+  found->second();
+  return true;
 }
 
 void Switchboard::Register(int id, std::function<void()> operation) {

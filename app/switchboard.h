@@ -18,8 +18,8 @@ class Switchboard {
  public:
   Switchboard(PlayerCore& core, PlayerParts& parts);
 
-  // Runs command `id`; an unknown id does nothing.
-  void Command(int id);
+  // Runs command `id`; false, and nothing runs, when the id has no operation.
+  bool Command(int id);
   // Adds or replaces the operation of a command (windows, skins, plug-ins).
   void Register(int id, std::function<void()> operation);
   bool Handles(int id) const { return commands_.count(id) != 0; }

@@ -93,6 +93,7 @@ struct KindInfo {
 
 constexpr KindInfo kKinds[] = {
     {kInputPlugins, "qip", QMB_INPUT_ENTRY, " is not a valid input plug-in."},
+    // The DSP kind's text says "input": the player's own words, kept as they are.
     {kDspPlugins, "qdp", QMB_DSP_ENTRY, " is not a valid input plug-in."},
     {kVisualPlugins, "qvp", QMB_VISUAL_ENTRY, " is not a valid visualization plug-in."},
     {kGeneralPlugins, "qgp", QMB_GENERAL_ENTRY, " is not a valid general plug-in."},
@@ -106,6 +107,13 @@ const KindInfo* KindOf(const std::string& name) {
     if (ext == info.extension) return &info;
   }
   return nullptr;
+}
+
+// A plug-in without the version entry was built before it existed: 1.00.
+bool ApiVersionAccepted(void* library) {
+  auto version = reinterpret_cast<QmbApiVersionFunc>(dlsym(library, QMB_API_VERSION_ENTRY));
+  int32_t declared = version ? version() : 100;
+  return declared / 100 <= QMB_PLUGIN_API_VERSION / 100;
 }
 
 // Init of the kinds that have one at load; true when the plug-in may stay.
@@ -132,6 +140,12 @@ void LoadOne(PluginRegistry& registry, const KindInfo& info, const std::string& 
   if (!entry) {
     ShowLoadError(name + info.invalidPhrase + "\r\n" + LoaderErrorText());
     if (library) dlclose(library);
+    return;
+  }
+  // A plug-in built for a newer contract than ours may rely on what we lack.
+  if (!ApiVersionAccepted(library)) {
+    ShowLoadError(name + info.invalidPhrase);
+    dlclose(library);
     return;
   }
   PluginListModel& list = registry.List(info.kind);

@@ -23,7 +23,14 @@
  * A plug-in may send a request from any other thread. The request runs on
  * the player's user-interface thread and the sender waits for its result, so
  * a plug-in must not send from a thread the user-interface thread is waiting
- * for (for example while its Quit or Stop entry is running). */
+ * for (for example while its Quit or Stop entry is running).
+ *
+ * Version history (QMB_PLUGIN_API_VERSION is major * 100 + minor; the player
+ * refuses a plug-in whose major version is newer than its own):
+ *   1.00  the five module tables, the host and requests 0-56.
+ *   1.01  QMB_WM_COMMAND runs any menu command; the optional
+ *         QmbPluginApiVersion entry tells the player which version a
+ *         plug-in was built for. */
 #ifndef QMB_PLUGIN_H
 #define QMB_PLUGIN_H
 
@@ -33,12 +40,13 @@
 extern "C" {
 #endif
 
-#define QMB_PLUGIN_API_VERSION 1
+#define QMB_PLUGIN_API_VERSION 101
 
 /* clang-format off */
 typedef struct QmbHost QmbHost;      /* what the tables call the main window */
 struct QmbHost { intptr_t (*send)(QmbHost *host, uint32_t message, uintptr_t wParam, intptr_t lParam); };
 #define QMB_WM_USER 0x0400           /* message for host requests: wParam = request, lParam = argument */
+#define QMB_WM_COMMAND 0x0111        /* message for menu commands: wParam = command id, lParam = 0 */
 /* clang-format on */
 
 /* Status codes that entries and requests answer (the player shows their
@@ -191,6 +199,13 @@ typedef QmbVisualModule* (*QmbGetVisualModule)(void);
 typedef QmbGeneralModule* (*QmbGetGeneralModule)(void);
 typedef QmbFileModule* (*QmbGetFileModule)(void);
 
+/* Optional: the version of this header a plug-in was built with. Export
+ *   QMB_EXPORT int32_t QmbPluginApiVersion(void) { return QMB_PLUGIN_API_VERSION; }
+ * (with C linkage). Called once at load, before the kind's entry point is
+ * used; a plug-in without it counts as 1.00. */
+#define QMB_API_VERSION_ENTRY "QmbPluginApiVersion"
+typedef int32_t (*QmbApiVersionFunc)(void);
+
 #if defined(__GNUC__)
 #define QMB_EXPORT __attribute__((visibility("default")))
 #else
@@ -259,6 +274,26 @@ typedef QmbFileModule* (*QmbGetFileModule)(void);
 #define QMB_REQ_BALANCE 54             /* -> const float* balance */
 #define QMB_REQ_SEEK 55                /* lParam seconds -> const float* previous position */
 #define QMB_REQ_RASTER_OP 56           /* -> the skin's drawing mode, plain or inverted copy */
+
+/* Menu commands (since 1.01): send(host, QMB_WM_COMMAND, id, 0) runs the
+ * command as if the user had chosen its menu item, on the user-interface
+ * thread; the sender waits as for requests, with the same thread rules. Only
+ * the low 16 bits of wParam count. It answers 1 when the player has an
+ * operation for the id, 0 when not (nothing runs then). Ids of the main menu: */
+#define QMB_CMD_ABOUT 1
+#define QMB_CMD_CONTROL_PANEL 3
+#define QMB_CMD_PREVIOUS 6
+#define QMB_CMD_PLAY 7  /* resumes a pause, else plays the entry under the cursor */
+#define QMB_CMD_PAUSE 8 /* toggles the pause */
+#define QMB_CMD_STOP 9
+#define QMB_CMD_NEXT 10
+#define QMB_CMD_OPEN 11
+#define QMB_CMD_RANDOM 12 /* toggles the Random button */
+#define QMB_CMD_LOOP 13   /* toggles the Loop button */
+#define QMB_CMD_SHOW_PLAYLIST 14
+#define QMB_CMD_SAVE_SETTINGS 17
+#define QMB_CMD_EXIT 18 /* saves and ends the player; the sender gets no answer */
+#define QMB_CMD_MUTE 5036
 
 /* Request 48's argument. */
 #define QMB_TIME_LENGTH_MS 0

@@ -381,3 +381,7 @@ QmbInputModule module = {
 extern "C" QMB_EXPORT QmbInputModule* GetQMBInputModule(void) {
   return &qmb::module;
 }
+
+extern "C" QMB_EXPORT int32_t QmbPluginApiVersion(void) {
+  return QMB_PLUGIN_API_VERSION;
+}

@@ -132,3 +132,7 @@ QmbFileModule module = {
 extern "C" QMB_EXPORT QmbFileModule* GetQMBFileModule(void) {
   return &qmb::module;
 }
+
+extern "C" QMB_EXPORT int32_t QmbPluginApiVersion(void) {
+  return QMB_PLUGIN_API_VERSION;
+}

@@ -17,6 +17,8 @@
 
 #include "app/control_interface.h"
 #include "app/player_parts.h"
+#include "app/shutdown.h"
+#include "app/switchboard.h"
 #include "core/player_core.h"
 #include "core/status_codes.h"
 #include "playback/sound_engine.h"
@@ -26,6 +28,19 @@
 
 namespace qmb::test {
 namespace {
+
+// Runs the event loop until `done` holds or a generous deadline passes.
+template <typename Condition>
+void WaitUntil(Condition done) {
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (done()) loop.quit();
+  });
+  poll.start(5);
+  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+  if (!done()) loop.exec();
+}
 
 // One player with its control interface and host.
 struct HostedPlayer {
@@ -41,7 +56,7 @@ struct HostedPlayer {
   PlayerCore core;
   PlayerParts parts{core};
   ControlInterface control{core, parts};
-  PluginHost host{control};
+  PluginHost host{control, [](int) { return false; }};
   std::vector<QThread*> threads;
 };
 
@@ -147,7 +162,7 @@ TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
   SetUpPlayerCore(core, folder.Path());
   PlayerParts parts{core};
   ControlInterface control{core, parts};
-  PluginHost host{control};
+  PluginHost host{control, [](int) { return false; }};
   parts.plugins.host = host.Host();
   parts.plugins.Load(folder.Path());
   ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
@@ -164,14 +179,7 @@ TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
   auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
   dlclose(library);
   Results* results = drive(QMB_SHORT_MEDIA "/long.mp3");
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (results->done) loop.quit();
-  });
-  poll.start(10);
-  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-  loop.exec();
+  WaitUntil([&] { return results->done != 0; });
   join();
 
   ASSERT_TRUE(results->done);
@@ -189,6 +197,62 @@ TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
   EXPECT_EQ(core.state.sliders[kVolumeSlider].value, 100.0f);
   EXPECT_EQ(core.state.sliders[3].value, 25.0f);
   EXPECT_EQ(parts.playlist.list.Field(0, kPath), QMB_SHORT_MEDIA "/long.mp3");
+
+  parts.playback.StopPlayback(0);
+  parts.plugins.Unload();
+  FSOUND_Close();
+}
+
+// Menu commands through the host: what a remote-control plug-in sends for
+// Next, Pause, Random and Loop reaches the same operations as the menus.
+TEST(PluginHost, AGeneralPluginRunsMenuCommandsFromItsOwnThread) {
+  ScriptedDesktop desktop;
+  FSOUND_SetOutput(kOutputNoSound);
+  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  TempFolder folder;
+  std::filesystem::create_directories(folder.Path() + "Plugins");
+  std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp",
+                             folder.Path() + "Plugins/general.qgp");
+  PlayerCore core;
+  SetUpPlayerCore(core, folder.Path());
+  PlayerParts parts{core};
+  Switchboard board{core, parts};
+  ControlInterface control{core, parts};
+  PluginHost host{control, [&board](int id) { return board.Command(id); }};
+  parts.plugins.host = host.Host();
+  parts.plugins.Load(folder.Path());
+  for (int i = 0; i < 3; ++i) AddPlaylistEntry(parts.playlist, QMB_SHORT_MEDIA "/long.mp3");
+  const bool shuffleBefore = core.state.shuffle;
+  const bool loopBefore = core.state.loop;
+
+  struct Results {
+    intptr_t nextAnswer, indexAfterNext, pauseAnswer, stateAfterPause, randomAnswer, loopAnswer,
+        unknownAnswer;
+    volatile int done;
+  };
+  void* library = dlopen((folder.Path() + "Plugins/general.qgp").c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  auto commands = reinterpret_cast<Results* (*)()>(dlsym(library, "qmb_test_commands"));
+  auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
+  dlclose(library);
+  Results* results = commands();
+  WaitUntil([&] { return results->done != 0; });
+  join();
+
+  ASSERT_TRUE(results->done);
+  EXPECT_EQ(results->nextAnswer, 1);
+  EXPECT_EQ(results->indexAfterNext, 1);
+  EXPECT_EQ(parts.playback.st.currentIndex, 1);
+  EXPECT_EQ(results->pauseAnswer, 1);
+  EXPECT_EQ(results->stateAfterPause, 3);
+  EXPECT_EQ(parts.playback.st.state, kPaused);
+  EXPECT_EQ(results->randomAnswer, 1);
+  EXPECT_EQ(results->loopAnswer, 1);
+  EXPECT_EQ(results->unknownAnswer, 0);
+  SaveSettingsNow(core);
+  PlayerSettings saved = ReadSettings(folder.Path());
+  EXPECT_EQ(saved.shuffle != 0, !shuffleBefore);
+  EXPECT_EQ(saved.loop != 0, !loopBefore);
 
   parts.playback.StopPlayback(0);
   parts.plugins.Unload();

@@ -110,6 +110,19 @@ TEST_F(PluginLoading, EveryFailureNamesTheFileAndLeavesNoRow) {
   EXPECT_EQ(desktop.messages.back().text, "There was an error initializing dsp_failing.qdp");
 }
 
+TEST_F(PluginLoading, APluginBuiltForANewerMajorVersionIsRefused) {
+  // general.qgp says 1.01, general_minor.qgp 1.99, general_future.qgp 2.00;
+  // input_a.QIP says nothing and counts as 1.00.
+  Install({"general.qgp", "general_minor.qgp", "general_future.qgp", "input_a.QIP"});
+  Load();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].text, "general_future.qgp is not a valid general plug-in.");
+  EXPECT_EQ(manager.registry.Count(kGeneralPlugins), 2);
+  EXPECT_EQ(Row(kGeneralPlugins, "general_future.qgp"), -1);
+  EXPECT_GE(Row(kGeneralPlugins, "general_minor.qgp"), 0);
+  EXPECT_EQ(manager.registry.Count(kInputPlugins), 1);
+}
+
 TEST_F(PluginLoading, AFailedFileLeavesTheListsInStepWithTheSlots) {
   Install({"input_failing.qip", "input_a.QIP", "no_entry.qip", "input_b.qip"});
   Load();
