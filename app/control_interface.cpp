@@ -133,12 +133,12 @@ intptr_t ControlInterface::Request(int request, intptr_t lParam) {
       return 1;
     case QMB_REQ_PLAY_PATH:
       if (!text) return 0;
-      return playback.PlayPath(text, 1, 0, 0);
+      return playback.PlayPath(text);
     case QMB_REQ_STOP:
-      playback.StopPlayback(lParam == 1 ? 1 : 0);
+      playback.StopPlayback(lParam == 1 ? CycleReset::Yes : CycleReset::No);
       return 1;
     case QMB_REQ_PLAY:
-      playback.PlayEntry(lParam != 0 ? 1 : 0, -1, 1);
+      playback.PlayEntry(lParam != 0 ? Restart::Yes : Restart::No, kCursorRow, RepeatReset::Yes);
       return 1;
     case QMB_REQ_PAUSE:
       // As the Pause command: while stopped it only flips the state.

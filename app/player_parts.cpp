@@ -17,7 +17,8 @@ PlayerParts::PlayerParts(PlayerCore& core)
     return inputRoute.TypeIcon(plugin, ext);
   };
   playlist.playEntry = [this](int restart, int index, int resetRepeat) {
-    playback.PlayEntry(restart, index, resetRepeat);
+    playback.PlayEntry(restart ? Restart::Yes : Restart::No, index,
+                       resetRepeat ? RepeatReset::Yes : RepeatReset::No);
   };
   ConnectSearch(playlist, search);
   playlistTitle.SetText("Playlist");
@@ -38,7 +39,7 @@ void ProcessOwnCommandLine(PlayerParts& parts, const std::string& tail) {
     ShowErrorCode(status);
     return;
   }
-  parts.playback.PlayEntry(1, -1, 1);
+  parts.playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
 }
 
 }  // namespace qmb

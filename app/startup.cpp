@@ -177,7 +177,7 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
   hooks.applySlider = [&playback](int slider, float value) {
     playback.SetSliderApplied(slider, value);
   };
-  hooks.stopAndResetCycle = [&playback] { playback.StopPlayback(1); };
+  hooks.stopAndResetCycle = [&playback] { playback.StopPlayback(CycleReset::Yes); };
   hooks.hideMainWindow = [&windows] { windows.main->showMinimized(); };
   hooks.nextSkinStage = [] { skinWindows.SetSkinStage(-1); };
   hooks.toggleInversion = [] { InvertSkin(skinWindows); };
@@ -290,7 +290,7 @@ void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
   });
   AddSaveStep(
       [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, core.programFolder); });
-  AddShutdownStep([&playback] { playback.StopPlayback(0); });
+  AddShutdownStep([&playback] { playback.StopPlayback(CycleReset::No); });
   AddShutdownStep([&windows] {
     windows.visualTimer->stop();
     windows.coreTimer->stop();
@@ -407,7 +407,8 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
 
   // The associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
-  LoadLastPlaylist(parts.playlist, programFolder);
+  // A last playlist that cannot be read is set aside; the player starts empty.
+  static_cast<void>(LoadLastPlaylist(parts.playlist, programFolder));
 
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
@@ -446,7 +447,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
 
   // Resume where the last run stopped.
   if (player.settings.resumePosition != -1 && tail.empty()) {
-    playback.PlayEntry(0, -1, 1);
+    playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
     playback.SetSliderApplied(kPositionSlider, static_cast<float>(player.settings.resumePosition));
   }
 

@@ -52,10 +52,11 @@ void Switchboard::RegisterPlayerCommands() {
   RunningState& state = core_.state;
   // Main menu.
   Register(command::kPrevious, [&playback] { playback.PreviousEntry(1); });
-  Register(command::kPlay, [&playback] { playback.PlayEntry(0, -1, 1); });
+  Register(command::kPlay,
+           [&playback] { playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes); });
   Register(command::kPause, [&playback] { playback.TogglePause(); });
-  Register(command::kStop, [&playback] { playback.StopPlayback(0); });
-  Register(command::kNext, [&playback] { playback.NextEntry(0, 1); });
+  Register(command::kStop, [&playback] { playback.StopPlayback(CycleReset::No); });
+  Register(command::kNext, [&playback] { playback.NextEntry(Advance::OnRequest, 1); });
   // The lights show these two until the skin draws them.
   Register(command::kRandom, [&state] { state.shuffle = !state.shuffle; });
   Register(command::kLoop, [&state] { state.loop = !state.loop; });
@@ -79,9 +80,10 @@ void Switchboard::RegisterPlaylistCommands() {
   auto search = [this] { Search(parts_.playlist, parts_.search, parts_.search.text.Text()); };
   Register(command::kSearchTextChanged, search);
   Register(command::kSearchCategoryChanged, search);
-  Register(command::kPlaylistPlay, [&playback] { playback.PlayEntry(0, -1, 1); });
+  Register(command::kPlaylistPlay,
+           [&playback] { playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes); });
   Register(command::kPlaylistPause, [&playback] { playback.TogglePause(); });
-  Register(command::kPlaylistStop, [&playback] { playback.StopPlayback(0); });
+  Register(command::kPlaylistStop, [&playback] { playback.StopPlayback(CycleReset::No); });
   Register(command::kDeleteSelected, [&store] { DeleteSelected(store.list); });
   Register(command::kDeleteAll, [&store] { DeleteAll(store.list); });
   Register(command::kSelectAll, [&store] { SelectAll(store.list); });
@@ -97,7 +99,7 @@ void Switchboard::RegisterPlaylistCommands() {
   Register(command::kLoadPlaylist,
            [this] { LoadPlaylistDialog(parts_.playlist, core_.programFolder); });
   // The Add Files window's stop button.
-  Register(command::kAddFilesStop, [&playback] { playback.StopPlayback(0); });
+  Register(command::kAddFilesStop, [&playback] { playback.StopPlayback(CycleReset::No); });
 }
 
 void Switchboard::RegisterPluginCommands() {
@@ -140,7 +142,7 @@ void Switchboard::RegisterControlPanelCommands() {
   Register(command::kRestoreSoundDefaults, [&panel] { RestoreSoundDefaults(panel); });
   Register(command::kResetSoundSystem, [&panel, &playback, &equalizer] {
     ResetSoundSystem(panel, [&playback, &equalizer] {
-      playback.StopPlayback(1);
+      playback.StopPlayback(CycleReset::Yes);
       // The effects and the DSP unit die with the engine.
       equalizer.Forget();
     });
@@ -160,7 +162,7 @@ void Switchboard::RegisterControlPanelCommands() {
 void Switchboard::PlaylistDoubleClicked() {
   EntryList& list = parts_.playlist.list;
   if (!list.IsRow(list.Cursor())) return;
-  parts_.playback.PlayEntry(1, -1, 1);
+  parts_.playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   parts_.playlistTitle.SetText(ItemTitle(list.Cursor(), list.Count()));
 }
 
@@ -173,7 +175,7 @@ void Switchboard::PlaylistClicked() {
 }
 
 void Switchboard::PlaylistKey(bool enter, bool del) {
-  if (enter) parts_.playback.PlayEntry(1, -1, 1);
+  if (enter) parts_.playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   if (del) DeleteSelected(parts_.playlist.list);
 }
 

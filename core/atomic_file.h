@@ -10,7 +10,7 @@ namespace qmb {
 
 // Replaces `path` with `content`. False when anything failed; the old file,
 // if any, is then untouched and no temporary file is left behind.
-bool WriteFileAtomically(const std::string& path, std::string_view content);
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view content);
 
 // Whether a file (or anything else) exists at `path`.
 bool PathExists(const std::string& path);

@@ -24,7 +24,7 @@ using Picture = std::unique_ptr<QmbPicture, PictureDeleter>;
 // 1 when program folder + the library and its entry point were found, 22 when
 // the library cannot be loaded, 9 when the entry point is missing. The library
 // stays loaded for the rest of the run.
-int LoadImageLibrary(const std::string& programFolder);
+[[nodiscard]] int LoadImageLibrary(const std::string& programFolder);
 
 // Decodes `path` through the loaded library; null when it cannot (or when the
 // library is not loaded).

@@ -144,12 +144,12 @@ void Playback::UpdatePlayedEntry() {
   }
 }
 
-int Playback::PlayPath(const std::string& path, int track, int fromCue, int indexGiven) {
-  StopPlayback(0);
+int Playback::PlayPath(const std::string& path, PlayPathOptions options) {
+  StopPlayback(CycleReset::No);
   st.openAborted = 0;
-  if (track == 1 && fromCue == 0) {
-    if (indexGiven == 0) st.currentIndex = p_.playlist.list.Cursor();
-  } else if (fromCue == 0) {
+  if (options.track && !options.fromCue) {
+    if (!options.indexGiven) st.currentIndex = p_.playlist.list.Cursor();
+  } else if (!options.fromCue) {
     st.currentIndex = -1;
   }
   p_.playlist.list.Redraw();
@@ -232,15 +232,15 @@ int Playback::PlayPath(const std::string& path, int track, int fromCue, int inde
   p_.running.sliders[kPositionSlider].maximum = st.lengthSeconds;
   p_.displays.progressMaximum = static_cast<int>(st.lengthSeconds);
   p_.displays.changed.Emit();
-  if (track == 0) return kOk;
+  if (!options.track) return kOk;
 
   st.trackActive = 1;
   TheVisualCapture().SetTrackActive(true);
   if (p_.panel.randomSkinOnPlay.Checked() && randomSkin) randomSkin();
-  if (fromCue == 0) UpdatePlayedEntry();
+  if (!options.fromCue) UpdatePlayedEntry();
 
   // A cue item is named by its own row, not by the entry that played before.
-  std::string title = fromCue ? cueTitle_ : p_.playlist.list.Field(st.currentIndex, kTitle);
+  std::string title = options.fromCue ? cueTitle_ : p_.playlist.list.Field(st.currentIndex, kTitle);
   st.nowPlayingText = title;
   if (st.usingPlugin) {
     st.info = inputRoute->GetStreamInfo(st.pluginIndex);

@@ -18,6 +18,30 @@ class TagSource;
 struct ControlPanelModel;
 struct RunningState;
 
+// Whether PlayEntry resumes a paused track (No) or opens the entry again.
+enum class Restart { No, Yes };
+// Whether PlayEntry starts the repeat count anew.
+enum class RepeatReset { No, Yes };
+// Whether StopPlayback also starts the random cycle anew: every entry's
+// "played this cycle" goes back to "No" and the repeat count to 0.
+enum class CycleReset { No, Yes };
+// Why NextEntry moves on: at a track's end the repeat count and the end of
+// the list decide; on request it just steps.
+enum class Advance { OnRequest, AtTrackEnd };
+// PlayEntry's index for "the entry under the playlist cursor".
+constexpr int kCursorRow = -1;
+
+// What PlayPath opens the path as.
+struct PlayPathOptions {
+  // A playlist track: statistics, title and visualization follow it. A
+  // preview is no track.
+  bool track = true;
+  // The cue list's head: titled from its cue row; the current entry stays.
+  bool fromCue = false;
+  // The caller has set the current entry; otherwise it is the cursor's row.
+  bool indexGiven = false;
+};
+
 // What playback reaches outside itself.
 struct PlaybackParts {
   PlaylistStore& playlist;
@@ -46,12 +70,12 @@ class Playback {
   // Shows a transient text in the title display for `milliseconds`.
   std::function<void(const std::string& text, int milliseconds)> showStatusText;
 
-  // Opening and playing.
-  int PlayPath(const std::string& path, int track, int fromCue, int indexGiven);
+  // Opening and playing. A status: kOk, or why the path did not open.
+  [[nodiscard]] int PlayPath(const std::string& path, PlayPathOptions options = {});
   int FindInputPlugin(const std::string& path) const;
 
   // Transport.
-  void StopPlayback(int resetCycle);
+  void StopPlayback(CycleReset reset);
   void TogglePause();
   void ApplyVolume(float value);
   void ApplyBalance(float value);
@@ -71,8 +95,9 @@ class Playback {
   void ReadPosition(int& positionMs, int& lengthMs) const;
 
   // Navigation.
-  void PlayEntry(int restart, int index, int resetRepeat);
-  void NextEntry(int fromTrackEnd, int step);
+  // Plays row `index` (kCursorRow: the cursor's); a failure shows its message.
+  void PlayEntry(Restart restart, int index, RepeatReset repeat);
+  void NextEntry(Advance why, int step);
   void PreviousEntry(int back);
   // False when it stopped the player (or played the cue) instead of moving
   // the cursor.
@@ -91,7 +116,6 @@ class Playback {
   std::uint8_t savedModuleVolume = 0;
 
  private:
-  int OpenRoute(const std::string& path, std::string& modulePath);
   int OpenCdTrack(const std::string& path);
   int OpenNetworkStream(const std::string& path);
   int OpenFileStream(const std::string& path);

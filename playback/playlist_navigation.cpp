@@ -30,18 +30,17 @@ void Playback::Remember(int index) {
   history[historyCount++] = index;
 }
 
-void Playback::PlayEntry(int restart, int index, int resetRepeat) {
-  if (st.state == kPaused && restart == 0) {
+void Playback::PlayEntry(Restart restart, int index, RepeatReset repeat) {
+  if (st.state == kPaused && restart == Restart::No) {
     TogglePause();
     st.state = kPlaying;
     return;
   }
-  int row = index == -1 ? p_.playlist.list.Cursor() : index;
-  int indexGiven = index == -1 ? 0 : 1;
+  int row = index == kCursorRow ? p_.playlist.list.Cursor() : index;
   if (row == -1) return;
   std::string path = EntryPath(p_.playlist.list, row);
-  if (resetRepeat == 1) repeatCounter = 0;
-  int status = PlayPath(path, 1, 0, indexGiven);
+  if (repeat == RepeatReset::Yes) repeatCounter = 0;
+  int status = PlayPath(path, {.indexGiven = index != kCursorRow});
   if (status != kOk) {
     ShowErrorCode(status);
     return;
@@ -52,18 +51,19 @@ void Playback::PlayEntry(int restart, int index, int resetRepeat) {
   st.state = kPlaying;
 }
 
-void Playback::NextEntry(int fromTrackEnd, int step) {
+void Playback::NextEntry(Advance why, int step) {
+  const bool fromTrackEnd = why == Advance::AtTrackEnd;
   int r = RepeatCount();
-  if (st.trackActive == 1 && fromTrackEnd == 1) {
+  if (st.trackActive == 1 && fromTrackEnd) {
     if (r > 0) {
       if (repeatCounter <= r) {
-        if (repeatCounter > 0) PlayEntry(1, st.currentIndex, 0);
+        if (repeatCounter > 0) PlayEntry(Restart::Yes, st.currentIndex, RepeatReset::No);
         ++repeatCounter;
         return;
       }
       repeatCounter = 0;
     } else if (r < 0) {
-      PlayEntry(1, st.currentIndex, 0);
+      PlayEntry(Restart::Yes, st.currentIndex, RepeatReset::No);
       return;
     }
   }
@@ -72,8 +72,8 @@ void Playback::NextEntry(int fromTrackEnd, int step) {
     return;
   }
   EntryList& list = p_.playlist.list;
-  if (list.Count() == 0 && fromTrackEnd == 1) {
-    StopPlayback(0);
+  if (list.Count() == 0 && fromTrackEnd) {
+    StopPlayback(CycleReset::No);
     return;
   }
   st.currentIndex += step;
@@ -85,7 +85,7 @@ void Playback::NextEntry(int fromTrackEnd, int step) {
   } else {
     list.SetCursor(st.currentIndex >= list.Count() ? 0 : st.currentIndex);
   }
-  if (st.trackActive == 1 || fromTrackEnd == 1) PlayEntry(1, -1, 1);
+  if (st.trackActive == 1 || fromTrackEnd) PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
 }
 
 bool Playback::RandomNext() {
@@ -97,14 +97,14 @@ bool Playback::RandomNext() {
   EntryList& list = p_.playlist.list;
   int rows = list.Count();
   if (rows == 0) {
-    StopPlayback(0);
+    StopPlayback(CycleReset::No);
     return false;
   }
   bool anyUnmarked = false;
   for (int row = 0; row < rows && !anyUnmarked; ++row) anyUnmarked = !MarkedThisCycle(list, row);
   if (playedThisCycle >= rows || !anyUnmarked) {
     if (!p_.running.loop) {
-      StopPlayback(1);
+      StopPlayback(CycleReset::Yes);
       return false;
     }
     // With loop on a finished cycle starts the next one instead of searching
@@ -133,7 +133,7 @@ void Playback::PreviousEntry(int back) {
   }
   EntryList& list = p_.playlist.list;
   list.SetCursor(st.currentIndex < 0 ? list.Count() - 1 : st.currentIndex);
-  if (st.trackActive == 1) PlayEntry(1, -1, 1);
+  if (st.trackActive == 1) PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
 }
 
 void Playback::PlayCueHead(int row) {
@@ -144,7 +144,8 @@ void Playback::PlayCueHead(int row) {
   int playlistRow = ReferencedRow(cue.FieldView(row, 0));
   cueTitle_ = p_.playlist.list.Field(playlistRow, kTitle);
   if (cueTitle_.empty()) cueTitle_ = PathTitle(path);
-  PlayPath(path, 1, 1, 0);
+  // The queue moves on whether or not this row opens; no message stops it.
+  [[maybe_unused]] int status = PlayPath(path, {.fromCue = true});
   cue.Remove(row);
 }
 

@@ -82,14 +82,14 @@ void Playback::PositionTick() {
 void Playback::TrackEnded() {
   MenuChecks& checks = p_.checks;
   if (checks.stopAfterCurrent.Checked()) {
-    StopPlayback(0);
+    StopPlayback(CycleReset::No);
     checks.stopAfterCurrent.SetChecked(false);
   } else if (!p_.panel.autoAdvance.Checked()) {
-    StopPlayback(0);
+    StopPlayback(CycleReset::No);
   } else if (checks.closeAfterCurrent.Checked()) {
     if (exitProgram) exitProgram();
   } else {
-    NextEntry(1, 1);
+    NextEntry(Advance::AtTrackEnd, 1);
   }
 }
 

@@ -17,7 +17,7 @@ constexpr int kDeviceNameBytes = 99;
 
 // Starts the engine; 1 on success, 23 when it fails (the program goes on
 // without sound).
-int InitSoundSystem(ControlPanelModel& panel);
+[[nodiscard]] int InitSoundSystem(ControlPanelModel& panel);
 
 // Refills the device list from the engine and selects `selection`.
 void FillDeviceList(ControlPanelModel& panel, int selection);

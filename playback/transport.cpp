@@ -26,9 +26,9 @@ void Playback::ResetSeekSlider() {
   p_.displays.changed.Emit();
 }
 
-void Playback::StopPlayback(int resetCycle) {
+void Playback::StopPlayback(CycleReset reset) {
   st.openAborted = 1;
-  if (resetCycle == 1) {
+  if (reset == CycleReset::Yes) {
     EntryList& list = p_.playlist.list;
     for (int row = 0; row < list.Count(); ++row) list.SetField(row, kPlayedThisCycle, "No");
     playedThisCycle = 0;
@@ -158,7 +158,7 @@ void Playback::StopWithFadeout() {
     ApplyVolume(static_cast<float>(v));
     TheDesktop().SleepMs(10);
   }
-  StopPlayback(0);
+  StopPlayback(CycleReset::No);
 }
 
 void Playback::TransportCommand(int command) {

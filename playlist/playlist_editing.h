@@ -40,10 +40,10 @@ void SelectNone(EntryList& list);
 
 // Moves the selected rows to the clipboard. 1, or 10 when the user declines to
 // overwrite what the clipboard holds.
-int CutItems(PlaylistStore& store, EntryClipboard& clipboard);
+[[nodiscard]] int CutItems(PlaylistStore& store, EntryClipboard& clipboard);
 // Inserts the clipboard at the cursor (after it when it is on the last row,
 // at the end without one) and empties it. 1, or 11 when it holds nothing.
-int PasteItems(PlaylistStore& store, EntryClipboard& clipboard);
+[[nodiscard]] int PasteItems(PlaylistStore& store, EntryClipboard& clipboard);
 // Appends every selected row to the cue list.
 void AddToCue(const PlaylistStore& store, EntryList& cue);
 

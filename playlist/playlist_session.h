@@ -15,7 +15,7 @@ constexpr const char* kUnrecognizedPlaylistSuffix = ".unrecognized";
 // Start-up: appends the entries of `programFolder` + "QMB.qpl". A missing file
 // adds nothing; one that is not a playlist is moved aside so that saving at
 // exit does not destroy it. Returns the reader's status.
-int LoadLastPlaylist(PlaylistStore& store, const std::string& programFolder);
+[[nodiscard]] int LoadLastPlaylist(PlaylistStore& store, const std::string& programFolder);
 
 // Shutdown: writes the playlist to `programFolder` + "QMB.qpl", atomically.
 void SaveLastPlaylist(const EntryList& list, const std::string& programFolder);

@@ -124,17 +124,18 @@ int PluginManager::ShowFileProperties(int index, const std::string& path) {
   return kOk;
 }
 
+// The Start buttons report no status: a plug-in that fails says so itself.
 void PluginManager::StartVisualCommand() {
   if (StartVisualPlugin() == kVisPluginRunning) {
-    StopVisualPlugin();
-    StartVisualPlugin();
+    static_cast<void>(StopVisualPlugin());
+    static_cast<void>(StartVisualPlugin());
   }
 }
 
 void PluginManager::StartDspCommand() {
   if (StartDspPlugin() == kDspPluginRunning) {
-    StopDspPlugin();
-    StartDspPlugin();
+    static_cast<void>(StopDspPlugin());
+    static_cast<void>(StartDspPlugin());
   }
 }
 

@@ -35,12 +35,12 @@ class PluginManager : public BlockProcessor, public TagSource {
   void Unload();
 
   // Each returns its status without showing it.
-  int StartVisualPlugin();
-  int StopVisualPlugin();
-  int StartDspPlugin();
-  int StopDspPlugin();
-  int ConfigurePlugin(PluginKind kind);
-  int ShowFileProperties(int index, const std::string& path);
+  [[nodiscard]] int StartVisualPlugin();
+  [[nodiscard]] int StopVisualPlugin();
+  [[nodiscard]] int StartDspPlugin();
+  [[nodiscard]] int StopDspPlugin();
+  [[nodiscard]] int ConfigurePlugin(PluginKind kind);
+  [[nodiscard]] int ShowFileProperties(int index, const std::string& path);
   // The page buttons and the visual menu: a start while one runs restarts
   // with the selected row; a failed start is not reported.
   void StartVisualCommand();

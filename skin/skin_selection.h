@@ -32,7 +32,8 @@ std::string StageRegionPath(const std::string& skinFolder, int stage);
 
 // Switches between normal and inverted drawing and ticks "Invert skin" to
 // match; 1, or kInversionRefused when the skin has DisableInverse=1.
-int ToggleInversion(std::uint8_t disableInverse, RunningState& state, CheckModel& invertBox);
+[[nodiscard]] int ToggleInversion(std::uint8_t disableInverse, RunningState& state,
+                                  CheckModel& invertBox);
 
 // The row "Random skin on play" loads, from a generator reseeded from the
 // clock; -1 for an empty list.

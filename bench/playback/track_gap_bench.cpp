@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
   DspUnit* unit = FSOUND_DSP_Create(&Watch, 900, &watch);
   FSOUND_DSP_SetActive(unit, true);
 
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   const int coreDelayMs = 250;
   while (watch.gaps.load() < changes) {
     std::this_thread::sleep_for(std::chrono::milliseconds(coreDelayMs));
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   std::printf("track changes: %d, core delay %d ms\n", changes, coreDelayMs);
   std::printf("gap ms: min %.1f  median %.1f  mean %.1f  max %.1f\n", ms.front(), ms[ms.size() / 2],
               sum / ms.size(), ms.back());
-  playback.StopPlayback(0);
+  playback.StopPlayback(CycleReset::No);
   FSOUND_DSP_Free(unit);
   FSOUND_Close();
   return 0;

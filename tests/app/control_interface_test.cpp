@@ -28,7 +28,7 @@ class ControlRig {
       AddPlaylistEntry(parts.playlist, Short(name));
     SetPlaylistCursor(parts.playlist.list, 0);
   }
-  ~ControlRig() { parts.playback.StopPlayback(0); }
+  ~ControlRig() { parts.playback.StopPlayback(CycleReset::No); }
 
   intptr_t Send(int request, intptr_t lParam = 0) { return control.Request(request, lParam); }
   static intptr_t Arg(const void* p) { return reinterpret_cast<intptr_t>(p); }
@@ -40,7 +40,7 @@ class ControlRig {
   EntryList& List() { return parts.playlist.list; }
   PlaybackState& St() { return parts.playback.st; }
   float Slider(int slider) { return core.state.sliders[slider].value; }
-  void Play(const std::string& path) { ASSERT_EQ(parts.playback.PlayPath(path, 1, 0, 0), kOk); }
+  void Play(const std::string& path) { ASSERT_EQ(parts.playback.PlayPath(path), kOk); }
 
   SleepingDesktop desktop;
   PlayerCore core;
@@ -185,7 +185,7 @@ const std::vector<RequestCase>& Cases() {
       {"CurrentIndex", 31,
        [](ControlRig& rig) {
          SetPlaylistCursor(rig.List(), 1);
-         rig.parts.playback.PlayEntry(1, -1, 1);
+         rig.parts.playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
          return intptr_t{0};
        },
        Answers(1)},

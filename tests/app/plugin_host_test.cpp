@@ -198,7 +198,7 @@ TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
   EXPECT_EQ(core.state.sliders[3].value, 25.0f);
   EXPECT_EQ(parts.playlist.list.Field(0, kPath), QMB_SHORT_MEDIA "/long.mp3");
 
-  parts.playback.StopPlayback(0);
+  parts.playback.StopPlayback(CycleReset::No);
   parts.plugins.Unload();
   FSOUND_Close();
 }
@@ -254,7 +254,7 @@ TEST(PluginHost, AGeneralPluginRunsMenuCommandsFromItsOwnThread) {
   EXPECT_EQ(saved.shuffle != 0, !shuffleBefore);
   EXPECT_EQ(saved.loop != 0, !loopBefore);
 
-  parts.playback.StopPlayback(0);
+  parts.playback.StopPlayback(CycleReset::No);
   parts.plugins.Unload();
   FSOUND_Close();
 }

@@ -36,7 +36,7 @@ class SwitchboardTest : public ::testing::Test {
       AddPlaylistEntry(parts.playlist, Media(name));
     parts.playlist.list.SetCursor(0);
   }
-  ~SwitchboardTest() override { parts.playback.StopPlayback(0); }
+  ~SwitchboardTest() override { parts.playback.StopPlayback(CycleReset::No); }
 
   int Position() { return FSOUND_Stream_GetTime(parts.playback.st.stream); }
   EntryList& List() { return parts.playlist.list; }

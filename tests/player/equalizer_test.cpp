@@ -27,7 +27,7 @@ class EqualizerTest : public PlayerRig {
 };
 
 TEST_F(EqualizerTest, ABandSliderRetunesItsBandAtOnce) {
-  ASSERT_EQ(playback.PlayPath(Fixture("tone_1000_22050_mono.wav"), 0, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_1000_22050_mono.wav"), {.track = false}), 1);
   ASSERT_NE(equalizer.DspUnitHandle(), nullptr);
   EXPECT_TRUE(FSOUND_DSP_GetActive(equalizer.DspUnitHandle()));
   double flat = LevelDb();
@@ -44,7 +44,7 @@ TEST_F(EqualizerTest, ABandSliderRetunesItsBandAtOnce) {
 
 TEST_F(EqualizerTest, WithTheEqualizerDisabledAnEntryGetsNoDspUnit) {
   panel.equalizerDisabled.SetChecked(true);
-  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), 0, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), {.track = false}), 1);
   EXPECT_EQ(equalizer.DspUnitHandle(), nullptr);
   TheVisualCapture().Clear();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -52,10 +52,10 @@ TEST_F(EqualizerTest, WithTheEqualizerDisabledAnEntryGetsNoDspUnit) {
 }
 
 TEST_F(EqualizerTest, StoppingSwitchesTheCaptureOff) {
-  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), 0, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), {.track = false}), 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
   EXPECT_TRUE(TheVisualCapture().HasBlock());
-  playback.StopPlayback(0);
+  playback.StopPlayback(CycleReset::No);
   EXPECT_FALSE(FSOUND_DSP_GetActive(equalizer.DspUnitHandle()));
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
   EXPECT_FALSE(TheVisualCapture().HasBlock());

@@ -20,7 +20,7 @@ class NavigationTest : public PlayerRig {
 };
 
 TEST_F(NavigationTest, PlaysThroughInOrderAndWrapsToRowZero) {
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(RowsPlayed(4), (std::vector<int>{0, 1, 2, 0}));
   EXPECT_EQ(Field(0, kTimesPlayed), "2");
   EXPECT_EQ(Field(1, kTimesPlayed), "1");
@@ -28,23 +28,23 @@ TEST_F(NavigationTest, PlaysThroughInOrderAndWrapsToRowZero) {
 
 TEST_F(NavigationTest, NextWhileStoppedOnlyMovesTheCursorAndPlayThenPlaysIt) {
   playback.st.currentIndex = 0;
-  playback.NextEntry(0, 1);
+  playback.NextEntry(Advance::OnRequest, 1);
   EXPECT_EQ(store.list.Cursor(), 1);
   EXPECT_EQ(playback.st.state, kStopped);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(playback.st.currentIndex, 1);
   EXPECT_EQ(playback.st.state, kPlaying);
 }
 
 TEST_F(NavigationTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast) {
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   playback.PreviousEntry(1);
   EXPECT_EQ(store.list.Cursor(), 2) << "from row 0 to the last row";
   EXPECT_EQ(playback.st.currentIndex, 2);
 
   for (int row : {0, 2, 1}) {
     store.list.SetCursor(row);
-    playback.PlayEntry(1, -1, 1);
+    playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   }
   playback.PreviousEntry(1);
   EXPECT_EQ(playback.st.currentIndex, 2) << "the entry played before";
@@ -53,7 +53,7 @@ TEST_F(NavigationTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast)
 TEST_F(NavigationTest, RandomWithoutLoopPlaysEveryRowOnceThenStopsForGood) {
   running.shuffle = true;
   playback.RandomNext();
-  playback.PlayEntry(1, -1, 1);
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   std::vector<int> rows = RowsPlayed(3);
   ASSERT_EQ(rows.size(), 3u);
   std::sort(rows.begin(), rows.end());
@@ -70,7 +70,7 @@ TEST_F(NavigationTest, RandomWithLoopKeepsPlayingAcrossCycles) {
   running.shuffle = true;
   running.loop = true;
   playback.RandomNext();
-  playback.PlayEntry(1, -1, 1);
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(RowsPlayed(5).size(), 5u);
   EXPECT_EQ(playback.st.state, kPlaying);
 }
@@ -101,9 +101,9 @@ TEST_F(NavigationTest, RepeatCountPlaysTheEntryOneTimeMoreThanItSays) {
     SCOPED_TRACE(c.text);
     panel.repeatCount.SetText(c.text);
     store.list.SetCursor(0);
-    playback.PlayEntry(1, -1, 1);
+    playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
     EXPECT_EQ(RowsPlayed(static_cast<int>(c.rows.size())), c.rows);
-    playback.StopPlayback(0);
+    playback.StopPlayback(CycleReset::No);
   }
 }
 
@@ -115,7 +115,7 @@ TEST_F(NavigationTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry
   AddToCue(store, cue);
   ASSERT_EQ(cue.Count(), 2);
   store.list.SetCursor(0);
-  playback.PlayEntry(1, -1, 1);  // current entry 0
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);  // current entry 0
   EXPECT_EQ(TitlesPlayed(4), (std::vector<std::string>{"a", "c", "a", "b"}));
   EXPECT_EQ(cue.Count(), 0);
   EXPECT_EQ(playback.st.currentIndex, 1);
@@ -124,7 +124,7 @@ TEST_F(NavigationTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry
 
 TEST_F(NavigationTest, AFailingEntryIsReportedOnceAndStopsThePlayer) {
   store.list.SetField(1, kPath, "/nowhere/missing.mp3");
-  playback.PlayEntry(1, -1, 1);
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   TickUntil([&] { return playback.st.state == kStopped; }, 5);
   TickUntil([] { return false; }, 0.3);
   EXPECT_EQ(desktop.Texts(),

@@ -65,7 +65,7 @@ class PlayerRig : public ::testing::Test {
     ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
   }
   static void TearDownTestSuite() { FSOUND_Close(); }
-  void TearDown() override { playback.StopPlayback(0); }
+  void TearDown() override { playback.StopPlayback(CycleReset::No); }
 
   void Add(const std::string& path) { ASSERT_EQ(AddPlaylistEntry(store, path), 1) << path; }
 

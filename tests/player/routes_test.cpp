@@ -23,7 +23,7 @@ std::string ReadFile(const std::string& path) {
 TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingText) {
   Add(Short("b.mp3"));
   store.list.SetField(0, kTimesPlayed, "1,233");
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_EQ(playback.st.state, kPlaying);
   EXPECT_EQ(Field(0, kTimesPlayed), "1,234");
   EXPECT_EQ(Field(0, kDatePlayed), "12/06/26");
@@ -42,7 +42,7 @@ TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingText) {
 TEST_F(RoutesTest, APreviewKeepsNoBookkeepingAndNeverEndsATrack) {
   Add(Short("a.wav"));
   store.list.SetCursor(0);
-  EXPECT_EQ(playback.PlayPath(Short("a.wav"), 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(Short("a.wav"), {.track = false}), 1);
   EXPECT_EQ(playback.st.trackActive, 0);
   EXPECT_EQ(playback.st.currentIndex, -1);
   EXPECT_EQ(Field(0, kTimesPlayed), "0");
@@ -55,12 +55,12 @@ TEST_F(RoutesTest, ModuleExtensionsGoToTheMusicPlayer) {
   // A wave file named like a module fails there rather than playing as a stream.
   for (const char* name : {"tone.s3m", "tone.m"}) {
     fs::copy_file(Short("a.wav"), folder.Path() + name);
-    EXPECT_EQ(playback.PlayPath(folder.Path() + name, 0, 0, 0), 3) << name;
+    EXPECT_EQ(playback.PlayPath(folder.Path() + name, {.track = false}), 3) << name;
   }
   fs::copy_file(Short("a.wav"), folder.Path() + "noextension");
-  EXPECT_EQ(playback.PlayPath(folder.Path() + "noextension", 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(folder.Path() + "noextension", {.track = false}), 1);
 
-  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
   EXPECT_EQ(playback.st.isModule, 1);
   EXPECT_GT(playback.st.lengthSeconds, 1.0f) << "an order counts as a second";
   EXPECT_EQ(playback.st.lengthSeconds, static_cast<int>(playback.st.lengthSeconds));
@@ -69,9 +69,9 @@ TEST_F(RoutesTest, ModuleExtensionsGoToTheMusicPlayer) {
 TEST_F(RoutesTest, UnsupportedFilesPlayAsRawDataOnlyWhenAsked) {
   TempFolder folder;
   folder.Write("noise.xyz", std::string(88200, '\x10'));
-  EXPECT_EQ(playback.PlayPath(folder.Path() + "noise.xyz", 0, 0, 0), 3);
+  EXPECT_EQ(playback.PlayPath(folder.Path() + "noise.xyz", {.track = false}), 3);
   panel.rawPcmUnsupported.SetChecked(true);
-  EXPECT_EQ(playback.PlayPath(folder.Path() + "noise.xyz", 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(folder.Path() + "noise.xyz", {.track = false}), 1);
   EXPECT_NEAR(playback.st.lengthSeconds, 0.5, 0.02);
 }
 
@@ -79,7 +79,7 @@ TEST_F(RoutesTest, ACdAddressReplacesThePlaylistWithItsTracks) {
   Add(Short("a.wav"));
   std::string drive = Fixture("disc.cue");
   store.list.SetCursor(0);
-  EXPECT_EQ(playback.PlayPath("cda://" + drive, 1, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath("cda://" + drive), 1);
   ASSERT_EQ(store.list.Count(), 3);
   for (int n = 1; n <= 3; ++n) {
     EXPECT_EQ(Field(n - 1, kPath), drive + "/Track" + std::to_string(n) + ".cda");
@@ -88,9 +88,9 @@ TEST_F(RoutesTest, ACdAddressReplacesThePlaylistWithItsTracks) {
   float first = playback.st.lengthSeconds;
 
   // A track file names its drive by its folder and its track from its name.
-  EXPECT_EQ(playback.PlayPath(drive + "/Track02.cda", 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(drive + "/Track02.cda", {.track = false}), 1);
   EXPECT_NE(playback.st.lengthSeconds, first);
-  EXPECT_EQ(playback.PlayPath("/nowhere/Track01.cda", 0, 0, 0), 3);
+  EXPECT_EQ(playback.PlayPath("/nowhere/Track01.cda", {.track = false}), 3);
 }
 
 TEST_F(RoutesTest, AnAddressBuffersThenPlays) {
@@ -104,7 +104,7 @@ TEST_F(RoutesTest, AnAddressBuffersThenPlays) {
     }
   };
   Add(server.Url("tone.mp3"));
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(playback.st.state, kPlaying);
   EXPECT_TRUE(desktop.messages.empty());
   bool buffered = false;
@@ -117,11 +117,11 @@ TEST_F(RoutesTest, AStopWhileAnAddressOpensEndsItSilently) {
   LoopbackHttpServer server("", LoopbackHttpServer::Mode::kSilent);
   int calls = 0;
   desktop.onPendingEvents = [&] {
-    if (++calls == 20) playback.StopPlayback(0);
+    if (++calls == 20) playback.StopPlayback(CycleReset::No);
   };
   Add(server.Url());
   auto start = std::chrono::steady_clock::now();
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
   EXPECT_EQ(playback.st.state, kStopped);
   EXPECT_TRUE(desktop.messages.empty());
@@ -132,7 +132,7 @@ TEST_F(RoutesTest, AStreamWithoutLengthShowsNoLengthAndIsNotEndedAtOnce) {
   LoopbackHttpServer server(ReadFile(Fixture("tone_440.mp3")), LoopbackHttpServer::Mode::kNoLength,
                             "audio/mpeg");
   Add(server.Url("live.mp3"));
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_EQ(playback.st.state, kPlaying);
   if (playback.st.lengthSeconds == 0) {
     EXPECT_EQ(Field(0, kLength), "No Length");
@@ -144,7 +144,7 @@ TEST_F(RoutesTest, AStreamWithoutLengthShowsNoLengthAndIsNotEndedAtOnce) {
 
 TEST_F(RoutesTest, MuteSilencesANewTrackAndTheVisualizationSeesTheMix) {
   Add(Short("a.wav"));
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   std::vector<std::int16_t> block;
   auto loudest = [&] {
     int peak = 0;
@@ -155,7 +155,7 @@ TEST_F(RoutesTest, MuteSilencesANewTrackAndTheVisualizationSeesTheMix) {
   };
   EXPECT_TRUE(TickUntil([&] { return loudest() > 1000; }, 2));
   checks.mute.SetChecked(true);
-  playback.PlayEntry(1, -1, 1);
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   TheVisualCapture().Clear();
   EXPECT_TRUE(TickUntil([&] { return TheVisualCapture().HasBlock(); }, 2));
   TickUntil([] { return false; }, 0.2);
@@ -163,13 +163,13 @@ TEST_F(RoutesTest, MuteSilencesANewTrackAndTheVisualizationSeesTheMix) {
   EXPECT_EQ(running.sliders[kVolumeSlider].value, 200.0f) << "the slider keeps its value";
 
   // A module is muted through its master volume.
-  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
   TheVisualCapture().Clear();
   EXPECT_TRUE(TickUntil([&] { return TheVisualCapture().HasBlock(); }, 2));
   TickUntil([] { return false; }, 0.3);
   EXPECT_EQ(loudest(), 0);
   checks.mute.SetChecked(false);
-  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
   EXPECT_TRUE(TickUntil([&] { return loudest() > 100; }, 2)) << "the module is heard unmuted";
 }
 

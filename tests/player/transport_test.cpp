@@ -21,7 +21,7 @@ class TransportTest : public PlayerRig {
 
 TEST_F(TransportTest, StopAfterCurrentStopsAtTheEndAndClearsItsMark) {
   checks.stopAfterCurrent.SetChecked(true);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(playback.st.state, kStopped);
   EXPECT_EQ(playback.st.currentIndex, 0);
@@ -31,26 +31,26 @@ TEST_F(TransportTest, StopAfterCurrentStopsAtTheEndAndClearsItsMark) {
 TEST_F(TransportTest, CloseAfterCurrentEndsTheProgramOnlyWithAutomaticAdvance) {
   checks.closeAfterCurrent.SetChecked(true);
   panel.autoAdvance.SetChecked(false);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(exits, 0);
   EXPECT_EQ(playback.st.state, kStopped);
 
   panel.autoAdvance.SetChecked(true);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_TRUE(TickUntil([&] { return exits > 0; }, 4));
   EXPECT_TRUE(checks.closeAfterCurrent.Checked()) << "the mark stays";
 }
 
 TEST_F(TransportTest, PlayResumesAPausedTrackInsteadOfRestartingIt) {
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 200; }, 2);
   playback.TogglePause();
   EXPECT_EQ(playback.st.state, kPaused);
   int paused = FSOUND_Stream_GetTime(playback.st.stream);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_NEAR(FSOUND_Stream_GetTime(playback.st.stream), paused, 30) << "time stands still";
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(playback.st.state, kPlaying);
   EXPECT_GE(FSOUND_Stream_GetTime(playback.st.stream), paused);
   EXPECT_EQ(Field(0, kTimesPlayed), "1") << "resumed, not played again";
@@ -63,7 +63,7 @@ TEST_F(TransportTest, PauseWhileStoppedOnlyFlipsTheState) {
 }
 
 TEST_F(TransportTest, FadeOutStepsTheVolumeDownThenStops) {
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   running.sliders[kVolumeSlider].value = 3.0f;
   desktop.sleeps = 0;
   playback.StopWithFadeout();
@@ -72,14 +72,14 @@ TEST_F(TransportTest, FadeOutStepsTheVolumeDownThenStops) {
   EXPECT_EQ(running.sliders[kVolumeSlider].value, 3.0f);
 
   running.sliders[kVolumeSlider].value = 200.0f;
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   desktop.sleeps = 0;
   playback.StopWithFadeout();
   EXPECT_EQ(desktop.sleeps, 41);
 }
 
 TEST_F(TransportTest, MutingAModuleMovesTheVolumeSliderAndUnmutingRestoresIt) {
-  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), 0, 0, 0), 1);
+  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
   playback.ToggleMute();
   EXPECT_TRUE(checks.mute.Checked());
   EXPECT_EQ(running.sliders[kVolumeSlider].value, 0.0f);
@@ -95,7 +95,7 @@ TEST_F(TransportTest, SliderCommandsSeekAndShowTheirTexts) {
     shown.push_back(text);
     EXPECT_EQ(ms, 1500);
   };
-  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), 1, 0, 0), 1);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav")), 1);
   playback.TransportCommand(5032);  // seek to end: the length less 5 seconds
   EXPECT_NEAR(FSOUND_Stream_GetTime(playback.st.stream), 0, 60) << "a 4-second item";
   playback.TransportCommand(5031);
@@ -109,9 +109,9 @@ TEST_F(TransportTest, SliderCommandsSeekAndShowTheirTexts) {
 }
 
 TEST_F(TransportTest, StopClearsEverythingTheTrackShowed) {
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   playback.PositionTick();
-  playback.StopPlayback(1);
+  playback.StopPlayback(CycleReset::Yes);
   EXPECT_EQ(playback.st.nowPlayingText, "Qumble Player");
   EXPECT_EQ(running.sliders[kPositionSlider].maximum, 0.0f);
   EXPECT_EQ(displays.progressMaximum, 0);

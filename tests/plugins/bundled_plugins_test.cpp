@@ -54,16 +54,16 @@ TEST_F(BundledPlugins, ATaggedMp3ShowsArtistAndTitleAfterPlayAndAfterAnalysis) {
   Playback tagged(parts);
   tagged.inputRoute = &route;
   store.list.SetCursor(1);
-  tagged.PlayEntry(0, -1, 1);
+  tagged.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(Field(1, kTitle), "Test Artist - Test Title");
-  tagged.StopPlayback(0);
+  tagged.StopPlayback(CycleReset::No);
 }
 
 TEST_F(BundledPlugins, AFlacIsAdmittedAndPlaysWithTheEqualizerActing) {
   ASSERT_TRUE(panel.skipUnsupported.Checked());
   Add(Fixture("tone_440.flac"));
   store.list.SetCursor(0);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_EQ(playback.st.state, kPlaying);
   EXPECT_EQ(playback.st.usingPlugin, 1);
   EXPECT_NE(playback.st.stream, nullptr);

@@ -91,7 +91,7 @@ TEST_F(PluginUse, DspStatusesAndProcessOnlyOnTheMixingThreadWhileATrackPlays) {
   EXPECT_EQ(Counted(probe.processCalls), 0);  // nothing plays
 
   Add(Short("a.wav"));
-  playback.PlayEntry(0, 0, 1);
+  playback.PlayEntry(Restart::No, 0, RepeatReset::Yes);
   ASSERT_TRUE(TickUntil([&] { return Counted(probe.processCalls) > 3; }, 5));
   EXPECT_EQ(Counted(probe.processOnInitThread), 0);
   // Process acts before the visualization sees the block.
@@ -99,7 +99,7 @@ TEST_F(PluginUse, DspStatusesAndProcessOnlyOnTheMixingThreadWhileATrackPlays) {
   ASSERT_TRUE(TickUntil([&] { return TheVisualCapture().CopyBlock(block) && block[0] == 777; }, 5));
   for (std::int16_t sample : block) ASSERT_EQ(sample, 777);
 
-  playback.StopPlayback(0);
+  playback.StopPlayback(CycleReset::No);
   int afterStop = Counted(probe.processCalls);
   Wait(150);
   EXPECT_EQ(Counted(probe.processCalls), afterStop);
@@ -114,7 +114,7 @@ TEST_F(PluginUse, AStoppedDspPluginIsNotCalledAgain) {
   TestProbe& probe = Probe("dsp_a.qdp");
   Add(Short("a.wav"));
   ASSERT_EQ(manager.StartDspPlugin(), kOk);
-  playback.PlayEntry(0, 0, 1);
+  playback.PlayEntry(Restart::No, 0, RepeatReset::Yes);
   ASSERT_TRUE(TickUntil([&] { return Counted(probe.processCalls) > 0; }, 5));
   ASSERT_EQ(manager.StopDspPlugin(), kOk);
   int atStop = Counted(probe.processCalls);
@@ -129,7 +129,7 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
   Add("/m/song.tone");
   EXPECT_EQ(store.list.Icon(0), 2);  // the plug-in's icon for "tone"
   store.list.SetCursor(0);
-  playback.PlayEntry(0, -1, 1);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_EQ(playback.st.state, kPlaying);
   EXPECT_EQ(probe.openCalls, 1);
   EXPECT_STREQ(probe.lastPath, "/m/song.tone");
@@ -151,7 +151,7 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
   playback.SetSliderApplied(kPositionSlider, 1.5f);
   EXPECT_EQ(probe.seekMs, 1500);
 
-  playback.StopPlayback(0);
+  playback.StopPlayback(CycleReset::No);
   EXPECT_EQ(probe.stopCalls, 1);
   int pulled = Counted(probe.samplesGiven);
   Wait(100);
@@ -161,7 +161,7 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
 TEST_F(PluginUse, AFailedPluginOpenAnswersFour) {
   Install({"input_a.QIP"});
   Load();
-  EXPECT_EQ(playback.PlayPath("/m/broken.tone", 1, 0, 0), kInputPluginOpenFailed);
+  EXPECT_EQ(playback.PlayPath("/m/broken.tone"), kInputPluginOpenFailed);
 }
 
 TEST_F(PluginUse, APluginWithItsOwnOutputGetsTheTransport) {
@@ -169,7 +169,7 @@ TEST_F(PluginUse, APluginWithItsOwnOutputGetsTheTransport) {
   Load();
   TestProbe& probe = Probe("input_b.qip");
   Add("/m/song.own");
-  ASSERT_EQ(playback.PlayPath("/m/song.own", 1, 0, 0), kOk);
+  ASSERT_EQ(playback.PlayPath("/m/song.own"), kOk);
   ASSERT_EQ(playback.st.state, kPlaying);
   EXPECT_EQ(playback.st.stream, nullptr);
   int eqCalls = probe.setEqCalls;
@@ -188,11 +188,11 @@ TEST_F(PluginUse, AClearedTickFallsBackToTheEngine) {
   Load();
   TestProbe& probe = Probe("input_a.QIP");
   Add(Short("b.mp3"));
-  playback.PlayEntry(0, 0, 1);
+  playback.PlayEntry(Restart::No, 0, RepeatReset::Yes);
   EXPECT_EQ(probe.openCalls, 1);
   EXPECT_EQ(playback.st.usingPlugin, 1);
   manager.registry.List(kInputPlugins).SetChecked(0, false);
-  playback.PlayEntry(0, 0, 1);
+  playback.PlayEntry(Restart::No, 0, RepeatReset::Yes);
   EXPECT_EQ(probe.openCalls, 1);
   EXPECT_EQ(playback.st.usingPlugin, 0);
   EXPECT_EQ(playback.st.state, kPlaying);

@@ -110,7 +110,7 @@ class Shooter {
     play.state = 0;
     if (windows_.ToggleSkinInversion() == 1) {
       ok = Shot(prefix + "-inverted") && ok;
-      windows_.ToggleSkinInversion();
+      static_cast<void>(windows_.ToggleSkinInversion());
     } else {
       std::printf("%s refuses inversion\n", name.c_str());
     }

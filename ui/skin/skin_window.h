@@ -71,7 +71,7 @@ class SkinWindows {
   // 1; a negative stage advances to the next.
   int SetSkinStage(int stage);
   // 1, or kInversionRefused without a message: callers decide whether to show it.
-  int ToggleSkinInversion();
+  [[nodiscard]] int ToggleSkinInversion();
   // 1 the folder browser, 0 the control panel's Skins page.
   void ChooseSkinFolder(int mode);
   void RefreshSkinList();
