@@ -10,8 +10,10 @@ namespace qmb {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t signalled = 0;
 
 void OnSignal(int) {
+  signalled = 1;
   char byte = 1;
   // Only async-signal-safe calls here.
   ssize_t ignored = ::write(signalPipe[1], &byte, 1);
@@ -39,6 +41,10 @@ void WatchExitSignals(QObject* parent, std::function<void()> onSignal) {
     notifier->setEnabled(false);
     onSignal();
   });
+}
+
+bool ExitSignalled() {
+  return signalled != 0;
 }
 
 }  // namespace qmb

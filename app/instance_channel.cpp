@@ -9,8 +9,11 @@
 #include <QDataStream>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <cstdlib>
 #include <thread>
+
+#include "app/exit_signals.h"
 
 namespace qmb {
 namespace {
@@ -34,16 +37,17 @@ QByteArray Frame(Request kind, quint32 wParam, const std::string& payload) {
   return frame;
 }
 
-// One request and its 4-byte answer; -1 when the instance is gone.
+// One request and its 4-byte answer; -1 when the instance is gone or this
+// process was asked to end while waiting.
 qint32 Ask(QLocalSocket& socket, Request kind, quint32 wParam = 0,
            const std::string& payload = {}) {
   socket.write(Frame(kind, wParam, payload));
   if (!socket.waitForBytesWritten(5000)) return -1;
-  // The running player may be busy (a message box, a long load): wait as
-  // long as it lives, as a synchronous window message would.
+  // The running player may be busy (a long load): wait as long as it lives,
+  // as a synchronous window message would, but never past a signal.
   while (socket.bytesAvailable() < 4) {
-    if (socket.state() != QLocalSocket::ConnectedState) return -1;
-    socket.waitForReadyRead(1000);
+    if (socket.state() != QLocalSocket::ConnectedState || ExitSignalled()) return -1;
+    socket.waitForReadyRead(100);
   }
   QDataStream in(socket.read(4));
   qint32 answer = 0;
@@ -136,7 +140,13 @@ void InstanceServer::OnReadable(QLocalSocket* socket) {
         if (handlers_.bringForward) handlers_.bringForward();
         break;
       case Request::HandOff:
-        if (handlers_.handOff) handlers_.handOff(static_cast<int>(wParam), payload.toStdString());
+        // Answered before the path is played: playing may show a message, and
+        // the second start must not wait on the user for it.
+        if (handlers_.handOff) {
+          QTimer::singleShot(0, this, [this, wParam, path = payload.toStdString()] {
+            handlers_.handOff(static_cast<int>(wParam), path);
+          });
+        }
         break;
       default:
         answer = 0;
@@ -156,7 +166,7 @@ int ActivateRunningInstance(const std::string& className) {
   if (Ask(socket, Request::Query) == 1) {
     // Another start is already flashing it: that one brings it forward.
     if (!TakeFlashGuard()) return 1;
-    while (Ask(socket, Request::Flash) == 0) {
+    while (Ask(socket, Request::Flash) == 0 && !ExitSignalled()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(450));
     }
   }

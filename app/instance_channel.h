@@ -24,8 +24,8 @@ struct InstanceHandlers {
   std::function<bool()> isForeground;  // the main window is the active one
   std::function<void()> flash;         // draw the user's attention once
   std::function<void()> bringForward;
-  // The hand-off: `wParam` 1 for a playlist path, 0 otherwise. Runs before the
-  // second start gets its answer.
+  // The hand-off: `wParam` 1 for a playlist path, 0 otherwise. Runs from the
+  // event loop after the second start has its answer.
   std::function<void(int wParam, const std::string& path)> handOff;
 };
 
@@ -47,7 +47,8 @@ class InstanceServer : public QObject {
   QLocalServer* server_;
 };
 
-// The second start's side. Both block until the running instance answered.
+// The second start's side. Both block until the running instance answered,
+// or until this process gets SIGTERM, SIGINT or SIGHUP.
 // 1 when a running instance exists (brought forward, flashed first while it
 // is minimised), else 0.
 int ActivateRunningInstance(const std::string& className);

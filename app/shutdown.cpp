@@ -31,7 +31,13 @@ struct Save {
 
 enum PowerAction { kDoNothing = 0, kShutdownQmb = 1, kSaveSettings = 2, kStopPlayback = 3 };
 
+bool savingAllowed = true;
+
 }  // namespace
+
+void AllowSaving(bool allowed) {
+  savingAllowed = allowed;
+}
 
 void AddGatherStep(std::function<void(PlayerCore&)> step) {
   Steps<Gather>().push_back({std::move(step)});
@@ -53,6 +59,7 @@ void SaveSettingsNow(PlayerCore& player) {
 }
 
 void SaveEverything(PlayerCore& player) {
+  if (!savingAllowed) return;
   SaveSettingsNow(player);
   WriteTypeList(player.programFolder + kTypeListFileName, player.panel.fileTypes);
   for (auto& save : Steps<Save>()) save.step(player);

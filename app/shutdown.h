@@ -14,9 +14,15 @@ void AddGatherStep(std::function<void(PlayerCore&)> step);
 // Gathers and writes the settings.
 void SaveSettingsNow(PlayerCore& player);
 
+// Whether saving may write. Start-up turns it off until it has read and
+// applied the settings, the type list and the last playlist, so a player
+// ended mid-way leaves its files as they were instead of writing a half-built
+// state over them. On by default.
+void AllowSaving(bool allowed);
+
 // Saves the settings, the type list and, once registered, everything else
-// kept beside the program (the playlist). A file that cannot be written ends
-// the process with code 1.
+// kept beside the program (the playlist); nothing while saving is not
+// allowed. A file that cannot be written ends the process with code 1.
 void SaveEverything(PlayerCore& player);
 // A save owned by another subsystem, run after the settings and the type list.
 void AddSaveStep(std::function<void(PlayerCore&)> step);

@@ -21,6 +21,7 @@
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
+#include "core/atomic_file.h"
 #include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/desktop.h"
@@ -333,20 +334,22 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   PlayerWindows& windows = TheWindows();
   player.programFolder = programFolder;
 
-  // A signal during start-up ends the player once start-up is done, so what
-  // it saves is complete.
-  static bool startupDone = false;
-  static bool exitRequested = false;
-  WatchExitSignals(QCoreApplication::instance(), [] {
-    if (startupDone) Shutdown(true);
-    exitRequested = true;
-  });
+  // A signal ends the player at any moment, a message box or dialog open
+  // included. Until start-up has read what the player keeps, ending saves
+  // nothing: the files on disk are still the whole state.
+  AllowSaving(false);
+  WatchExitSignals(QCoreApplication::instance(), [] { Shutdown(true); });
 
   // The factory's scale factors; Qt stands for the window class.
   TheFactoryScale() = FactoryScale{1.0, 1.0};
 
   // Bring a running instance forward before anything else.
   int running = ActivateRunningInstance(kWindowClassName);
+
+  // What a killed save left beside the files the player keeps goes first.
+  for (const char* kept : {kSettingsFileName, kTypeListFileName, kLastPlaylistName}) {
+    RemoveStaleTemporaries(programFolder + kept);
+  }
 
   // Settings, defaults first.
   player.settings = ReadSettings(programFolder);
@@ -413,6 +416,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
   playback.st.currentIndex = player.settings.currentEntry;
+  AllowSaving(true);
 
   // The skin, then the main window's place at the skin's size and the
   // opacity settings.
@@ -455,9 +459,6 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   windows.main->show();
   parts.displays.messageShowing = false;
   windows.controls->PaintMainWindow();
-
-  startupDone = true;
-  if (exitRequested) Shutdown(true);
 }
 
 int RunPlayer(const std::string& commandLine, const std::string& programFolder) {

@@ -1,6 +1,8 @@
 #include "core/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,9 +43,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
 
-  std::string temp = path + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
+  std::string temp = path + std::string(kSavingSuffix) + "XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
+  // The lock tells a starting player that this temporary is being written.
+  ::flock(fd, LOCK_EX);
   bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
   int savedErrno = errno;
   ok = (::close(fd) == 0) && ok;
@@ -59,6 +63,27 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
   ::unlink(temp.c_str());
   errno = savedErrno;
   return false;
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+  std::string folder = FolderOf(path);
+  std::string prefix = path.substr(path.rfind('/') + 1) + std::string(kSavingSuffix);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (dirent* entry = ::readdir(dir)) {
+    std::string_view name = entry->d_name;
+    // Exactly what mkstemp makes of our pattern: the prefix and six characters.
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+    std::string candidate = folder + "/" + std::string(name);
+    int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      ::unlink(candidate.c_str());
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 bool PathExists(const std::string& path) {

@@ -12,6 +12,14 @@ namespace qmb {
 // if any, is then untouched and no temporary file is left behind.
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::string_view content);
 
+// The temporary beside `path` that a save writes is `path` + this suffix +
+// six characters. A save holds a lock on it while it writes.
+constexpr std::string_view kSavingSuffix = ".qmb-saving-";
+
+// Removes what a killed or crashed save left beside `path`: temporaries of
+// that name that no running save holds. Never touches anything else.
+void RemoveStaleTemporaries(const std::string& path);
+
 // Whether a file (or anything else) exists at `path`.
 bool PathExists(const std::string& path);
 

@@ -13,7 +13,10 @@
 #include <thread>
 
 #include "app/instance_channel.h"
+#include "core/player_core.h"
 #include "core/player_settings.h"
+#include "playlist/playlist_files.h"
+#include "playlist/playlist_store.h"
 #include "temp_folder.h"
 
 namespace qmb {
@@ -291,6 +294,113 @@ TEST_F(PlayerProcessTest, TheBundledPluginsAdmitAFlacAndTitleItFromItsTags) {
   std::string playlist = program.Read("QMB.qpl");
   EXPECT_NE(playlist.find(QMB_FIXTURE_DIR "/tagged.flac"), std::string::npos) << playlist;
   EXPECT_NE(playlist.find("Test Artist - Test Title"), std::string::npos) << playlist;
+}
+
+// The player answers another start from its event loop: once it does,
+// start-up has run as far as it goes (to its end, or to a box it shows).
+bool Answers() {
+  auto end = Clock::now() + std::chrono::seconds(20);
+  while (Clock::now() < end) {
+    // A socket left by a killed player answers nobody until the next one listens.
+    if (ActivateRunningInstance(kWindowClassName) == 1) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// Temporaries that saves left in `folder`.
+int Litter(const test::TempFolder& folder) {
+  int count = 0;
+  for (const std::string& name : folder.Entries()) {
+    if (name.find(".qmb-saving-") != std::string::npos) ++count;
+  }
+  return count;
+}
+
+TEST_F(PlayerProcessTest, ASignalEndsThePlayerWhileItsMessageBoxIsOpen) {
+  // The path on the command line cannot be played: start-up shows a box.
+  pid_t pid = Start(program, {program.Path() + "gone.wav"});
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_TRUE(Answers());
+  EXPECT_EQ(Terminate(pid), 0);
+  EXPECT_EQ(program.Read("qmb.dat").size(), 704u);
+  EXPECT_NE(program.Read("QMB.qpl").find("gone.wav"), std::string::npos);
+}
+
+TEST_F(PlayerProcessTest, ASecondStartNeverWaitsOnTheRunningPlayersBox) {
+  pid_t first = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_TRUE(Answers());
+  // The running player shows a box for the missing file after answering.
+  EXPECT_EQ(WaitForExit(Start(program, {program.Path() + "gone.wav"})), 0);
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+TEST_F(PlayerProcessTest, ASecondStartWaitingForAStuckPlayerEndsOnASignal) {
+  pid_t first = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_TRUE(Answers());
+  ::kill(first, SIGSTOP);
+  pid_t second = Start(program, {"/music/a.mp3"});
+  // Once it holds a socket it is waiting for the stuck player's answer.
+  auto holdsSocket = [second] {
+    std::error_code error;
+    for (const auto& fd :
+         fs::directory_iterator("/proc/" + std::to_string(second) + "/fd", error)) {
+      if (fs::read_symlink(fd.path(), error).string().rfind("socket:", 0) == 0) return true;
+    }
+    return false;
+  };
+  auto end = Clock::now() + std::chrono::seconds(20);
+  while (!holdsSocket() && Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(holdsSocket());
+  EXPECT_EQ(WaitForExit(second, std::chrono::seconds(1)), -1) << "it waits";
+  EXPECT_EQ(Terminate(second), 0);
+  ::kill(first, SIGCONT);
+  EXPECT_EQ(Terminate(first), 0);
+}
+
+TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextStartCleansUp) {
+  // A playlist big enough that its save takes a while, saved once by the
+  // player itself so every later save writes the same bytes.
+  PlaylistStore store(ThePlayer().panel);
+  store.today = [] { return std::string("12/06/26"); };
+  for (int i = 0; i < 100000; ++i) {
+    std::string title = "Title " + std::to_string(i);
+    EntryTexts texts;
+    texts.title = title;
+    texts.length = "3:00";
+    ASSERT_EQ(AddPlaylistEntry(store, "/music/song" + std::to_string(i) + ".mp3", texts), 1);
+  }
+  SaveQpl(store.list, program.Path() + "QMB.qpl");
+  pid_t first = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_TRUE(Answers());
+  ASSERT_EQ(Terminate(first), 0);
+  const std::string playlist = program.Read("QMB.qpl");
+  ASSERT_GT(playlist.size(), 4000000u);
+  for (int delayMs : {0, 2, 5, 10, 20, 40, 80, 160}) {
+    SCOPED_TRACE(delayMs);
+    pid_t pid = Start(program);
+    ASSERT_TRUE(WaitUntilListening());
+    ASSERT_TRUE(Answers());
+    ::kill(pid, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    ::kill(pid, SIGKILL);
+    WaitForExit(pid);
+    // Each file is whole: the old one or the new one, never a torn one.
+    EXPECT_EQ(program.Read("QMB.qpl"), playlist);
+    EXPECT_EQ(program.Read("qmb.dat").size(), 704u);
+    EXPECT_LE(Litter(program), 1) << "at most the temporary being written";
+  }
+  pid_t pid = Start(program);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_TRUE(Answers());
+  EXPECT_EQ(Litter(program), 0);
+  EXPECT_EQ(Terminate(pid), 0);
+  EXPECT_EQ(Litter(program), 0);
 }
 
 }  // namespace
