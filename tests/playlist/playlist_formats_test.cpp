@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/status_codes.h"
-#include "playlist/entry_location.h"
 #include "playlist/playlist_files.h"
 #include "support/loopback_http_server.h"
 #include "support/scripted_desktop.h"
@@ -119,10 +118,14 @@ TEST_F(PlaylistFormatsTest, M3uAsOtherPlayersWriteIt) {
        "#EXTM3U\n#EXTINF:-1,Radio\nhttp://radio.example:8000/live\n",
        kOk,
        {{"http://radio.example:8000/live", "Radio", "Unknown"}}},
-      {"file URI",
-       "#EXTM3U\nfile:///m/My%20Song.mp3\nfile://localhost/m/x.mp3\n",
+      {"file URIs",
+       "#EXTM3U\nfile:///m/My%20Song.mp3\nfile://localhost/m/x.mp3\nFILE:/m/%41%00%zz.mp3\n"
+       "file://otherhost/m/y.mp3\n",
        kOk,
-       {{"/m/My Song.mp3", "My Song", "Unknown"}, {"/m/x.mp3", "x", "Unknown"}}},
+       {{"/m/My Song.mp3", "My Song", "Unknown"},
+        {"/m/x.mp3", "x", "Unknown"},
+        {"/m/A%00%zz.mp3", "A%00%zz", "Unknown"},
+        {"file://otherhost/m/y.mp3", "y", "Unknown"}}},
       {"the player's own file",
        "#EXTM3U\r\n#EXTINF:0,First\r\n/m/a.mp3\r\n#EXTINF:0,\r\n\\Music\\b.mp3\r\n",
        kOk,
@@ -170,26 +173,6 @@ TEST_F(PlaylistFormatsTest, PlsFromOtherPlayers) {
     store.list.RemoveAll();
     EXPECT_EQ(ParsePls(store, c.bytes, "/lists/"), kOk);
     EXPECT_EQ(Entries(store), c.entries);
-  }
-}
-
-TEST_F(PlaylistFormatsTest, LocationsOfEntries) {
-  struct Case {
-    std::string entry, folder, resolved;
-  } cases[] = {
-      {"a.wav", "/l/", "/l/a.wav"},
-      {"a.wav", "", "a.wav"},
-      {".//a.wav", "/l/", "/l/a.wav"},
-      {"/m/a.wav", "/l/", "/m/a.wav"},
-      {"C:\\m\\a.wav", "/l/", "C:\\m\\a.wav"},
-      {"cda://0/1", "/l/", "cda://0/1"},
-      {"https://host/a%20b", "/l/", "https://host/a%20b"},
-      {"FILE:///m/a%2", "/l/", "/m/a%2"},
-      {"file:/m/%41%00%zz", "/l/", "/m/A%00%zz"},
-      {"file://otherhost/m/a.wav", "/l/", "file://otherhost/m/a.wav"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ResolveEntryLocation(c.entry, c.folder), c.resolved) << c.entry;
   }
 }
 
