@@ -91,8 +91,10 @@ std::string_view WithoutByteOrderMark(std::string_view bytes) {
   return bytes;
 }
 
+// White space before a line's text, a stray carriage return included, never
+// makes a comment a path.
 std::string_view WithoutLeadingBlanks(std::string_view line) {
-  while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+  while (!line.empty() && IsSpace(line.front())) line.remove_prefix(1);
   return line;
 }
 
