@@ -3,6 +3,7 @@
 #include "core/command_line.h"
 #include "core/player_core.h"
 #include "core/status_codes.h"
+#include "playlist/entry_location.h"
 #include "playlist/playlist_files.h"
 
 namespace qmb {
@@ -31,7 +32,8 @@ PlayerParts& TheParts() {
 
 void ProcessOwnCommandLine(PlayerParts& parts, const std::string& tail) {
   if (tail.empty()) return;
-  std::string path = RemoveAll(tail, "\"");
+  // Kept whole, a relative path would name another file from another folder.
+  std::string path = AbsoluteLocation(RemoveAll(tail, "\""));
   if (LoadPlaylist(parts.playlist, path, 1) == kOk) return;
   int status = AddPlaylistEntry(parts.playlist, path);
   if (status != kOk) {

@@ -31,6 +31,7 @@
 #include "core/type_list.h"
 #include "playback/sound_engine.h"
 #include "playback/sound_setup.h"
+#include "playlist/entry_location.h"
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_session.h"
 #include "skin/skin_definition.h"
@@ -112,11 +113,13 @@ class MainWindowWatcher : public QObject {
 [[noreturn]] void HandOffAndEnd(const std::string& commandLine) {
   std::string tail = CommandTail(commandLine);
   if (tail.empty()) EndProcess(0);
-  std::string path = RemoveAll(tail, "\"");
-  if (tail.size() > kHandOffLimit) {
+  // The running player works in another folder: a relative path must not
+  // reach it as written.
+  std::string path = AbsoluteLocation(RemoveAll(tail, "\""));
+  if (path.size() > kHandOffLimit) {
     // A cut path would name another file; the running player gets nothing.
     std::fprintf(stderr, "%s: the path is too long to hand over (%zu bytes, at most %zu).\n",
-                 kPlayerTitle, tail.size(), kHandOffLimit);
+                 kPlayerTitle, path.size(), kHandOffLimit);
     EndProcess(0);
   }
   // LoadPlaylist with load 0 only tests the extension.

@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DQMB_BUILD_UI=OFF -DQMB_BUILD_BENCH=OFF -DQMB_FUZZ=ON \
   -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-for reader in qpl pls m3u qsp profile; do
+for reader in qpl pls m3u m3u8 qsp xspf profile; do
   cmake --build "$build" --target "qmb_fuzz_${reader}_reader" -j2 >/dev/null
   work="$build/fuzz-corpus/$reader"
   mkdir -p "$work"

@@ -13,7 +13,7 @@ void SavePlaylistDialog(const PlaylistStore& store, const std::string& programFo
 
 void LoadPlaylistDialog(PlaylistStore& store, const std::string& programFolder) {
   std::string path =
-      FileDialog("Load Playlist", kPlaylistFilter, false, programFolder + "Playlists/", "qpl");
+      FileDialog("Load Playlist", kLoadPlaylistFilter, false, programFolder + "Playlists/", "qpl");
   if (!path.empty()) LoadPlaylist(store, path, 1);
 }
 

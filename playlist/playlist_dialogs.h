@@ -8,10 +8,16 @@
 
 namespace qmb {
 
-// The filter both dialogs offer, "|" between descriptions and patterns.
+// The formats the save dialog offers, "|" between descriptions and patterns.
 constexpr const char* kPlaylistFilter =
-    "All Supported Types|*.qpl;*.pls;*.m3u;*.qsp|Qumble Playlist (*.qpl)|*.qpl|Playlist Format "
-    "(*.pls)|*.pls|M3U Playlist (*.m3u)|*.m3u|Qumble Simple Playlist (*.qsp)|*.qsp";
+    "All Supported Types|*.qpl;*.pls;*.m3u;*.m3u8;*.qsp|Qumble Playlist (*.qpl)|*.qpl|Playlist "
+    "Format (*.pls)|*.pls|M3U Playlist (*.m3u;*.m3u8)|*.m3u;*.m3u8|Qumble Simple Playlist "
+    "(*.qsp)|*.qsp";
+// The load dialog offers XSPF too, which the player reads but never writes.
+constexpr const char* kLoadPlaylistFilter =
+    "All Supported Types|*.qpl;*.pls;*.m3u;*.m3u8;*.qsp;*.xspf|Qumble Playlist (*.qpl)|*.qpl|"
+    "Playlist Format (*.pls)|*.pls|M3U Playlist (*.m3u;*.m3u8)|*.m3u;*.m3u8|Qumble Simple "
+    "Playlist (*.qsp)|*.qsp|XSPF Playlist (*.xspf)|*.xspf";
 
 // Writes the playlist in the format of the chosen extension; any other
 // extension writes nothing and says nothing.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <set>
 
 #include "core/atomic_file.h"
@@ -9,6 +11,8 @@
 #include "core/line_reader.h"
 #include "core/profile_file.h"
 #include "core/status_codes.h"
+#include "core/text_util.h"
+#include "playlist/entry_location.h"
 #include "tags/number_text.h"
 
 namespace qmb {
@@ -17,6 +21,8 @@ namespace {
 constexpr std::string_view kQplHeader = "QMBQPLv1";
 constexpr std::string_view kQspHeader = "QMBQSPv1";
 constexpr std::string_view kM3uHeader = "#EXTM3U";
+constexpr std::string_view kM3uInfo = "#extinf:";
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kPlsSection = "playlist";
 // What a PLS value may hold, in bytes.
 constexpr std::size_t kPlsValueLimit = 511;
@@ -58,23 +64,86 @@ std::string ReadOrEnd(const std::string& path) {
   return std::move(*bytes);
 }
 
-// The entry number of a PLS key such as "File12", or 0.
+bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+  return text.size() >= lowerPrefix.size() &&
+         std::equal(lowerPrefix.begin(), lowerPrefix.end(), text.begin(), [](char a, char b) {
+           return a == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+// The entry number of a PLS key such as "File12", or -1.
 long PlsKeyNumber(std::string_view key) {
   for (std::string_view name : {"file", "title", "length"}) {
-    if (key.size() <= name.size()) continue;
-    bool same = std::equal(name.begin(), name.end(), key.begin(), [](char a, char b) {
-      return a == std::tolower(static_cast<unsigned char>(b));
-    });
-    if (!same) continue;
+    if (key.size() <= name.size() || !StartsWithNoCase(key, name)) continue;
     long n = 0;
     for (char c : key.substr(name.size())) {
-      if (c < '0' || c > '9') return 0;
+      if (c < '0' || c > '9') return -1;
       n = n * 10 + (c - '0');
-      if (n > 1000000000) return 0;
+      if (n > 1000000000) return -1;
     }
     return n;
   }
-  return 0;
+  return -1;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
+  return bytes;
+}
+
+// White space before a line's text, a stray carriage return included, never
+// makes a comment a path.
+std::string_view WithoutLeadingBlanks(std::string_view line) {
+  while (!line.empty() && IsSpace(line.front())) line.remove_prefix(1);
+  return line;
+}
+
+// Other players' M3U files may carry attributes after the header word.
+bool IsM3uHeader(std::string_view line) {
+  return line.starts_with(kM3uHeader) &&
+         (line.size() == kM3uHeader.size() || line[kM3uHeader.size()] == ' ' ||
+          line[kM3uHeader.size()] == '\t');
+}
+
+// The Length column's text for a duration in seconds; empty when the value
+// is no positive duration.
+std::string SecondsLength(std::string_view text) {
+  text = TrimSpace(text);
+  double seconds = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+  if (error != std::errc() || end == text.data() || !std::isfinite(seconds) || seconds <= 0) {
+    return {};
+  }
+  return TimeText(static_cast<float>(seconds), 0, 0.0f);
+}
+
+// What an #EXTINF line tells about the path after it.
+struct M3uInfo {
+  std::optional<std::string> title;
+  std::string length;
+};
+
+M3uInfo ReadM3uInfo(std::string_view line) {
+  std::string_view rest = line.substr(kM3uInfo.size());
+  std::size_t comma = rest.find(',');
+  M3uInfo info;
+  info.length = SecondsLength(rest.substr(0, comma));
+  if (comma != std::string_view::npos) info.title = TrimSpace(rest.substr(comma + 1));
+  return info;
+}
+
+// Other players write a PLS length in whole seconds, -1 for a stream.
+std::string PlsLength(std::string length) {
+  std::string_view digits = length;
+  bool negative = digits.starts_with('-');
+  if (negative) digits.remove_prefix(1);
+  if (digits.empty() ||
+      !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return length;
+  }
+  if (negative) return {};
+  std::string seconds = SecondsLength(digits);
+  return seconds.empty() ? length : seconds;
 }
 
 }  // namespace
@@ -115,7 +184,13 @@ std::string M3uText(const EntryList& list) {
   for (int row = 0; row < list.Count(); ++row) {
     if (!Writable(list, row)) continue;
     AddLine(text, "#EXTINF:0," + std::string(list.FieldView(row, kTitle)));
-    AddLine(text, WithoutDrive(list.WholeFieldView(row, kPath)));
+    std::string_view path = AsLine(list.WholeFieldView(row, kPath));
+    std::string_view written = WithoutDrive(path);
+    // Without its drive the path must not read as a comment or a blank line.
+    if (WithoutLeadingBlanks(written).starts_with('#') || TrimSpace(written).empty()) {
+      written = path;
+    }
+    AddLine(text, written);
   }
   return text;
 }
@@ -159,52 +234,59 @@ int ParseQpl(PlaylistStore& store, std::string_view bytes) {
   return kOk;
 }
 
-int ParsePls(PlaylistStore& store, std::string_view bytes) {
-  ProfileFile profile = ProfileFile::Parse(bytes);
+int ParsePls(PlaylistStore& store, std::string_view bytes, std::string_view folder) {
+  ProfileFile profile = ProfileFile::Parse(WithoutByteOrderMark(bytes));
   long count = profile.GetInt(kPlsSection, "numberofentries", 0);
   // Only numbers that have a key make an entry: a count from a damaged file
-  // must not add millions of empty ones.
+  // must not add millions of empty ones. Some players count from 0.
   std::set<long> numbers;
   for (const std::string& key : profile.Keys(kPlsSection)) {
     long n = PlsKeyNumber(key);
-    if (n >= 1 && n <= count) numbers.insert(n);
+    if (n >= 0 && n <= count) numbers.insert(n);
   }
   for (long n : numbers) {
     std::string number = std::to_string(n);
     std::string path = profile.GetString(kPlsSection, "File" + number, "", kPlsValueLimit);
     std::string title = profile.GetString(kPlsSection, "Title" + number, "", kPlsValueLimit);
-    std::string length = profile.GetString(kPlsSection, "Length" + number, "", kPlsValueLimit);
+    std::string length =
+        PlsLength(profile.GetString(kPlsSection, "Length" + number, "", kPlsValueLimit));
     EntryTexts texts;
     texts.title = title;
     texts.length = length;
-    AddPlaylistEntry(store, path, texts);
+    AddPlaylistEntry(store, ResolveEntryLocation(path, folder), texts);
   }
   return kOk;
 }
 
-int ParseM3u(PlaylistStore& store, std::string_view bytes) {
-  LineReader reader(bytes);
-  if (reader.Next() != kM3uHeader) return kUnknownPlaylistFormat;
+int ParseM3u(PlaylistStore& store, std::string_view bytes, std::string_view folder) {
+  LineReader reader(WithoutByteOrderMark(bytes));
+  if (!IsM3uHeader(reader.Next())) return kUnknownPlaylistFormat;
+  std::optional<M3uInfo> info;
   while (!reader.AtEnd()) {
-    std::string_view info = reader.Next();
-    std::string path(reader.Next());
-    if (path.empty()) break;
-    std::size_t comma = info.find(',');
-    std::string_view title = comma == std::string_view::npos ? info : info.substr(comma + 1);
+    std::string_view line = WithoutLeadingBlanks(reader.Next());
+    if (TrimSpace(line).empty()) continue;
+    if (line.front() == '#') {
+      if (StartsWithNoCase(line, kM3uInfo)) info = ReadM3uInfo(line);
+      continue;
+    }
     EntryTexts texts;
-    texts.title = title;
-    AddPlaylistEntry(store, path, texts);
+    if (info) {
+      if (info->title) texts.title = *info->title;
+      if (!info->length.empty()) texts.length = info->length;
+    }
+    AddPlaylistEntry(store, ResolveEntryLocation(line, folder), texts);
+    info.reset();
   }
   return kOk;
 }
 
-int ParseQsp(PlaylistStore& store, std::string_view bytes) {
+int ParseQsp(PlaylistStore& store, std::string_view bytes, std::string_view folder) {
   LineReader reader(bytes);
   if (reader.Next().empty()) return kUnknownPlaylistFormat;
   while (!reader.AtEnd()) {
-    std::string path(reader.Next());
+    std::string_view path = reader.Next();
     if (path.empty()) break;
-    AddPlaylistEntry(store, path);
+    AddPlaylistEntry(store, ResolveEntryLocation(path, folder));
   }
   return kOk;
 }
@@ -217,7 +299,7 @@ int LoadQpl(PlaylistStore& store, const std::string& path) {
 int LoadPls(PlaylistStore& store, const std::string& path) {
   // Read as the profile functions read: a missing file has no entries.
   std::optional<std::string> bytes = ReadWholeFile(path);
-  return ParsePls(store, bytes ? *bytes : std::string());
+  return ParsePls(store, bytes ? *bytes : std::string(), PlaylistFolder(path));
 }
 
 bool WritableEntry(const EntryList& list, int row) {
@@ -228,27 +310,38 @@ bool WritableEntry(const EntryList& list, int row) {
 // naming one must not end the running player.
 int LoadM3u(PlaylistStore& store, const std::string& path) {
   if (!PathExists(path)) return kUnknownPlaylistFormat;
-  return ParseM3u(store, ReadOrEnd(path));
+  return ParseM3u(store, ReadOrEnd(path), PlaylistFolder(path));
 }
 
 int LoadQsp(PlaylistStore& store, const std::string& path) {
   if (!PathExists(path)) return kUnknownPlaylistFormat;
-  return ParseQsp(store, ReadOrEnd(path));
+  return ParseQsp(store, ReadOrEnd(path), PlaylistFolder(path));
+}
+
+int LoadXspf(PlaylistStore& store, const std::string& path) {
+  if (!PathExists(path)) return kUnknownPlaylistFormat;
+  return ParseXspf(store, ReadOrEnd(path), PlaylistFolder(path));
 }
 
 PlaylistFormat PlaylistFormatOf(std::string_view path) {
+  // An address such as an HLS stream ending in .m3u8 is played, not read.
+  if (path.find("://") != std::string_view::npos && !FileUriPath(path)) {
+    return PlaylistFormat::kNone;
+  }
   std::string ext = PathExtension(path);
   if (ext == "qpl") return PlaylistFormat::kQpl;
   if (ext == "pls") return PlaylistFormat::kPls;
-  if (ext == "m3u") return PlaylistFormat::kM3u;
+  if (ext == "m3u" || ext == "m3u8") return PlaylistFormat::kM3u;
   if (ext == "qsp") return PlaylistFormat::kQsp;
+  if (ext == "xspf") return PlaylistFormat::kXspf;
   return PlaylistFormat::kNone;
 }
 
-int LoadPlaylist(PlaylistStore& store, const std::string& path, int load) {
-  PlaylistFormat format = PlaylistFormatOf(path);
+int LoadPlaylist(PlaylistStore& store, const std::string& location, int load) {
+  PlaylistFormat format = PlaylistFormatOf(location);
   if (format == PlaylistFormat::kNone) return kUnknownPlaylistFormat;
   if (load != 1) return kOk;
+  std::string path = FileUriPath(location).value_or(location);
   int status = kOk;
   switch (format) {
     case PlaylistFormat::kQpl:
@@ -262,6 +355,9 @@ int LoadPlaylist(PlaylistStore& store, const std::string& path, int load) {
       break;
     case PlaylistFormat::kQsp:
       status = LoadQsp(store, path);
+      break;
+    case PlaylistFormat::kXspf:
+      status = LoadXspf(store, path);
       break;
     case PlaylistFormat::kNone:
       break;
@@ -284,6 +380,7 @@ int SavePlaylist(const EntryList& list, const std::string& path) {
     case PlaylistFormat::kQsp:
       SaveQsp(list, path);
       return kOk;
+    case PlaylistFormat::kXspf:
     case PlaylistFormat::kNone:
       break;
   }

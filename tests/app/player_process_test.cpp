@@ -51,11 +51,14 @@ class PlayerProcessTest : public ::testing::Test {
     }
   }
 
-  pid_t Start(const test::TempFolder& folder, std::vector<std::string> args = {}) {
+  // Started from `workingFolder` when one is given, as from a shell there.
+  pid_t Start(const test::TempFolder& folder, std::vector<std::string> args = {},
+              const std::string& workingFolder = {}) {
     std::string exe = folder.Path() + "QMB";
     args.insert(args.begin(), exe);
     pid_t pid = ::fork();
     if (pid == 0) {
+      if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) ::_exit(126);
       std::vector<char*> argv;
       for (auto& a : args) argv.push_back(a.data());
       argv.push_back(nullptr);
@@ -216,6 +219,9 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathWithoutQuotesAndEnds) {
       {{"\"/music/My Song.mp3\""}, {0, "/music/My Song.mp3"}},
       {{"/music/a.mp3", "/music/b.mp3"}, {0, "/music/a.mp3 /music/b.mp3"}},
       {{"/lists/Party.M3U"}, {1, "/lists/Party.M3U"}},
+      {{"/lists/Party.m3u8"}, {1, "/lists/Party.m3u8"}},
+      {{"/lists/Mix.xspf"}, {1, "/lists/Mix.xspf"}},
+      {{"http://host/live.m3u8"}, {0, "http://host/live.m3u8"}},
   };
   for (const Case& c : cases) {
     received.clear();
@@ -223,7 +229,24 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathWithoutQuotesAndEnds) {
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0], c.expected);
   }
-  EXPECT_EQ(broughtForward, 3);
+  EXPECT_EQ(broughtForward, 6);
+}
+
+TEST_F(HandOffTest, ARelativePathIsHandedAsTheShellMeantIt) {
+  test::TempFolder shell;
+  struct Case {
+    const char* arg;
+    Received expected;
+  } cases[] = {
+      {"sub/list.m3u", {1, shell.Path() + "sub/list.m3u"}},
+      {"./song.wav", {0, shell.Path() + "song.wav"}},
+  };
+  for (const Case& c : cases) {
+    received.clear();
+    EXPECT_EQ(WaitForExit(Start(program, {c.arg}, shell.Path())), 0);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], c.expected);
+  }
 }
 
 TEST_F(HandOffTest, NoArgumentsOnlyBringsTheRunningPlayerForward) {
@@ -284,6 +307,28 @@ TEST_F(PlayerProcessTest, TwoRealPlayersHandOver) {
   EXPECT_EQ(Terminate(first), 0);
   // The first player took the path into its playlist, which it kept at exit.
   EXPECT_NE(program.Read("QMB.qpl").find(song), std::string::npos);
+}
+
+// The playlist's entries name files beside it, whichever folder the player
+// or the second start runs in and however the playlist was named.
+TEST_F(PlayerProcessTest, RelativeEntriesOfAPlaylistFromTheCommandLine) {
+  test::TempFolder music;
+  fs::create_directory(music.Path() + "lists");
+  fs::copy_file(QMB_FIXTURE_DIR "/tone_440.wav", music.Path() + "tone one.wav");
+  music.Write("lists/own.m3u", "#EXTM3U\n#EXTINF:1,Own\n../tone one.wav\n");
+  music.Write("lists/handed.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n../tone one.wav\r\n");
+  test::TempFolder elsewhere;
+
+  pid_t first = Start(program, {"lists/own.m3u"}, music.Path());
+  ASSERT_TRUE(WaitUntilListening());
+  EXPECT_EQ(WaitForExit(Start(program, {music.Path() + "lists/handed.m3u8"}, elsewhere.Path())), 0);
+  ASSERT_EQ(Terminate(first), 0);
+  std::string saved = program.Read("QMB.qpl");
+  std::string entry = "\r\n" + music.Path() + "lists/../tone one.wav\r\n";
+  std::size_t own = saved.find(entry + "Own\r\n");
+  ASSERT_NE(own, std::string::npos) << saved;
+  EXPECT_NE(saved.find(entry + "tone one\r\n", own + 1), std::string::npos) << saved;
+  EXPECT_TRUE(fs::exists(music.Path() + "lists/../tone one.wav"));
 }
 
 TEST_F(PlayerProcessTest, TheBundledPluginsAdmitAFlacAndTitleItFromItsTags) {

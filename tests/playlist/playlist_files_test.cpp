@@ -81,6 +81,7 @@ TEST_F(PlaylistFilesTest, EachFormatKeepsWhatItKeeps) {
   } cases[] = {
       {"l.pls", {kPath, kTitle, kLength}},
       {"l.m3u", {kPath, kTitle}},
+      {"l.M3U8", {kPath, kTitle}},
       {"l.qsp", {kPath}},
       {"l.QPL", {kPath, kTitle, kLength, kTimesPlayed, kDateAdded, kDatePlayed}},
   };
@@ -131,7 +132,7 @@ TEST_F(PlaylistFilesTest, ReadersOnHandWrittenFiles) {
       {"plain.m3u",
        "#EXTM3U\n#EXTINF:123,Artist, Song\n/a.mp3\n#EXTINF:-1\n/b.mp3\n#EXTINF:1,C\n",
        kOk,
-       {{"/a.mp3", "Artist, Song"}, {"/b.mp3", "#EXTINF:-1"}}},
+       {{"/a.mp3", "Artist, Song"}, {"/b.mp3", "b"}}},
       {"noheader.m3u", "/a.mp3\n", kUnknownPlaylistFormat, {}},
       {"any.qsp", "whatever\n/a.mp3\n/b.mp3\n\n/c.mp3\n", kOk, {{"/a.mp3", "a"}, {"/b.mp3", "b"}}},
       {"empty.qsp", "\n/a.mp3\n", kUnknownPlaylistFormat, {}},
@@ -155,6 +156,7 @@ TEST_F(PlaylistFilesTest, ReadersOnHandWrittenFiles) {
       case PlaylistFormat::kQsp:
         status = LoadQsp(loaded, path);
         break;
+      case PlaylistFormat::kXspf:
       case PlaylistFormat::kNone:
         FAIL();
     }
@@ -223,11 +225,16 @@ TEST_F(PlaylistFilesTest, LoadPlaylistByExtension) {
                {"a.QPL", kOk},
                {"a.Pls", kOk},
                {"a.m3u", kOk},
+               {"a.M3U8", kOk},
                {"a.qsp", kOk},
+               {"a.xspf", kOk},
                {"a.txt", kUnknownPlaylistFormat},
                {"qpl", kUnknownPlaylistFormat}};
   for (const Case& c : cases)
     EXPECT_EQ(LoadPlaylist(loaded, folder / c.name, 0), c.result) << c.name;
+  // Streams are played, never fetched as playlists; file URIs are files.
+  EXPECT_EQ(LoadPlaylist(loaded, "http://host/live.m3u8", 0), kUnknownPlaylistFormat);
+  EXPECT_EQ(LoadPlaylist(loaded, "file://" + folder.Path() + "a.pls", 0), kOk);
   EXPECT_EQ(loaded.list.Count(), 0);
   // A missing QPL, M3U or QSP is not recognized; nothing ends the player.
   EXPECT_EQ(LoadPlaylist(loaded, folder / "missing.qpl", 1), kOk);
@@ -262,9 +269,13 @@ TEST_F(PlaylistFilesTest, DialogsOfferThePlaylistsFolderAndFilter) {
   EXPECT_EQ(save.initialFolder, programFolder.Path() + "Playlists/");
   EXPECT_EQ(save.defaultExtension, "qpl");
   EXPECT_EQ(save.filter,
-            "All Supported Types (*.qpl *.pls *.m3u *.qsp);;Qumble Playlist (*.qpl);;"
-            "Playlist Format (*.pls);;M3U Playlist (*.m3u);;Qumble Simple Playlist (*.qsp)");
+            "All Supported Types (*.qpl *.pls *.m3u *.m3u8 *.qsp);;Qumble Playlist (*.qpl);;"
+            "Playlist Format (*.pls);;M3U Playlist (*.m3u *.m3u8);;"
+            "Qumble Simple Playlist (*.qsp)");
   EXPECT_EQ(desktop.fileDialogs[3].title, "Load Playlist");
+  EXPECT_TRUE(desktop.fileDialogs[3].filter.starts_with(
+      "All Supported Types (*.qpl *.pls *.m3u *.m3u8 *.qsp *.xspf);;"));
+  EXPECT_TRUE(desktop.fileDialogs[3].filter.ends_with(";;XSPF Playlist (*.xspf)"));
   EXPECT_FALSE(desktop.fileDialogs[3].save);
   EXPECT_FALSE(std::filesystem::exists(programFolder / "Playlists/mine.txt"));
   ExpectSameField(kTitle);
