@@ -1,5 +1,6 @@
 #include "engine/callback_source.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -27,7 +28,15 @@ class CallbackSource : public Source {
   int SampleRate() const override { return rate_; }
   int Channels() const override { return channels_; }
   std::int64_t LengthFrames() const override { return -1; }
-  bool Seek(std::int64_t) override { return false; }
+
+  // The owner has moved its source: what is left of the block is never
+  // heard, and the fill function learns where the new time begins.
+  bool Seek(std::int64_t) override {
+    at_ = filled_ = 0;
+    ended_ = false;
+    callback_(stream_, nullptr, 0, userData_);
+    return true;
+  }
 
   std::size_t Read(float* out, std::size_t frames) override {
     std::size_t done = 0;
@@ -35,10 +44,13 @@ class CallbackSource : public Source {
       if (at_ == filled_) {
         if (ended_) break;
         std::memset(block_.data(), 0, block_.size());
-        if (!callback_(stream_, block_.data(), static_cast<int>(block_.size()), userData_))
-          ended_ = true;
+        int wrote = callback_(stream_, block_.data(), static_cast<int>(block_.size()), userData_);
+        std::size_t bytes =
+            std::clamp<std::size_t>(static_cast<std::size_t>(std::max(wrote, 0)), 0, block_.size());
+        // A short block is the last; its whole frames are still played.
+        if (bytes < block_.size()) ended_ = true;
         at_ = 0;
-        filled_ = ended_ ? 0 : block_.size() / frameBytes_;
+        filled_ = bytes / frameBytes_;
         if (filled_ == 0) break;
       }
       std::size_t take = std::min(frames - done, filled_ - at_);
@@ -79,7 +91,22 @@ class CallbackSource : public Source {
   bool ended_ = false;
 };
 
+// What a callback stream reads ahead at least, in ms (see CallbackRingFrames):
+// 16384 frames at 44.1 and 48 kHz once the ring rounds it up. Measured with
+// bench/plugins/callback_underrun_bench.cpp on two loaded cores, the stream's
+// thread was held up for up to 190 ms; with a ring of 8192 frames (186 ms,
+// refilled from half) the mix found it empty now and then, with 16384 never.
+// The file streams' rings are twice as long.
+constexpr int kCallbackReadAheadMs = 300;
+
 }  // namespace
+
+std::size_t CallbackRingFrames(int mixRate, int blockFrames) {
+  // The decoding thread writes 1024-frame chunks and the mixer takes whole
+  // blocks, so a ring holds at least a few of each.
+  std::size_t frames = static_cast<std::size_t>(mixRate) * kCallbackReadAheadMs / 1000;
+  return std::max<std::size_t>({frames, static_cast<std::size_t>(blockFrames) * 4, 4096});
+}
 
 std::unique_ptr<Source> MakeCallbackSource(SoundStream* stream, StreamCallback callback,
                                            int lengthBytes, unsigned mode, int sampleRate,

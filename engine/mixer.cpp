@@ -263,8 +263,13 @@ void Mixer::MixStream(ChannelSlot& slot, SoundStream& s) {
       i += run;
     }
   }
-  ring.Skip(take);
   std::uint32_t asked = s.seekAsked.load(std::memory_order_acquire);
+  // Short of sound while playing on: a drop-out, unless the stream is at its
+  // end, has not begun this segment yet (start, seek) or is being moved.
+  if (take < static_cast<std::size_t>(room) && !paused && !endOfData && asked == answer &&
+      ring.ReadPos() != m.segmentStart)
+    s.underruns.fetch_add(1, std::memory_order_relaxed);
+  ring.Skip(take);
   if (endOfData && asked == answer && take == available && take < static_cast<std::size_t>(room))
     s.finishedMark.store(asked + 1, std::memory_order_release);
   s.positionUs.store(m.segmentBaseUs + static_cast<std::int64_t>(ring.ReadPos() - m.segmentStart) *

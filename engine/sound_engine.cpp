@@ -67,6 +67,11 @@ struct EngineState {
                                              static_cast<std::size_t>(blockFrames.load()) * 4);
     return std::make_unique<SoundStream>(mixer->Rate(), ring);
   }
+  // A callback stream reads ahead no more than keeps it free of drop-outs.
+  std::unique_ptr<SoundStream> NewCallbackStream() {
+    return std::make_unique<SoundStream>(
+        mixer->Rate(), engine::CallbackRingFrames(mixer->Rate(), blockFrames.load()));
+  }
   void RebuildChain() {
     std::vector<DspUnit*> chain;
     for (auto& [unit, owned] : units) chain.push_back(unit);
@@ -334,7 +339,7 @@ SoundStream* FSOUND_Stream_Create(StreamCallback callback, int lengthBytes, unsi
   auto& e = State();
   std::lock_guard lock(e.mutex);
   if (!e.Running()) return nullptr;
-  auto stream = e.NewStream();
+  auto stream = e.NewCallbackStream();
   auto source =
       engine::MakeCallbackSource(stream.get(), callback, lengthBytes, mode, sampleRate, userData);
   if (!source) return nullptr;
@@ -407,7 +412,8 @@ bool FSOUND_Stream_SetTime(SoundStream* stream, int ms) {
   auto& e = State();
   std::lock_guard lock(e.mutex);
   SoundStream* s = ReadyStream(e, stream);
-  if (!s || s->isCallback || !s->Decoding()) return false;
+  // A callback stream not yet played takes the time when it starts.
+  if (!s || (!s->isCallback && !s->Decoding())) return false;
   std::int64_t frame = static_cast<std::int64_t>(std::max(ms, 0)) * s->sourceRate / 1000;
   if (s->lengthFrames >= 0) frame = std::min(frame, s->lengthFrames);
   s->RequestSeek(frame, -1);

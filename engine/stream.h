@@ -96,6 +96,9 @@ struct SoundStream {
   std::atomic<std::uint32_t> flushAnswer{0};   // the request the flush answers
   std::atomic<std::uint32_t> flushApplied{0};  // set by the mixer
   std::atomic<std::int64_t> positionUs{0};     // published by the mixer
+  // Blocks the mixer found short of sound in the middle of the stream (the
+  // decoding thread fell behind): drop-outs a listener hears.
+  std::atomic<std::uint64_t> underruns{0};
 
   // Mixing thread only.
   struct MixState {

@@ -27,7 +27,11 @@ std::string Playback::ClockText() {
 
 void Playback::ReadPosition(int& positionMs, int& lengthMs) const {
   if (st.usingPlugin && inputRoute) {
-    positionMs = inputRoute->GetPosition(st.pluginIndex);
+    // A plug-in that plays through the engine is where the engine's mix is
+    // (what is heard); what it has decoded runs ahead of that. Only a
+    // plug-in with its own output knows where its sound is.
+    positionMs =
+        st.stream ? FSOUND_Stream_GetTime(st.stream) : inputRoute->GetPosition(st.pluginIndex);
     lengthMs = inputRoute->GetLength(st.pluginIndex);
   } else if (st.isModule) {
     positionMs = FMUSIC_GetOrder(st.module) * 1000;
@@ -47,13 +51,14 @@ void Playback::PositionTick() {
     bool ended;
     if (st.isModule && !st.usingPlugin) {
       ended = FMUSIC_IsFinished(st.module);
-    } else if (st.usingPlugin) {
+    } else if (st.usingPlugin && !st.stream) {
       ended = positionMs >= lengthMs;
     } else {
-      // A stream of unknown length (a live address) ends when its data does,
-      // not at the first tick; an estimated length that is never reached
-      // does not hold the player either.
-      ended = (lengthMs > 0 && positionMs >= lengthMs) || FSOUND_Stream_IsFinished(st.stream);
+      // A stream, also one fed by a plug-in, has ended once its last sample
+      // has been mixed: every sample is heard. So one of unknown length (a
+      // live address) is not ended at the first tick, and an estimated
+      // length, too long or too short, neither holds nor cuts it.
+      ended = FSOUND_Stream_IsFinished(st.stream);
     }
     if (ended) TrackEnded();
   }

@@ -85,12 +85,18 @@ constexpr unsigned kFxParamEq = 7;
 // functions of this header other than FSOUND_DSP_GetBufferLength.
 using DspCallback = void* (*)(void* originalBuffer, void* buffer, int length, void* userData);
 
-// A callback stream's fill function: write `length` bytes of sound into
-// `buffer` and return true, or false when the stream has ended. Runs on the
-// stream's own thread and must not call the functions of this header (closing
-// the stream waits for it). 16-bit data is signed whatever kStreamUnsigned
-// says; that flag applies to 8-bit data only.
-using StreamCallback = bool (*)(SoundStream* stream, void* buffer, int length, void* userData);
+// A callback stream's fill function: write up to `length` bytes of sound into
+// `buffer` and return how many were written. `length` means more is to come;
+// fewer (down to 0) ends the stream after those bytes, which are all heard.
+// Runs on the stream's own thread and must not call the functions of this
+// header (closing the stream waits for it). 16-bit data is signed whatever
+// kStreamUnsigned says; that flag applies to 8-bit data only.
+//
+// After FSOUND_Stream_SetTime the stream drops what it has read ahead and
+// calls the function once with a null buffer and a length of 0 (the answer
+// is ignored): every block asked for after that call is heard from the time
+// that was set, every block before it is never heard.
+using StreamCallback = int (*)(SoundStream* stream, void* buffer, int length, void* userData);
 
 // Set-up, applied at the next FSOUND_Init; false while the engine runs.
 bool FSOUND_SetOutput(int outputType);
@@ -136,9 +142,15 @@ bool FSOUND_Stream_Stop(SoundStream* stream);
 // Stops and frees the stream; waits for a fill callback under way and aborts a
 // pending open.
 bool FSOUND_Stream_Close(SoundStream* stream);
-int FSOUND_Stream_GetLengthMs(SoundStream* stream);  // 0 when unknown
+int FSOUND_Stream_GetLengthMs(SoundStream* stream);  // 0 when unknown (a callback stream)
 int FSOUND_Stream_GetLength(SoundStream* stream);    // encoded bytes, 0 when unknown
-int FSOUND_Stream_GetTime(SoundStream* stream);      // position in ms
+// The position in ms of the sound mixed so far (so the sound being heard,
+// within one mix block), whatever the stream has read ahead; for a callback
+// stream the time of its sound since it started or since the last SetTime.
+int FSOUND_Stream_GetTime(SoundStream* stream);
+// Moves to `ms`. A callback stream cannot move its source: it drops what it
+// has read ahead, tells its fill function (see StreamCallback) and counts its
+// time from `ms`; its owner moves the source first.
 bool FSOUND_Stream_SetTime(SoundStream* stream, int ms);
 // True once a playing stream has played to its end.
 bool FSOUND_Stream_IsFinished(SoundStream* stream);

@@ -2,6 +2,7 @@
 // samples.
 #include "plugins/input_plugin_route.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "playback/sound_engine.h"
@@ -27,37 +28,68 @@ int PluginInputRoute::Open(int plugin, const std::string& path) {
   if (!m || !m->Open) return 1;
   std::lock_guard lock(pullMutex_);
   pulling_ = -1;
+  stream_ = nullptr;
   return m->Open(path.c_str()) == 1 ? 1 : 0;
+}
+
+std::int64_t PluginInputRoute::FramesAt(const QmbInputModule& m, std::int64_t ms) const {
+  return ms * static_cast<std::int64_t>(m.sampleRate) / 1000;
+}
+
+std::int64_t PluginInputRoute::FramesLeftFrom(const QmbInputModule& m, std::int64_t ms) const {
+  std::int64_t length = m.GetLength ? m.GetLength() : 0;
+  if (length <= 0) return -1;
+  return FramesAt(m, length) - FramesAt(m, std::clamp<std::int64_t>(ms, 0, length));
 }
 
 SoundStream* PluginInputRoute::CreateStream(int plugin) {
   const QmbInputModule* m = Module(plugin);
   if (!m || !m->GetSample) return nullptr;
+  {
+    std::lock_guard lock(pullMutex_);
+    framesLeft_ = FramesLeftFrom(*m, 0);
+    seekPending_ = false;
+  }
   pulling_ = plugin;
-  SoundStream* stream =
+  stream_ =
       FSOUND_Stream_Create(&PluginInputRoute::StreamCallback, static_cast<int>(m->bufferBytes),
                            kStreamCallback16Stereo, static_cast<int>(m->sampleRate), this);
-  if (!stream) pulling_ = -1;
-  return stream;
+  if (!stream_) pulling_ = -1;
+  return stream_;
 }
 
-bool PluginInputRoute::StreamCallback(SoundStream*, void* buffer, int length, void* userData) {
+int PluginInputRoute::StreamCallback(SoundStream*, void* buffer, int length, void* userData) {
   auto* route = static_cast<PluginInputRoute*>(userData);
-  route->Fill(static_cast<std::int16_t*>(buffer), length / 4);
-  return true;
+  if (!buffer || length <= 0) {
+    // The engine has dropped its read-ahead: what is pulled now is heard
+    // from the time of the seek.
+    std::lock_guard lock(route->pullMutex_);
+    route->seekPending_ = false;
+    return 0;
+  }
+  return route->Fill(static_cast<std::int16_t*>(buffer), length / 4) * 4;
 }
 
-void PluginInputRoute::Fill(std::int16_t* frames, int count) {
+int PluginInputRoute::Fill(std::int16_t* frames, int count) {
   std::lock_guard lock(pullMutex_);
   const QmbInputModule* m = Module(pulling_.load());
-  for (int i = 0; i < count; ++i) {
+  // Stopped, or waiting for the engine to carry out a seek: silence that is
+  // never heard (a stop closes the stream, a seek drops it).
+  if (!m || seekPending_) {
+    std::fill(frames, frames + 2 * count, std::int16_t{0});
+    return count;
+  }
+  int take = framesLeft_ < 0 ? count : static_cast<int>(std::min<std::int64_t>(count, framesLeft_));
+  for (int i = 0; i < take; ++i) {
     std::int32_t left = 0;
     std::int32_t right = 0;
-    if (m) m->GetSample(&left, &right);
+    m->GetSample(&left, &right);
     // Only the low 16 bits count, as a signed sample.
     frames[2 * i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(left & 0xffff));
     frames[2 * i + 1] = static_cast<std::int16_t>(static_cast<std::uint16_t>(right & 0xffff));
   }
+  if (framesLeft_ >= 0) framesLeft_ -= take;
+  return take;
 }
 
 // Every call below holds the pull lock: the plug-in is never entered from
@@ -74,6 +106,7 @@ void PluginInputRoute::Play(int plugin) {
 
 void PluginInputRoute::Stop(int plugin) {
   pulling_ = -1;
+  stream_ = nullptr;
   QMB_ROUTE_CALL(Stop);
 }
 
@@ -91,6 +124,15 @@ void PluginInputRoute::SetMute(int plugin, bool mute) {
 }
 void PluginInputRoute::Seek(int plugin, int milliseconds) {
   QMB_ROUTE_CALL(Seek, milliseconds);
+  if (!stream_ || plugin != pulling_.load()) return;
+  // The plug-in is at the new place; the engine drops what it read ahead
+  // from the old one and counts the heard time from here. Until it has, the
+  // stream is fed silence it drops, not the plug-in's sound.
+  std::int64_t length = m->GetLength ? m->GetLength() : 0;
+  std::int64_t at = std::max(milliseconds, 0);
+  if (length > 0) at = std::min(at, length);
+  framesLeft_ = FramesLeftFrom(*m, at);
+  seekPending_ = FSOUND_Stream_SetTime(stream_, static_cast<int>(at));
 }
 void PluginInputRoute::SetEq(int plugin, int band, int value) {
   QMB_ROUTE_CALL(SetEq, band, value);

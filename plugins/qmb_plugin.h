@@ -107,13 +107,32 @@ typedef struct QmbTagRecord {
  * plug-in's when its lower-case extension occurs anywhere in `extensions`,
  * or, when no ticked plug-in claims the extension, `pattern` occurs in the
  * lower-cased path (an address prefix, say). Of several, the last loaded
- * wins by extension, the first by pattern. */
+ * wins by extension, the first by pattern.
+ *
+ * Time, for the two kinds:
+ * - usesEngineOutput = 1: the player pulls the sound with GetSample on the
+ *   engine's stream thread, a little ahead of what is heard. The position
+ *   the player shows, seeks from, saves for the Rememberizer and ends the
+ *   track by is the engine's: the time of the sound heard, counted from
+ *   the start or from the last Seek. GetPosition is only how far the player
+ *   has pulled (the time of the frame the next GetSample delivers); the
+ *   player does not show it. GetLength is the track's length: the player
+ *   pulls exactly GetLength ms of frames from the start (from a Seek
+ *   target, the rest of them) and the track ends once the last of them has
+ *   been heard; past its real end a plug-in delivers silence. A length of 0
+ *   (unknown) plays until the user stops. After Seek(ms) the next
+ *   GetSample must deliver the frame at ms: the player counts from there.
+ * - usesEngineOutput = 0: the plug-in plays on its own, so only it knows
+ *   where its sound is. GetPosition is the time of the sound being heard
+ *   from its output; the player shows it, and the track ends at the first
+ *   position timer tick where GetPosition >= GetLength. */
 typedef struct QmbInputModule {
   const char* description; /* shown in the "Input Plug-ins" list */
   const char* extensions;  /* e.g. "flac;opus" */
   const char* pattern;     /* e.g. "rtsp://", or "" */
   intptr_t reserved3;
-  intptr_t bufferBytes;      /* engine stream buffer, when usesEngineOutput */
+  intptr_t bufferBytes;      /* bytes pulled per stream callback, when usesEngineOutput
+                                (4 per frame); a few thousand is plenty */
   intptr_t sampleRate;       /* Hz of the delivered sound, when usesEngineOutput */
   intptr_t usesEngineOutput; /* 1: the player pulls GetSample through the engine
                                 (equalizer, DSP and visualization apply); 0: the
@@ -130,12 +149,15 @@ typedef struct QmbInputModule {
   void (*SetPan)(int32_t pan);                /* 0..255, 127 centre; own output only */
   void (*SetMute)(int32_t muted);             /* own output only */
   void (*SetEq)(int32_t band, int32_t value); /* band 0..9, 0..30, 15 flat; own output only */
+  /* Afterwards the next frame delivered is the one at `milliseconds`. */
   void (*Seek)(int32_t milliseconds);
   int32_t (*GetTypeIcon)(const char* extension); /* playlist type icon, 0..7 */
-  int32_t (*GetLength)(void);                    /* ms */
-  int32_t (*GetPosition)(void);                  /* ms */
+  int32_t (*GetLength)(void);                    /* ms; 0 unknown */
+  /* ms. usesEngineOutput = 0: the time being heard. usesEngineOutput = 1:
+   * the time of the next frame GetSample delivers, not shown (see above). */
+  int32_t (*GetPosition)(void);
   /* Stream thread, usesEngineOutput only: the next stereo frame; the low 16
-   * bits of each are the signed sample. */
+   * bits of each are the signed sample. Silence after the end. */
   void (*GetSample)(int32_t* left, int32_t* right);
   const QmbStreamInfo* (*GetStreamInfo)(void); /* may be null, or answer null */
 } QmbInputModule;

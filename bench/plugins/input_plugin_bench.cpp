@@ -1,7 +1,8 @@
 // Measures the bundled FFmpeg input plug-in on a long file, one way per run so
 // that the peak resident set belongs to that way alone:
 //   direct FILE [QIP]  dlopen the plug-in and pull every frame with GetSample
-//                      in blocks of 4096 under a mutex, as the input route does;
+//                      in blocks of 4096 under a mutex, as the input route
+//                      does (with the plug-in's bufferBytes / 4 frames);
 //   engine FILE [QIP]  the same pulled by the engine: the input route's stream
 //                      callback feeding a callback stream and the mixer,
 //                      rendered as fast as it goes (the engine benchmark's
@@ -215,14 +216,17 @@ int Engine(const std::string& path) {
   std::uint64_t sum = 0;
   std::int64_t mixed = 0;
   while (mixed < total) {
-    if (stream->ring.Readable() < static_cast<std::size_t>(block)) {
+    // The route ends the stream at the plug-in's length; the last block is short.
+    bool last =
+        stream->endOfData.load() && stream->ring.Readable() < static_cast<std::size_t>(block);
+    if (!last && stream->ring.Readable() < static_cast<std::size_t>(block)) {
       stream->Wake();
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
       continue;
     }
     mixer.Render(out.data(), block);
     sum += static_cast<std::uint16_t>(out[block]);
-    mixed += block;
+    mixed += last ? static_cast<std::int64_t>(total - mixed) : block;
   }
   double wall = std::chrono::duration<double>(Clock::now() - start).count();
   double cpu = SelfCpu() - cpu0;

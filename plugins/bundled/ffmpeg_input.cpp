@@ -25,9 +25,9 @@ namespace qmb {
 namespace {
 
 constexpr int kOutputRate = 44100;
-// 4096 frames (93 ms) per engine block: the stream thread calls back ten times a second, and the
-// position we report runs at most one block ahead of what the engine has taken.
-constexpr intptr_t kBufferBytes = 16384;
+// 1024 frames (23 ms) per stream callback, the engine's own chunk: the player's lock on this
+// plug-in is held for little more than a millisecond at a time.
+constexpr intptr_t kBufferBytes = 4096;
 
 // Everything the decoder owns. The stream thread pulls samples while the user-interface thread
 // seeks and asks for the position, so every entry takes `lock`.
@@ -194,11 +194,10 @@ int64_t FramesToMs(int64_t frames) {
   return frames * 1000 / kOutputRate;
 }
 
+// How far the player has pulled: the time of the frame GetSample delivers next. The player
+// plays through the engine and shows the time it has heard, not this.
 int32_t PositionLocked(const Decoder& d) {
-  bool delivered = d.readFrame * 2 >= d.samples.size();
-  if (d.drained && delivered) return d.lengthMs;
-  int64_t ms = FramesToMs(d.nextFrame);
-  return static_cast<int32_t>(d.lengthMs > 0 ? std::min<int64_t>(ms, d.lengthMs) : ms);
+  return static_cast<int32_t>(std::min<int64_t>(FramesToMs(d.nextFrame), INT32_MAX));
 }
 
 int32_t LengthOf(const AVFormatContext& format, const AVStream& stream) {

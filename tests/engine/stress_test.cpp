@@ -10,10 +10,11 @@ namespace qmb::test {
 namespace {
 
 std::atomic<int> fills{0};
-bool Fill(SoundStream*, void* buffer, int length, void*) {
+int Fill(SoundStream*, void* buffer, int length, void*) {
+  if (!buffer) return 0;  // a seek was carried out
   std::memset(buffer, 0x11, static_cast<std::size_t>(length));
   ++fills;
-  return true;
+  return length;
 }
 void* Touch(void*, void* buffer, int length, void*) {
   auto* samples = static_cast<std::int16_t*>(buffer);

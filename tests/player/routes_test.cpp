@@ -1,7 +1,10 @@
 // Opening entries by their routes, the statistics a play writes, and the
 // now-playing text.
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "loopback_http_server.h"
 #include "player_rig.h"
@@ -171,6 +174,109 @@ TEST_F(RoutesTest, MuteSilencesANewTrackAndTheVisualizationSeesTheMix) {
   checks.mute.SetChecked(false);
   ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
   EXPECT_TRUE(TickUntil([&] { return loudest() > 100; }, 2)) << "the module is heard unmuted";
+}
+
+// Every route, timed as a listener meets it: the position near 0 at the
+// start, moving with the sound, and the track lasting its length before it
+// ends (automatic advance off, so the end stops the player).
+class RouteTimingTest : public PlayerRig {
+ protected:
+  static constexpr int kTickMs = 20;   // the position timer, as a short core delay
+  static constexpr int kBlockMs = 24;  // a mix block of the null output
+
+  struct Watched {
+    int tookMs = 0;     // from the start to the stop
+    int at100 = -1;     // the position 100 ms after the start
+    int worstStep = 0;  // the most the position moved ahead of the clock at once
+    int back = 0;       // times it went back
+    int last = 0;       // the last position before the end
+    int length = 0;
+    int firstAt1000 = -1;  // when the position first showed 1000 or more
+  };
+
+  Watched Watch(const std::string& path, double limitSeconds) {
+    using Clock = std::chrono::steady_clock;
+    Watched w;
+    Add(path);
+    store.list.SetCursor(store.list.Count() - 1);
+    panel.autoAdvance.SetChecked(false);
+    auto start = Clock::now();
+    playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
+    EXPECT_EQ(playback.st.state, kPlaying) << path;
+    auto since = [&] {
+      return static_cast<int>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    };
+    int lastMs = since();
+    int lastPosition = 0;
+    bool first = true;
+    while (since() < limitSeconds * 1000) {
+      playback.PositionTick();
+      if (playback.st.state != kPlaying) break;
+      int position = 0;
+      int now = since();
+      playback.ReadPosition(position, w.length);
+      if (w.at100 < 0 && now >= 100) w.at100 = position;
+      if (w.firstAt1000 < 0 && position >= 1000) w.firstAt1000 = now;
+      if (!first) {
+        w.back += position < lastPosition;
+        w.worstStep = std::max(w.worstStep, (position - lastPosition) - (now - lastMs));
+      }
+      first = false;
+      lastPosition = position;
+      lastMs = now;
+      w.last = position;
+      std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
+    }
+    w.tookMs = since();
+    return w;
+  }
+
+  // `shownLength` is what the player shows as the length: the track's, or 0
+  // for an address that does not tell it.
+  void ExpectHeardWhole(const Watched& w, int lengthMs, int shownLength) {
+    EXPECT_EQ(w.length, shownLength);
+    EXPECT_GE(w.at100, 0);
+    EXPECT_LT(w.at100, 300) << "100 ms after the start";
+    EXPECT_EQ(w.back, 0);
+    EXPECT_LE(w.worstStep, kBlockMs + 2 * kTickMs) << "a step ahead of the clock";
+    EXPECT_GE(w.last, lengthMs - kBlockMs - 2 * kTickMs) << "its end was heard";
+    EXPECT_GE(w.tookMs, lengthMs - 20);
+    EXPECT_LE(w.tookMs, lengthMs + 250);
+  }
+};
+
+TEST_F(RouteTimingTest, AFileStream) {
+  ExpectHeardWhole(Watch(Fixture("tone_440.wav"), 8), 4000, 4000);
+}
+
+TEST_F(RouteTimingTest, ACdTrackOfADiscImage) {
+  ExpectHeardWhole(Watch(Fixture("disc.cue") + "/Track01.cda", 6), 2000, 2000);
+}
+
+TEST_F(RouteTimingTest, AMidiFile) {
+  ExpectHeardWhole(Watch(Fixture("three_seconds.mid"), 7), 3000, 3000);
+}
+
+TEST_F(RouteTimingTest, ANetworkStream) {
+  // A wave file read as it arrives has no length to show; it ends with its data.
+  LoopbackHttpServer server(ReadFile(Fixture("tone_440.wav")), LoopbackHttpServer::Mode::kWhole);
+  ExpectHeardWhole(Watch(server.Url("tone.wav"), 8), 4000, 0);
+}
+
+// A module counts an order as a second: the position shows the
+// order heard, which changes when its sound does, 1.92 s into this one, not
+// when the decoder reaches it; the module ends after its four orders' sound.
+TEST_F(RouteTimingTest, AModuleShowsTheOrderHeardAndPlaysToItsEnd) {
+  Watched w = Watch(Fixture("orders.mod"), 12);
+  EXPECT_EQ(w.length, 4000);
+  EXPECT_EQ(w.at100, 0);
+  EXPECT_EQ(w.back, 0);
+  EXPECT_GE(w.firstAt1000, 1920 - kBlockMs);
+  EXPECT_LE(w.firstAt1000, 1920 + kBlockMs + 2 * kTickMs);
+  EXPECT_EQ(w.last, 3000);
+  EXPECT_GE(w.tookMs, 4 * 1920 - 20);
+  EXPECT_LE(w.tookMs, 4 * 1920 + 250);
 }
 
 }  // namespace

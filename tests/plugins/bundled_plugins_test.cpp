@@ -3,6 +3,8 @@
 // engine with the equalizer acting on it.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 
 #include "playlist/entry_title.h"
@@ -84,6 +86,85 @@ TEST_F(BundledPlugins, AFlacIsAdmittedAndPlaysWithTheEqualizerActing) {
       },
       5));
   EXPECT_NEAR(length, 4000, 50);
+}
+
+// Counts the mixed frames that carry sound.
+struct SoundCounter {
+  std::atomic<long> frames{0};
+  static void* Count(void*, void* buffer, int length, void* user) {
+    const auto* samples = static_cast<const std::int16_t*>(buffer);
+    long sound = 0;
+    for (int i = 0; i < length; ++i) sound += samples[i * 2] != 0 || samples[i * 2 + 1] != 0;
+    static_cast<SoundCounter*>(user)->frames += sound;
+    return buffer;
+  }
+};
+
+TEST_F(BundledPlugins, AOneSecondFlacIsHeardWholeAndShowsTheTimeHeard) {
+  Add(Fixture("tone_1s.flac"));
+  panel.autoAdvance.SetChecked(false);  // the end stops the player
+  SoundCounter counter;
+  DspUnit* unit = FSOUND_DSP_Create(&SoundCounter::Count, 1000, &counter);
+  FSOUND_DSP_SetActive(unit, true);
+  store.list.SetCursor(0);
+  auto start = std::chrono::steady_clock::now();
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
+  ASSERT_EQ(playback.st.state, kPlaying);
+  int position = -1;
+  int length = -1;
+  playback.ReadPosition(position, length);
+  EXPECT_LT(position, 100);
+  EXPECT_EQ(length, 1000);
+  int pulledAhead = 0;
+  int last = 0;
+  ASSERT_TRUE(TickUntil(
+      [&] {
+        if (playback.st.state != kPlaying) return true;
+        playback.ReadPosition(position, length);
+        pulledAhead = std::max(pulledAhead, route.GetPosition(0) - position);
+        last = position;
+        return false;
+      },
+      5));
+  auto took = std::chrono::steady_clock::now() - start;
+  FSOUND_DSP_Free(unit);
+  // The plug-in was pulled ahead of the sound; the time shown was the sound's.
+  EXPECT_GT(pulledAhead, 50);
+  EXPECT_GE(last, 1000 - 100);
+  EXPECT_GE(took, std::chrono::milliseconds(980));
+  // Every sample was mixed: 44 100 frames, less the sine's zero at the start.
+  EXPECT_GE(counter.frames.load(), 44100 - 10);
+  EXPECT_LE(counter.frames.load(), 44100);
+}
+
+// The switches and the repeat count act at the end of what was heard, as for
+// the engine's own streams.
+TEST_F(BundledPlugins, TheRepeatCountAndTheAfterCurrentSwitchesActWhenATrackHasBeenHeard) {
+  using Clock = std::chrono::steady_clock;
+  Add(Fixture("tone_1s.flac"));
+  Add(Fixture("tone_1s.flac"));
+  panel.repeatCount.SetText("1");
+  store.list.SetCursor(0);
+  auto start = Clock::now();
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
+  EXPECT_EQ(RowsPlayed(3, 6), (std::vector<int>{0, 0, 1}));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1950)) << "twice a whole second";
+  playback.StopPlayback(CycleReset::No);
+
+  panel.repeatCount.SetText("0");
+  checks.stopAfterCurrent.SetChecked(true);
+  store.list.SetCursor(0);
+  start = Clock::now();
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 3));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(980));
+  EXPECT_FALSE(checks.stopAfterCurrent.Checked());
+
+  checks.closeAfterCurrent.SetChecked(true);
+  start = Clock::now();
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
+  ASSERT_TRUE(TickUntil([&] { return exits > 0; }, 3));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(980));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // an input plug-in playing an entry, and file plug-ins' tags and properties.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "core/status_codes.h"
@@ -156,6 +157,96 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
   int pulled = Counted(probe.samplesGiven);
   Wait(100);
   EXPECT_EQ(Counted(probe.samplesGiven), pulled);
+}
+
+// The test plug-in is 3 s long, delivers 44 100 frames a second and counts
+// its position by what it has delivered.
+constexpr int kTestPluginFrames = 3 * 44100;
+
+TEST_F(PluginUse, AnEngineFedPluginShowsTheHeardTimeAndEndsWhenTheMixDoes) {
+  Install({"input_a.QIP"});
+  Load();
+  TestProbe& probe = Probe("input_a.QIP");
+  Add("/m/song.tone");
+  panel.autoAdvance.SetChecked(false);  // the end stops the player
+  store.list.SetCursor(0);
+  auto start = std::chrono::steady_clock::now();
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
+  ASSERT_EQ(playback.st.state, kPlaying);
+  int position = -1;
+  int length = -1;
+  playback.ReadPosition(position, length);
+  EXPECT_LT(position, 100) << "nothing has been heard yet";
+  EXPECT_EQ(length, 3000);
+
+  int aheadSeen = 0;
+  int positionWhenAllPulled = -1;
+  bool playingWhenAllPulled = false;
+  int last = 0;
+  ASSERT_TRUE(TickUntil(
+      [&] {
+        if (playback.st.state != kPlaying) return true;
+        playback.ReadPosition(position, length);
+        EXPECT_GE(position, last);
+        last = position;
+        // The plug-in's own count runs ahead of what is heard.
+        aheadSeen = std::max(aheadSeen, route.GetPosition(0) - position);
+        if (positionWhenAllPulled < 0 && Counted(probe.samplesGiven) >= kTestPluginFrames) {
+          positionWhenAllPulled = position;
+          playingWhenAllPulled = playback.st.state == kPlaying;
+        }
+        return false;
+      },
+      8));
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(playback.st.state, kStopped);
+  EXPECT_GT(aheadSeen, 50);
+  // All of it was pulled well before it was heard; the end came with the mix.
+  EXPECT_TRUE(playingWhenAllPulled);
+  EXPECT_LT(positionWhenAllPulled, 3000 - 50);
+  EXPECT_GE(last, 3000 - 100);
+  EXPECT_GE(took, std::chrono::milliseconds(2950));
+  EXPECT_LE(took, std::chrono::milliseconds(3500));
+  // Exactly its length was pulled, not a frame more.
+  EXPECT_EQ(Counted(probe.samplesGiven), kTestPluginFrames);
+}
+
+TEST_F(PluginUse, ASeekOfAnEngineFedPluginCountsTheHeardTimeFromItsTarget) {
+  Install({"input_a.QIP"});
+  Load();
+  TestProbe& probe = Probe("input_a.QIP");
+  Add("/m/song.tone");
+  panel.autoAdvance.SetChecked(false);
+  store.list.SetCursor(0);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
+  int position = 0;
+  int length = 0;
+  ASSERT_TRUE(TickUntil(
+      [&] {
+        playback.ReadPosition(position, length);
+        return position > 400;
+      },
+      5));
+  playback.SetSliderApplied(kPositionSlider, 2.0f);
+  EXPECT_EQ(probe.seekMs, 2000);
+  auto seeked = std::chrono::steady_clock::now();
+  playback.ReadPosition(position, length);
+  EXPECT_EQ(position, 2000) << "at once";
+  int last = 2000;
+  ASSERT_TRUE(TickUntil(
+      [&] {
+        if (playback.st.state != kPlaying) return true;
+        playback.ReadPosition(position, length);
+        EXPECT_GE(position, last) << "never back before the target";
+        last = position;
+        return false;
+      },
+      5));
+  // The last second was heard whole, then the track ended.
+  auto took = std::chrono::steady_clock::now() - seeked;
+  EXPECT_GE(took, std::chrono::milliseconds(950));
+  EXPECT_LE(took, std::chrono::milliseconds(1500));
+  EXPECT_GE(last, 3000 - 100);
 }
 
 TEST_F(PluginUse, AFailedPluginOpenAnswersFour) {
