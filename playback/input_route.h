@@ -19,8 +19,9 @@ class InputRoute {
   virtual int Find(const std::string& path) = 0;
   // Whether the plug-in feeds an engine stream instead of its own output.
   virtual bool UsesEngineOutput(int plugin) = 0;
-  // The plug-in's Open entry: 0 opened, 1 failed.
-  virtual int Open(int plugin, const std::string& path) = 0;
+  // Opens `path` in the plug-in: kOk, or kInputPluginOpenFailed. (The
+  // plug-ins' own 0-for-success answer stays behind this edge.)
+  [[nodiscard]] virtual int Open(int plugin, const std::string& path) = 0;
   // For plug-ins that feed the engine: the stream that pulls their samples.
   virtual SoundStream* CreateStream(int plugin) = 0;
   virtual void Play(int plugin) = 0;

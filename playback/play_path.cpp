@@ -161,7 +161,7 @@ int Playback::PlayPath(const std::string& path, PlayPathOptions options) {
     st.usingPlugin = 1;
     st.isModule = 0;
     st.pluginIndex = plugin;
-    if (inputRoute->Open(plugin, path) == 1) return kInputPluginOpenFailed;
+    if (int status = inputRoute->Open(plugin, path); status != kOk) return status;
     if (inputRoute->UsesEngineOutput(plugin)) {
       st.stream = inputRoute->CreateStream(plugin);
       if (!st.stream) return kInputPluginOpenFailed;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/status_codes.h"
 #include "playback/sound_engine.h"
 
 namespace qmb {
@@ -25,11 +26,12 @@ bool PluginInputRoute::UsesEngineOutput(int plugin) {
 
 int PluginInputRoute::Open(int plugin, const std::string& path) {
   const QmbInputModule* m = Module(plugin);
-  if (!m || !m->Open) return 1;
+  if (!m || !m->Open) return kInputPluginOpenFailed;
   std::lock_guard lock(pullMutex_);
   pulling_ = -1;
   stream_ = nullptr;
-  return m->Open(path.c_str()) == 1 ? 1 : 0;
+  // The plug-in answers 0 when it opened; 1 is its failure.
+  return m->Open(path.c_str()) == 1 ? kInputPluginOpenFailed : kOk;
 }
 
 std::int64_t PluginInputRoute::FramesAt(const QmbInputModule& m, std::int64_t ms) const {
