@@ -115,16 +115,18 @@ TEST(DspUnits, DeactivatingWaitsForTheCallbackUnderWay) {
                                       kStreamLoadRaw, 0, 0);
   DspUnit* unit = FSOUND_DSP_Create(&Counting::Slow, 400, nullptr);
   FSOUND_DSP_SetActive(unit, true);
+  MixCapture capture(500);
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   ASSERT_TRUE(WaitUntil([] { return Counting::calls > 3; }));
   for (int round = 0; round < 20; ++round) {
     FSOUND_DSP_SetActive(unit, false);
     EXPECT_FALSE(Counting::inside);
     int calls = Counting::calls;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    capture.CollectAfterChange(256);  // blocks mixed without the unit
     EXPECT_EQ(Counting::calls, calls);
     FSOUND_DSP_SetActive(unit, true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    int before = Counting::calls;
+    ASSERT_TRUE(WaitUntil([&] { return Counting::calls > before; }));
   }
   FSOUND_DSP_Free(unit);
   EXPECT_FALSE(Counting::inside);
@@ -269,6 +271,12 @@ struct Feeder {
 
 TEST(CallbackStream, IsFedOnItsOwnThreadAndClosesCleanly) {
   NullEngine engine;
+  // Silence on a channel of its own keeps the mixer running, so waiting for
+  // mixed blocks measures time even while the stream under test is idle.
+  TempFolder folder;
+  SoundStream* silence = FSOUND_Stream_Open(
+      WriteRawSine(folder.File("silence.raw"), 60.0, 440, 0.0).c_str(), kStreamLoadRaw, 0, 0);
+  ASSERT_EQ(FSOUND_Stream_Play(7, silence), 7);
   Feeder feeder;
   EXPECT_EQ(FSOUND_Stream_Create(&Feeder::Fill, 2, kStreamCallback16Stereo, 22050, &feeder),
             nullptr);  // less than a frame
@@ -276,9 +284,10 @@ TEST(CallbackStream, IsFedOnItsOwnThreadAndClosesCleanly) {
   SoundStream* s =
       FSOUND_Stream_Create(&Feeder::Fill, 4096, kStreamCallback16Stereo, 22050, &feeder);
   ASSERT_NE(s, nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(feeder.calls, 0);  // nothing is pulled before it plays
   MixCapture capture;
+  capture.CollectAfterChange(2048);
+  EXPECT_EQ(feeder.calls, 0);  // nothing is pulled before it plays, however long the mix runs
+  capture.Clear();
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   auto frames = capture.Collect(8192);
   std::vector<std::int16_t> steady(frames.begin() + 2048, frames.end());
@@ -298,8 +307,9 @@ TEST(CallbackStream, IsFedOnItsOwnThreadAndClosesCleanly) {
   EXPECT_TRUE(FSOUND_Stream_Close(s));
   EXPECT_FALSE(endless.inside);  // a call under way finished before the close returned
   int calls = endless.calls;
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  capture.CollectAfterChange(2048);
   EXPECT_EQ(endless.calls, calls);
+  FSOUND_Stream_Close(silence);
 }
 
 }  // namespace

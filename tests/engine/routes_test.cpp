@@ -149,7 +149,7 @@ TEST(Modules, OrdersAreThePositionAndJumpsLand) {
 
   ASSERT_TRUE(FMUSIC_SetOrder(module, 2));
   EXPECT_EQ(FMUSIC_GetOrder(module), 2);  // at once
-  std::this_thread::sleep_for(300ms);
+  capture.CollectAfterChange(13230);      // 300 ms of the new order mixed
   EXPECT_EQ(FMUSIC_GetOrder(module), 2);
   EXPECT_FALSE(FMUSIC_SetOrder(module, 4));
   EXPECT_FALSE(FMUSIC_SetOrder(module, -1));
@@ -160,7 +160,7 @@ TEST(Modules, OrdersAreThePositionAndJumpsLand) {
   FMUSIC_SetMasterVolume(module, 255);
   ASSERT_TRUE(FMUSIC_SetOrder(module, 3));
   ASSERT_TRUE(FMUSIC_SetPaused(module, true));
-  std::this_thread::sleep_for(300ms);
+  capture.CollectAfterChange(13230);  // 300 ms mixed while paused
   EXPECT_EQ(FMUSIC_GetOrder(module), 3);
   EXPECT_FALSE(FMUSIC_IsFinished(module));
   ASSERT_TRUE(FMUSIC_SetPaused(module, false));
@@ -227,7 +227,8 @@ TEST(NetworkStreams, CloseAbortsAPendingOpen) {
   SoundStream* s =
       FSOUND_Stream_Open(silent.Url("tone.mp3").c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
   ASSERT_NE(s, nullptr);
-  std::this_thread::sleep_for(200ms);
+  // The server has the request and will never answer it.
+  ASSERT_TRUE(WaitUntil([&] { return silent.Requests() > 0; }));
   int state = FSOUND_Stream_GetOpenState(s);
   EXPECT_NE(state, kOpenReady);
   EXPECT_NE(state, kOpenFailed);

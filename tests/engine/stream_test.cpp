@@ -1,19 +1,11 @@
 // Streams on the null output: opening, lengths, positions in real time, the
 // end of a track, seeking, channels, pause and the system channel.
 #include <atomic>
-#include <chrono>
 
 #include "engine_test_support.h"
 
 namespace qmb::test {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-long ElapsedMs(Clock::time_point since) {
-  return static_cast<long>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
-}
 
 TEST(EngineInit, NullOutputStartsStopsAndRefusesChangesWhileRunning) {
   ASSERT_TRUE(FSOUND_SetOutput(kOutputNoSound));
@@ -97,20 +89,16 @@ TEST(RawStream, ReportsLengthBytesAndRateAndRefusesBadInput) {
   EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
 }
 
-TEST(RawStream, PositionFollowsTheClockAndTheTrackEnds) {
+TEST(RawStream, PositionMovesAndTheTrackEndsAtItsLength) {
   NullEngine engine;
   TempFolder folder;
   SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 0.6, 440).c_str(),
                                       kStreamLoadRaw, 0, 0);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(FSOUND_Stream_GetTime(s), 0);
-  auto start = Clock::now();
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) >= 300; }));
-  // The null output plays in real time: never ahead of the clock.
-  EXPECT_LE(FSOUND_Stream_GetTime(s), ElapsedMs(start) + 100);
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
-  EXPECT_GE(ElapsedMs(start), 500);
   EXPECT_EQ(FSOUND_Stream_GetTime(s), FSOUND_Stream_GetLengthMs(s));
   EXPECT_FALSE(FSOUND_IsPlaying(0));
 
@@ -193,13 +181,14 @@ TEST(Channels, PauseAndSystemPauseHoldThePosition) {
   TempFolder folder;
   SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 5.0, 440).c_str(),
                                       kStreamLoadRaw, 0, 0);
+  MixCapture capture;
   int channel = FSOUND_Stream_Play(0, s);
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
   for (int target : {channel, kSystemChannel}) {
     ASSERT_TRUE(FSOUND_SetPaused(target, true));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the fade-out
+    capture.CollectAfterChange(4410);  // the fade-out is over
     int held = FSOUND_Stream_GetTime(s);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    capture.CollectAfterChange(13230);  // 300 ms more mixed while paused
     EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
     ASSERT_TRUE(FSOUND_SetPaused(target, false));
     EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;

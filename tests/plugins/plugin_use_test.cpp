@@ -3,10 +3,14 @@
 // an input plug-in playing an entry, and file plug-ins' tags and properties.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
+#include <functional>
 #include <thread>
 
 #include "core/status_codes.h"
+#include "playback/sound_engine.h"
 #include "playlist/entry_title.h"
 #include "plugin_rig.h"
 #include "vis/visual_capture.h"
@@ -16,8 +20,35 @@ namespace {
 
 using PluginUse = PluginRig;
 
-void Wait(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+bool WaitUntil(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Lets the mixer run `blocks` more blocks, silence on a channel of its own
+// keeping it going, so a test can see that nothing happened meanwhile.
+void MixBlocks(int blocks) {
+  static std::atomic<int> mixed{0};
+  auto zeros = [](SoundStream*, void* buffer, int length, void*) {
+    std::memset(buffer, 0, static_cast<std::size_t>(length));
+    return length;
+  };
+  auto count = [](void*, void* buffer, int, void*) -> void* {
+    ++mixed;
+    return buffer;
+  };
+  SoundStream* silence = FSOUND_Stream_Create(zeros, 4096, kStreamCallback16Stereo, 44100, nullptr);
+  ASSERT_EQ(FSOUND_Stream_Play(31, silence), 31);
+  DspUnit* counter = FSOUND_DSP_Create(count, 900, nullptr);
+  FSOUND_DSP_SetActive(counter, true);
+  int until = mixed + blocks;
+  EXPECT_TRUE(WaitUntil([&] { return mixed >= until; }));
+  FSOUND_DSP_Free(counter);
+  FSOUND_Stream_Close(silence);
 }
 
 TEST_F(PluginUse, OperationsWithoutPluginsOfTheKindAnswerTwo) {
@@ -88,7 +119,7 @@ TEST_F(PluginUse, DspStatusesAndProcessOnlyOnTheMixingThreadWhileATrackPlays) {
   ASSERT_EQ(manager.StartDspPlugin(), kOk);
   EXPECT_EQ(manager.StartDspPlugin(), kDspPluginRunning);
   TestProbe& probe = Probe("dsp_a.qdp");
-  Wait(150);
+  MixBlocks(6);
   EXPECT_EQ(Counted(probe.processCalls), 0);  // nothing plays
 
   Add(Short("a.wav"));
@@ -102,7 +133,7 @@ TEST_F(PluginUse, DspStatusesAndProcessOnlyOnTheMixingThreadWhileATrackPlays) {
 
   playback.StopPlayback(CycleReset::No);
   int afterStop = Counted(probe.processCalls);
-  Wait(150);
+  MixBlocks(6);
   EXPECT_EQ(Counted(probe.processCalls), afterStop);
   EXPECT_EQ(manager.StopDspPlugin(), kOk);
   EXPECT_EQ(probe.stopCalls, 1);
@@ -119,7 +150,7 @@ TEST_F(PluginUse, AStoppedDspPluginIsNotCalledAgain) {
   ASSERT_TRUE(TickUntil([&] { return Counted(probe.processCalls) > 0; }, 5));
   ASSERT_EQ(manager.StopDspPlugin(), kOk);
   int atStop = Counted(probe.processCalls);
-  Wait(150);
+  MixBlocks(6);
   EXPECT_EQ(Counted(probe.processCalls), atStop);
 }
 
@@ -155,7 +186,7 @@ TEST_F(PluginUse, AnInputPluginPlaysThroughTheEngine) {
   playback.StopPlayback(CycleReset::No);
   EXPECT_EQ(probe.stopCalls, 1);
   int pulled = Counted(probe.samplesGiven);
-  Wait(100);
+  MixBlocks(4);
   EXPECT_EQ(Counted(probe.samplesGiven), pulled);
 }
 
