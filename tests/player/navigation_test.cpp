@@ -62,7 +62,7 @@ TEST_F(NavigationTest, RandomWithoutLoopPlaysEveryRowOnceThenStopsForGood) {
   EXPECT_EQ(MarkedRows(), 0);
   EXPECT_EQ(playback.playedThisCycle, 0);
   // The stop holds: later ticks start nothing.
-  TickUntil([] { return false; }, 0.4);
+  Ticks(10);
   EXPECT_EQ(playback.st.state, kStopped);
 }
 
@@ -125,8 +125,8 @@ TEST_F(NavigationTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry
 TEST_F(NavigationTest, AFailingEntryIsReportedOnceAndStopsThePlayer) {
   store.list.SetField(1, kPath, "/nowhere/missing.mp3");
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  TickUntil([&] { return playback.st.state == kStopped; }, 5);
-  TickUntil([] { return false; }, 0.3);
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 5));
+  Ticks(10);
   EXPECT_EQ(desktop.Texts(),
             std::vector<std::string>{"No input plug-ins could be found to play the file."});
   EXPECT_EQ(playback.st.state, kStopped);
