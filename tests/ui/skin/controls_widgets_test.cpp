@@ -3,8 +3,8 @@
 // face, plain and inverted.
 #include <gtest/gtest.h>
 
+#include <QtCore/qtestsupport_core.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -201,10 +201,7 @@ TEST_F(ControlsTest, StatusTextHoldsTheTitleUntilTimerTwo) {
   controls->ShowStatusText("Volume:  200", 30);
   displays.changed.Emit();
   EXPECT_EQ(skin.text.caption, "Volume:  200");
-  QElapsedTimer clock;
-  clock.start();
-  while (!controls->StatusTextDone() && clock.elapsed() < 2000) QApplication::processEvents();
-  EXPECT_TRUE(controls->StatusTextDone());
+  EXPECT_TRUE(QTest::qWaitFor([this] { return controls->StatusTextDone(); }, 5000));
   displays.titleText = "Melody";  // the next position tick writes the title again
   displays.changed.Emit();
   EXPECT_EQ(skin.text.caption, "Melody");
