@@ -1,4 +1,5 @@
-// The menus and the skin buttons' tips: their texts, ids and behaviour.
+// The menus and the skin buttons' tips: dispatch, check marks, drive items,
+// pictures and the texts the tips compose.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -24,8 +25,8 @@ struct Built {
   PlayerMenus menus{checks, [this](int id) { dispatched.push_back(id); }};
 };
 
-// A menu as one line: "id text" per item with the id its choice dispatches,
-// "-" for a separator, "Title{...}" for a submenu.
+// The items of a menu in order: "id text", "-" for a separator, "Title{...}"
+// for a submenu; choosing each item must dispatch the id it carries.
 std::string Describe(const QList<QAction*>& actions, Built& b) {
   std::string text;
   for (QAction* action : actions) {
@@ -37,50 +38,23 @@ std::string Describe(const QList<QAction*>& actions, Built& b) {
     } else {
       b.dispatched.clear();
       action->trigger();
-      text += (b.dispatched.size() == 1 ? std::to_string(b.dispatched[0]) : "?") + " " +
-              action->text().toStdString();
-      EXPECT_EQ(action->data().toInt(), b.dispatched.empty() ? -1 : b.dispatched[0]);
+      text += std::to_string(action->data().toInt()) + " " + action->text().toStdString();
+      EXPECT_EQ(b.dispatched, std::vector<int>{action->data().toInt()}) << text;
     }
   }
   return text;
 }
 
-TEST(PlayerMenus, ItemsHaveTheirTextsIdsAndOrder) {
+// Which id each item has is the switchboard's test (tests/app/menu_commands_test.cpp).
+TEST(PlayerMenus, EveryItemDispatchesItsIdAndNamedMenusAreTheirs) {
   Built b;
-  const std::pair<QMenu * PlayerMenus::*, const char*> menus[] = {
-      {&PlayerMenus::main,
-       "1 About Qumble Player|2 Check For Update|-|Configuration{3 Control Panel...|4 Choose "
-       "Skin...|5 Refresh Skin}|Playback{6 Previous|7 Play|8 Pause|9 Stop|10 Next|-|11 Open|-|12 "
-       "Random|13 Loop}|-|14 Show Playlist|15 QMB5 Help|-|17 Save Settings|18 Exit"},
-      {&PlayerMenus::equalizer,
-       "5000 Load QEQ File...|5001 Save QEQ File...|-|5002 Raise Eq + 3|5003 Lower Eq - 3|-|5004 "
-       "Normalize|5005 Randomize"},
-      {&PlayerMenus::visual,
-       "5018 Start Plug-in|5019 Select Plug-in|5020 Configure Plug-in|5021 Stop Plug-in|-|5022 "
-       "Detach Visual Window|5023 Attach Visual Window|-|Visualization{5024 Spectrum Fire "
-       "Mode|5025 Spectrum Dot Mode|5026 Spectrum Voice Mode|-|5027 Scope Line Mode|5028 Scope "
-       "Dot Mode|5029 Scope Wave Mode}"},
-      {&PlayerMenus::playlistContext,
-       "Send To Media{10026 Choose...|-}|-|10027 Cut Items|10028 Paste Items|-|10029 Add To "
-       "Cue|-|10030 Properties..."},
-      {&PlayerMenus::seek, "5030 Seek To Start|5031 Seek To Middle|5032 Seek To End"},
-      {&PlayerMenus::volume, "5033 Volume High|5034 Volume Medium|5035 Volume Low|-|5036 Mute"},
-      {&PlayerMenus::balance, "5037 Pan Left|5038 Center|5039 Pan Right"},
-      {&PlayerMenus::stop,
-       "5040 Stop With Fadeout|5041 Stop After Current|5042 Close After Current"},
-      {&PlayerMenus::previous, "5043 Previous 5 Tracks"},
-      {&PlayerMenus::exit, "5044 Exit Without Saving Settings"},
-  };
-  for (auto [menu, text] : menus) EXPECT_EQ(Describe((b.menus.*menu)->actions(), b), text);
-  ASSERT_TRUE(b.menus.playlistBar);
-  EXPECT_EQ(Describe(b.menus.playlistBar->actions(), b),
-            "Playlist{10031 Save Playlist...|10032 Load Playlist...}|Edit{10027 Cut Items|10028 "
-            "Paste Items}|Add{5007 Add Files...|5008 Add URL...}|Delete{5009 Delete Selected|5010 "
-            "Delete All}|Selection{5011 Select All|5012 Invert Selection|5013 Select "
-            "None}|Tags{5016 Analyze All Files|5017 Analyze Selected Files}|View{5014 Search "
-            "Window|5015 Cue List}");
-  // The named submenus are the menus they say.
   const PlayerMenus& m = b.menus;
+  for (QMenu* menu : {m.main, m.equalizer, m.visual, m.playlistContext, m.seek, m.volume, m.balance,
+                      m.stop, m.previous, m.exit}) {
+    EXPECT_FALSE(Describe(menu->actions(), b).empty());
+  }
+  ASSERT_TRUE(m.playlistBar);
+  Describe(m.playlistBar->actions(), b);
   const std::pair<QMenu*, const char*> named[] = {{m.configuration, "Configuration"},
                                                   {m.playback, "Playback"},
                                                   {m.visualization, "Visualization"},
@@ -183,35 +157,18 @@ TEST(PlayerMenus, LetGoOfTheirModelsAndOfABarAWindowTook) {
   EXPECT_EQ(calls, 0);
 }
 
-TEST(SkinButtonToolTip, HasTheTitleAndTextOfEachButton) {
-  const std::array<std::pair<const char*, const char*>, 15> table = {{
-      {"Main Menu", "Open the main context menu"},
-      {"Hide", "Remove Qumble from sight"},
-      {"Exit", "Close the program"},
-      {"Previous", "Goto the last song that was played"},
-      {"Play", "Play the current file"},
-      {"Pause", "Pause the file"},
-      {"Stop", "Stop the file"},
-      {"Next", "Goto the next song in the playlist"},
-      {"Open", "Open a file"},
-      {"Random", "Playlist randomization is off"},
-      {"Loop", "Playlist looping is off"},
-      {"About", "Show the about dialog box"},
-      {"Equalizer", "Open equalizer presets"},
-      {"Playlist", "Show the playlist"},
-      {"Expand / Retract", "Skin expansion stage:  0"},
-  }};
-  for (int i = 0; i < 15; ++i) {
-    ToolTipText tip = SkinButtonToolTip(i, {});
-    EXPECT_EQ(tip.title, table[i].first) << i;
-    EXPECT_EQ(tip.text, table[i].second) << i;
-  }
-  ToolTipState state{.random = true, .loop = true, .stage = 12};
-  EXPECT_EQ(SkinButtonToolTip(9, state).text, "Playlist randomization is on");
-  EXPECT_EQ(SkinButtonToolTip(10, state).text, "Playlist looping is on");
-  EXPECT_EQ(SkinButtonToolTip(14, state).text, "Skin expansion stage:  12");
-  EXPECT_EQ(SkinButtonToolTip(14, {.stage = -1}).text, "Skin expansion stage: -1");
-  for (int outside : {-1, 15, 1000}) EXPECT_TRUE(SkinButtonToolTip(outside, state).text.isEmpty());
+TEST(SkinButtonToolTip, FollowsRandomLoopAndTheStage) {
+  const std::pair<int, ToolTipState> cases[] = {
+      {9, {}},  {9, {.random = true}}, {10, {}},           {10, {.loop = true}},
+      {14, {}}, {14, {.stage = 12}},   {14, {.stage = -1}}};
+  const char* texts[] = {"Playlist randomization is off", "Playlist randomization is on",
+                         "Playlist looping is off",       "Playlist looping is on",
+                         "Skin expansion stage:  0",      "Skin expansion stage:  12",
+                         "Skin expansion stage: -1"};
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(SkinButtonToolTip(cases[i].first, cases[i].second).text, texts[i]);
+  EXPECT_EQ(SkinButtonToolTip(4, {}).title, "Play");
+  for (int outside : {-1, 15, 1000}) EXPECT_TRUE(SkinButtonToolTip(outside, {}).text.isEmpty());
 }
 
 // Shown on hover: tests/ui/skin/button_tips_test.cpp, on the real skin buttons.
