@@ -26,16 +26,6 @@ TEST_F(NavigationTest, PlaysThroughInOrderAndWrapsToRowZero) {
   EXPECT_EQ(Field(1, kTimesPlayed), "1");
 }
 
-TEST_F(NavigationTest, NextWhileStoppedOnlyMovesTheCursorAndPlayThenPlaysIt) {
-  playback.st.currentIndex = 0;
-  playback.NextEntry(Advance::OnRequest, 1);
-  EXPECT_EQ(store.list.Cursor(), 1);
-  EXPECT_EQ(playback.st.state, kStopped);
-  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
-  EXPECT_EQ(playback.st.currentIndex, 1);
-  EXPECT_EQ(playback.st.state, kPlaying);
-}
-
 TEST_F(NavigationTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast) {
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   playback.PreviousEntry(1);
