@@ -48,7 +48,7 @@ TEST_F(NavigationTest, RandomWithoutLoopPlaysEveryRowOnceThenStopsForGood) {
   ASSERT_EQ(rows.size(), 3u);
   std::sort(rows.begin(), rows.end());
   EXPECT_EQ(rows, (std::vector<int>{0, 1, 2}));
-  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 3));
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
   EXPECT_EQ(MarkedRows(), 0);
   EXPECT_EQ(playback.playedThisCycle, 0);
   // The stop holds: later ticks start nothing.
@@ -115,7 +115,7 @@ TEST_F(NavigationTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry
 TEST_F(NavigationTest, AFailingEntryIsReportedOnceAndStopsThePlayer) {
   store.list.SetField(1, kPath, "/nowhere/missing.mp3");
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 5));
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
   Ticks(10);
   EXPECT_EQ(desktop.Texts(),
             std::vector<std::string>{"No input plug-ins could be found to play the file."});

@@ -111,7 +111,7 @@ TEST_F(RoutesTest, AnAddressBuffersThenPlays) {
   bool buffered = false;
   for (auto& text : seen) buffered = buffered || text.rfind("Buffering: ", 0) == 0;
   EXPECT_TRUE(buffered);
-  EXPECT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 300; }, 5));
+  EXPECT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 300; }));
 }
 
 TEST_F(RoutesTest, AStopWhileAnAddressOpensEndsItSilently) {

@@ -13,8 +13,8 @@ class TransportTest : public PlayerRig {
     store.list.SetCursor(0);
   }
   bool Ended() {
-    return TickUntil([&] { return playback.st.state == kStopped || playback.st.currentIndex != 0; },
-                     4);
+    return TickUntil(
+        [&] { return playback.st.state == kStopped || playback.st.currentIndex != 0; });
   }
 };
 
@@ -37,13 +37,13 @@ TEST_F(TransportTest, CloseAfterCurrentEndsTheProgramOnlyWithAutomaticAdvance) {
 
   panel.autoAdvance.SetChecked(true);
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
-  EXPECT_TRUE(TickUntil([&] { return exits > 0; }, 4));
+  EXPECT_TRUE(TickUntil([&] { return exits > 0; }));
   EXPECT_TRUE(checks.closeAfterCurrent.Checked()) << "the mark stays";
 }
 
 TEST_F(TransportTest, PlayResumesAPausedTrackInsteadOfRestartingIt) {
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
-  TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 200; }, 2);
+  ASSERT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 200; }));
   playback.TogglePause();
   EXPECT_EQ(playback.st.state, kPaused);
   int paused = FSOUND_Stream_GetTime(playback.st.stream);
