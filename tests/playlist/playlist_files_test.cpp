@@ -148,6 +148,9 @@ TEST_F(PlaylistFilesTest, LoadPlaylistByExtension) {
   EXPECT_EQ(LoadPlaylist(loaded, folder.Path() + "missing.m3u", 1), kOk);
   EXPECT_EQ(desktop.Texts(), (std::vector<std::string>(
                                  2, "Qumble Player does not recognize this playlist format.")));
+  // XSPF is only read.
+  EXPECT_EQ(SavePlaylist(source.list, folder.Path() + "back.xspf"), kUnknownPlaylistFormat);
+  EXPECT_FALSE(folder.Exists("back.xspf"));
   // Refused entries are skipped silently.
   panel.skipUnsupported.SetChecked(true);
   ASSERT_EQ(ParseQsp(loaded, "x\n/a.txt\n/b.mp3\n"), kOk);

@@ -153,6 +153,19 @@ TEST_F(PlaylistFormatsTest, ReadersTakeWhatOtherProgramsWrite) {
       {kQsp, "any first line, a blank line ends the file",
        "whatever\n/m/a.mp3\n/m/b.mp3\n\n/m/c.mp3\n", kOk, {a, b}},
       {kQsp, "empty first line", "\n/m/a.mp3\n", kNo, {}},
+      {kXspf, "tracks with creators, durations, URIs and nothing to play",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist xmlns=\"http://xspf.org/ns/0/\">\n"
+       "  <title>no track</title>\n  <trackList>\n    <track>\n"
+       "      <location>sub/first song.ogg</location><location>ignored.ogg</location>\n"
+       "<creator>Artist</creator><title>Первая</title><duration>61500</duration>"
+       "<extension application=\"x\"><title>nested, ignored</title></extension>\n    </track>\n"
+       "<track><location>file:///m/My%20Song.mp3</location><title>Second</title></track>"
+       "<track><location> http://radio.example/live%20now </location><creator>Radio</creator>"
+       "<duration>-1</duration></track><track><title>nothing to play</title></track>"
+       "</trackList></playlist>", kOk,
+       {{"/lists/sub/first song.ogg", "Artist - Первая", "00:01:01.50"},
+        {"/m/My Song.mp3", "Second", "Unknown"},
+        {"http://radio.example/live%20now", "Radio", "Unknown"}}},
       {kXspf, "cut inside the third track",
        xspf + track + "<track><location>/m/b.mp3</location></track><track><location>/m/c.m", kOk,
        {a, b}},
@@ -217,36 +230,6 @@ TEST_F(PlaylistFormatsTest, RelativeEntriesNameFilesBesideThePlaylist) {
     }
   }
   EXPECT_TRUE(desktop.messages.empty());
-}
-
-TEST_F(PlaylistFormatsTest, XspfTracksFromAFile) {
-  folder.Write("mix.xspf", R"(<?xml version="1.0" encoding="UTF-8"?>
-<playlist version="1" xmlns="http://xspf.org/ns/0/">
-  <title>Not a track</title>
-  <trackList>
-    <track>
-      <location>sub/first song.ogg</location>
-      <location>ignored.ogg</location>
-      <creator>Artist</creator><title>Первая</title><duration>61500</duration>
-      <extension application="x"><title>nested, ignored</title></extension>
-    </track>
-    <track><location>file:///music/My%20Song.mp3</location><title>Second</title></track>
-    <track><location> http://radio.example/live%20now </location><creator>Radio</creator>
-      <duration>-1</duration></track>
-    <track><title>nothing to play</title></track>
-  </trackList>
-</playlist>
-)");
-  ASSERT_EQ(LoadPlaylist(store, folder.Path() + "mix.xspf", 1), kOk);
-  EXPECT_EQ(Entries(store),
-            (std::vector<Entry>{
-                {folder.Path() + "sub/first song.ogg", "Artist - Первая", "00:01:01.50"},
-                {"/music/My Song.mp3", "Second", "Unknown"},
-                {"http://radio.example/live%20now", "Radio", "Unknown"},
-            }));
-  EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(SavePlaylist(store.list, folder.Path() + "back.xspf"), kUnknownPlaylistFormat);
-  EXPECT_FALSE(folder.Exists("back.xspf"));
 }
 
 TEST_F(PlaylistFormatsTest, XspfExternalEntitiesAreNeitherFetchedNorExpanded) {
