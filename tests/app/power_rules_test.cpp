@@ -3,6 +3,7 @@
 
 #include "app/shutdown.h"
 #include "core/player_core.h"
+#include "player_core_setup.h"
 #include "temp_folder.h"
 
 namespace qmb {
@@ -10,12 +11,7 @@ namespace {
 
 class PowerRulesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    PlayerCore& core = ThePlayer();
-    core.programFolder = folder.Path();
-    core.settings = DefaultSettings(folder.Path());
-    ApplySettings(core.settings, core.panel, core.state);
-  }
+  void SetUp() override { test::SetUpPlayerCore(ThePlayer(), folder.Path()); }
   void Rule(int rule, int state, int action) {
     ThePlayer().panel.batteryState[rule].Select(state);
     ThePlayer().panel.batteryAction[rule].Select(action);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "app/player_parts.h"
@@ -39,6 +38,9 @@ class SwitchboardTest : public ::testing::Test {
   ~SwitchboardTest() override { parts.playback.StopPlayback(CycleReset::No); }
 
   int Position() { return FSOUND_Stream_GetTime(parts.playback.st.stream); }
+  int State() { return parts.playback.st.state; }
+  int Index() { return parts.playback.st.currentIndex; }
+  float Slider(int slider) { return core.state.sliders[slider].value; }
   EntryList& List() { return parts.playlist.list; }
 
   test::TempFolder folder;
@@ -49,43 +51,41 @@ class SwitchboardTest : public ::testing::Test {
 };
 
 TEST_F(SwitchboardTest, TransportCommandsActOnThePlayer) {
-  struct Step {
+  using T = SwitchboardTest;
+  const struct {
     int id;
-    std::function<bool(SwitchboardTest&)> check;
+    bool (*check)(T&);
     const char* what;
   } steps[] = {
-      {7, [](auto& t) { return t.parts.playback.st.state == kPlaying; },
-       "Play starts the cursor row"},
-      {8, [](auto& t) { return t.parts.playback.st.state == kPaused; }, "Pause"},
-      {7, [](auto& t) { return t.parts.playback.st.state == kPlaying; }, "Play resumes"},
-      {1005, [](auto& t) { return t.parts.playback.st.state == kPaused; }, "playlist pause button"},
-      {1004, [](auto& t) { return t.parts.playback.st.state == kPlaying; }, "playlist play button"},
-      {9, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "Stop"},
-      {10, [](auto& t) { return t.List().Cursor() == 1 && t.parts.playback.st.state == kStopped; },
-       "Next while stopped moves the cursor only"},
-      {1004, [](auto& t) { return t.parts.playback.st.currentIndex == 1; }, "plays row 1"},
-      {10, [](auto& t) { return t.parts.playback.st.currentIndex == 2; }, "Next while playing"},
-      {6, [](auto& t) { return t.parts.playback.st.currentIndex == 1; }, "Previous"},
-      {1006, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "playlist stop button"},
-      {50012, [](auto& t) { return t.parts.playback.st.state == kStopped; }, "Add Files stop"},
-      {5043, [](auto& t) { return t.List().Cursor() == 2; }, "Previous 5 Tracks from row 1"},
-      {12, [](auto& t) { return t.core.state.shuffle; }, "Random"},
-      {12, [](auto& t) { return !t.core.state.shuffle; }, "Random again"},
-      {13, [](auto& t) { return t.core.state.loop; }, "Loop"},
-      {5041, [](auto& t) { return t.parts.checks.stopAfterCurrent.Checked(); },
-       "Stop After Current"},
-      {5042, [](auto& t) { return t.parts.checks.closeAfterCurrent.Checked(); }, "Close After"},
-      {5036, [](auto& t) { return t.parts.checks.mute.Checked(); }, "Mute"},
-      {5033, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 255.0f; }, "High"},
-      {5034, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 127.5f; }, "Medium"},
-      {5035, [](auto& t) { return t.core.state.sliders[kVolumeSlider].value == 0.0f; }, "Low"},
-      {5037, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 0.0f; },
-       "Pan Left"},
-      {5039, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 255.0f; }, "Right"},
-      {5038, [](auto& t) { return t.core.state.sliders[kBalanceSlider].value == 127.5f; },
-       "Center"},
-      {16, [](auto&) { return true; }, "nothing"},
-      {99999, [](auto&) { return true; }, "an unknown id does nothing"},
+      // clang-format off
+      {7, [](T& t) { return t.State() == kPlaying; }, "Play starts the cursor row"},
+      {8, [](T& t) { return t.State() == kPaused; }, "Pause"},
+      {7, [](T& t) { return t.State() == kPlaying; }, "Play resumes"},
+      {1005, [](T& t) { return t.State() == kPaused; }, "playlist pause button"},
+      {1004, [](T& t) { return t.State() == kPlaying; }, "playlist play button"},
+      {9, [](T& t) { return t.State() == kStopped; }, "Stop"},
+      {10, [](T& t) { return t.List().Cursor() == 1 && t.State() == kStopped; }, "Next, stopped"},
+      {1004, [](T& t) { return t.Index() == 1; }, "plays row 1"},
+      {10, [](T& t) { return t.Index() == 2; }, "Next while playing"},
+      {6, [](T& t) { return t.Index() == 1; }, "Previous"},
+      {1006, [](T& t) { return t.State() == kStopped; }, "playlist stop button"},
+      {50012, [](T& t) { return t.State() == kStopped; }, "Add Files stop"},
+      {5043, [](T& t) { return t.List().Cursor() == 2; }, "Previous 5 Tracks from row 1"},
+      {12, [](T& t) { return t.core.state.shuffle; }, "Random"},
+      {12, [](T& t) { return !t.core.state.shuffle; }, "Random again"},
+      {13, [](T& t) { return t.core.state.loop; }, "Loop"},
+      {5041, [](T& t) { return t.parts.checks.stopAfterCurrent.Checked(); }, "Stop After Current"},
+      {5042, [](T& t) { return t.parts.checks.closeAfterCurrent.Checked(); }, "Close After"},
+      {5036, [](T& t) { return t.parts.checks.mute.Checked(); }, "Mute"},
+      {5033, [](T& t) { return t.Slider(kVolumeSlider) == 255.0f; }, "Volume High"},
+      {5034, [](T& t) { return t.Slider(kVolumeSlider) == 127.5f; }, "Volume Medium"},
+      {5035, [](T& t) { return t.Slider(kVolumeSlider) == 0.0f; }, "Volume Low"},
+      {5037, [](T& t) { return t.Slider(kBalanceSlider) == 0.0f; }, "Pan Left"},
+      {5039, [](T& t) { return t.Slider(kBalanceSlider) == 255.0f; }, "Pan Right"},
+      {5038, [](T& t) { return t.Slider(kBalanceSlider) == 127.5f; }, "Center"},
+      {16, [](T&) { return true; }, "nothing"},
+      {99999, [](T&) { return true; }, "an unknown id does nothing"},
+      // clang-format on
   };
   for (auto& step : steps) {
     board.Command(step.id);
@@ -95,6 +95,10 @@ TEST_F(SwitchboardTest, TransportCommandsActOnThePlayer) {
 }
 
 TEST_F(SwitchboardTest, SeekCommandsOnALongTrack) {
+  board.Command(7);
+  board.Command(5032);
+  EXPECT_LT(Position(), 100) << "an item shorter than 5 seconds: Seek To End stays at 0";
+  board.Command(9);
   AddPlaylistEntry(parts.playlist, Media("long.mp3"));
   board.Command(7);
   ASSERT_NEAR(parts.playback.st.lengthSeconds, 200, 0.5);

@@ -11,16 +11,14 @@ TEST(CommandTail, SkipsTheFirstTokenAndTheWhiteSpaceAfterIt) {
     const char* line;
     const char* tail;
   } cases[] = {
-      {"QMB", ""},
-      {"QMB ", ""},
-      {"QMB song.mp3", "song.mp3"},
+      // clang-format off
+      {"QMB", ""}, {"QMB ", ""}, {"QMB song.mp3", "song.mp3"},
       {"QMB \t\r\n song.mp3  ", "song.mp3  "},
       {"\"/opt/My Player/QMB\"   \"/music/My Song.mp3\"", "\"/music/My Song.mp3\""},
-      {"/opt/QMB a.mp3 b.mp3", "a.mp3 b.mp3"},
-      {"\"/opt/unterminated quote", ""},
+      {"/opt/QMB a.mp3 b.mp3", "a.mp3 b.mp3"}, {"\"/opt/unterminated quote", ""},
       {"/opt/Q\"M B\"X tail", "tail"},  // a quoted run inside the first token
-      {"", ""},
-      {"   leading", "leading"},  // an empty first token ends at the first blank
+      {"", ""}, {"   leading", "leading"},  // an empty first token ends at the first blank
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(CommandTail(c.line), c.tail) << c.line;
 }

@@ -1,12 +1,12 @@
 // The settings image: its layout, its defaults, short and damaged files, and
 // what saving gathers.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <type_traits>
 
 #include "core/control_panel_model.h"
 #include "core/player_settings.h"
@@ -17,128 +17,90 @@
 namespace qmb {
 namespace {
 
-struct FieldAt {
+// Every field at the offset and size stored files have, with its default in
+// the image; texts are checked apart.
+struct Field {
   const char* name;
-  std::size_t offset;
-  std::size_t size;
+  std::size_t offset, size, wantOffset, wantSize;
+  bool real;
+  double value;
 };
-
-// Every field against the offset and size stored files have.
-TEST(PlayerSettingsLayout, FieldsSitAtTheirOffsets) {
-#define FIELD(f, off, sz)                                                        \
-  FieldAt{#f, offsetof(PlayerSettings, f), sizeof(PlayerSettings::f)}, FieldAt { \
-#f, off, sz                                                                  \
-  }
-  const FieldAt table[] = {
-      FIELD(skinFolder, 0, 260),        FIELD(browseFolder, 260, 260),
-      FIELD(windowX, 520, 4),           FIELD(windowY, 524, 4),
-      FIELD(eqBands, 528, 40),          FIELD(volume, 568, 4),
-      FIELD(balance, 572, 4),           FIELD(skinStage, 576, 4),
-      FIELD(shuffle, 580, 1),           FIELD(loop, 581, 1),
-      FIELD(reserved582, 582, 2),       FIELD(skinRasterOp, 584, 4),
-      FIELD(currentEntry, 588, 4),      FIELD(visKind, 592, 1),
-      FIELD(spectrumStyle, 593, 1),     FIELD(scopeStyle, 594, 1),
-      FIELD(alphaBlending, 595, 1),     FIELD(mainWindowAlpha, 596, 1),
-      FIELD(playlistAlpha, 597, 1),     FIELD(visualization, 598, 1),
-      FIELD(splashScreen, 599, 1),      FIELD(toolTips, 600, 1),
-      FIELD(alwaysOnTop, 601, 1),       FIELD(multipleInstances, 602, 1),
-      FIELD(trayIcon, 603, 1),          FIELD(alphaOnSkinSwitch, 604, 4),
-      FIELD(visualDelay, 608, 4),       FIELD(coreDelay, 612, 4),
-      FIELD(threadPriority, 616, 1),    FIELD(priorityClass, 617, 1),
-      FIELD(reserved618, 618, 2),       FIELD(autoAdvance, 620, 4),
-      FIELD(rememberizer, 624, 4),      FIELD(resumePosition, 628, 4),
-      FIELD(skipUnsupported, 632, 4),   FIELD(rawPcmUnsupported, 636, 4),
-      FIELD(repeatCount, 640, 4),       FIELD(invertSkin, 644, 4),
-      FIELD(randomSkinOnPlay, 648, 4),  FIELD(internalVisOffWithPlugin, 652, 1),
-      FIELD(batteryState, 653, 2),      FIELD(batteryAction, 655, 2),
-      FIELD(reserved657, 657, 3),       FIELD(mixerRate, 660, 4),
-      FIELD(outputDriver, 664, 4),      FIELD(outputDevice, 668, 4),
-      FIELD(equalizerDisabled, 672, 4), FIELD(tagFormat, 676, 20),
-      FIELD(useTags, 696, 4),           FIELD(showRemainingTime, 700, 4),
-  };
-#undef FIELD
-  for (std::size_t i = 0; i < std::size(table); i += 2) {
-    SCOPED_TRACE(table[i].name);
-    EXPECT_EQ(table[i].offset, table[i + 1].offset);
-    EXPECT_EQ(table[i].size, table[i + 1].size);
-  }
-}
-
 template <class T>
-T At(const std::string& image, std::size_t offset) {
-  T value;
-  std::memcpy(&value, image.data() + offset, sizeof value);
-  return value;
-}
+constexpr bool kReal = std::is_floating_point_v<std::remove_all_extents_t<T>>;
+// clang-format off
+#define F(f, off, sz, def) Field{#f, offsetof(PlayerSettings, f), sizeof(PlayerSettings::f), \
+                                 off, sz, kReal<decltype(PlayerSettings::f)>, def}
+// clang-format on
+constexpr double kText = -1e9;
 
 std::string ImageOf(const PlayerSettings& s) {
   return std::string(reinterpret_cast<const char*>(&s), sizeof s);
 }
 
-TEST(PlayerSettingsDefaults, EveryFieldHasItsDefaultInTheImage) {
-  std::string image = ImageOf(DefaultSettings("/opt/QMB/"));
+TEST(PlayerSettingsImage, FieldsSitAtTheirOffsetsWithTheirDefaults) {
+  const Field fields[] = {
+      // clang-format off
+      F(skinFolder, 0, 260, kText), F(browseFolder, 260, 260, kText), F(windowX, 520, 4, 10),
+      F(windowY, 524, 4, 10), F(eqBands, 528, 40, 15), F(volume, 568, 4, 200),
+      F(balance, 572, 4, 127), F(skinStage, 576, 4, 0), F(shuffle, 580, 1, 0), F(loop, 581, 1, 0),
+      F(reserved582, 582, 2, 0), F(skinRasterOp, 584, 4, 0x00CC0020), F(currentEntry, 588, 4, 0),
+      F(visKind, 592, 1, 0), F(spectrumStyle, 593, 1, 0), F(scopeStyle, 594, 1, 0),
+      F(alphaBlending, 595, 1, 1), F(mainWindowAlpha, 596, 1, 255), F(playlistAlpha, 597, 1, 255),
+      F(visualization, 598, 1, 1), F(splashScreen, 599, 1, 1), F(toolTips, 600, 1, 1),
+      F(alwaysOnTop, 601, 1, 0), F(multipleInstances, 602, 1, 0), F(trayIcon, 603, 1, 200),
+      F(alphaOnSkinSwitch, 604, 4, 1), F(visualDelay, 608, 4, 30), F(coreDelay, 612, 4, 250),
+      F(threadPriority, 616, 1, 3), F(priorityClass, 617, 1, 0), F(reserved618, 618, 2, 0),
+      F(autoAdvance, 620, 4, 1), F(rememberizer, 624, 4, 0), F(resumePosition, 628, 4, -1),
+      F(skipUnsupported, 632, 4, 1), F(rawPcmUnsupported, 636, 4, 0), F(repeatCount, 640, 4, 0),
+      F(invertSkin, 644, 4, 0), F(randomSkinOnPlay, 648, 4, 0),
+      F(internalVisOffWithPlugin, 652, 1, 1), F(batteryState, 653, 2, 0),
+      F(batteryAction, 655, 2, 0), F(reserved657, 657, 3, 0), F(mixerRate, 660, 4, 441),
+      F(outputDriver, 664, 4, 2), F(outputDevice, 668, 4, 0), F(equalizerDisabled, 672, 4, 0),
+      F(tagFormat, 676, 20, kText), F(useTags, 696, 4, 1), F(showRemainingTime, 700, 4, 0),
+      // clang-format on
+  };
+  const std::string image = ImageOf(DefaultSettings("/opt/QMB/"));
   ASSERT_EQ(image.size(), 704u);
+  for (const Field& f : fields) {
+    SCOPED_TRACE(f.name);
+    EXPECT_EQ(f.offset, f.wantOffset);
+    EXPECT_EQ(f.size, f.wantSize);
+    if (f.value == kText) continue;
+    // Little-endian 32-bit words (floats for the real fields), else every byte.
+    for (std::size_t at = f.wantOffset; at < f.wantOffset + f.wantSize;
+         at += f.wantSize % 4 ? 1 : 4) {
+      const auto* p = reinterpret_cast<const unsigned char*>(image.data() + at);
+      std::uint32_t word = p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24;
+      double value = f.wantSize % 4 ? p[0]
+                     : f.real       ? std::bit_cast<float>(word)
+                                    : static_cast<std::int32_t>(word);
+      EXPECT_EQ(value, f.value) << "offset " << at;
+    }
+  }
   EXPECT_STREQ(image.data() + 0, "/opt/QMB/Skins/Default/");
   EXPECT_STREQ(image.data() + 260, "/opt/QMB/Samples/");
-  EXPECT_EQ(At<int32_t>(image, 520), 10);
-  EXPECT_EQ(At<int32_t>(image, 524), 10);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(At<float>(image, 528 + 4 * i), 15.0f);
-  EXPECT_EQ(At<float>(image, 568), 200.0f);
-  EXPECT_EQ(At<float>(image, 572), 127.0f);
-  EXPECT_EQ(At<uint32_t>(image, 584), 0x00CC0020u);
-  struct Byte {
-    std::size_t offset;
-    uint8_t value;
-  };
-  for (Byte b : {Byte{580, 0}, Byte{581, 0}, Byte{592, 0}, Byte{595, 1}, Byte{596, 255},
-                 Byte{597, 255}, Byte{598, 1}, Byte{599, 1}, Byte{600, 1}, Byte{601, 0},
-                 Byte{602, 0}, Byte{603, 200}, Byte{616, 3}, Byte{617, 0}, Byte{652, 1}}) {
-    EXPECT_EQ(static_cast<uint8_t>(image[b.offset]), b.value) << "offset " << b.offset;
-  }
-  struct Int {
-    std::size_t offset;
-    int32_t value;
-  };
-  for (Int f : {Int{576, 0}, Int{588, 0}, Int{604, 1}, Int{608, 30}, Int{612, 250}, Int{620, 1},
-                Int{624, 0}, Int{628, -1}, Int{632, 1}, Int{636, 0}, Int{640, 0}, Int{660, 441},
-                Int{664, 2}, Int{668, 0}, Int{672, 0}, Int{696, 1}, Int{700, 0}}) {
-    EXPECT_EQ(At<int32_t>(image, f.offset), f.value) << "offset " << f.offset;
-  }
   EXPECT_STREQ(image.data() + 676, "a - s");
-  for (std::size_t reserved : {582, 583, 618, 619, 657, 658, 659}) EXPECT_EQ(image[reserved], 0);
 }
+#undef F
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  test::TempFolder folder;
   std::string Path() const { return folder.Path() + "qmb.dat"; }
+  test::TempFolder folder;
 };
 
-TEST_F(SettingsFileTest, MissingFileGivesDefaults) {
-  PlayerSettings read = ReadSettings(folder.Path());
-  EXPECT_EQ(ImageOf(read), ImageOf(DefaultSettings(folder.Path())));
-}
-
-TEST_F(SettingsFileTest, ShortFileReplacesOnlyItsLeadingBytes) {
+TEST_F(SettingsFileTest, ReadTakesTheFilesLeadingBytesOverTheDefaults) {
+  const std::string defaults = ImageOf(DefaultSettings(folder.Path()));
+  EXPECT_EQ(ImageOf(ReadSettings(folder.Path())), defaults) << "no file";
   PlayerSettings other = DefaultSettings("/elsewhere/");
   SetTextField(other.skinFolder, "/skins/Chrome/");
-  SetTextField(other.browseFolder, "/music/");
-  folder.Write("qmb.dat", ImageOf(other).substr(0, 520));
-
-  std::string read = ImageOf(ReadSettings(folder.Path()));
-  std::string defaults = ImageOf(DefaultSettings(folder.Path()));
-  EXPECT_STREQ(read.data(), "/skins/Chrome/");
-  EXPECT_STREQ(read.data() + 260, "/music/");
-  EXPECT_EQ(read.substr(520), defaults.substr(520));
-}
-
-TEST_F(SettingsFileTest, EmptyAndOversizedFilesAreTakenAsTheyAre) {
-  folder.Write("qmb.dat", "");
-  EXPECT_EQ(ImageOf(ReadSettings(folder.Path())), ImageOf(DefaultSettings(folder.Path())));
-
-  std::string garbage(900, '\xAB');
-  folder.Write("qmb.dat", garbage);
-  EXPECT_EQ(ImageOf(ReadSettings(folder.Path())), garbage.substr(0, 704));
+  for (const std::string& bytes :
+       {std::string(), ImageOf(other).substr(0, 520), std::string(900, '\xAB')}) {
+    folder.Write("qmb.dat", bytes);
+    const std::string head = bytes.substr(0, 704);
+    EXPECT_EQ(ImageOf(ReadSettings(folder.Path())), head + defaults.substr(head.size()))
+        << bytes.size();
+  }
 }
 
 TEST_F(SettingsFileTest, SaveThenReadRoundTripsEveryByteTheControlsCanHold) {
@@ -225,15 +187,11 @@ TEST(SettingsText, FieldsCutWithoutSplittingCharacters) {
 
 using SettingsDeathTest = SettingsFileTest;
 
-TEST_F(SettingsDeathTest, ExistingFileThatCannotBeReadEndsWithCodeOne) {
-  std::filesystem::create_directory(Path());
-  EXPECT_EXIT(ReadSettings(folder.Path()), ::testing::ExitedWithCode(1),
-              "Can't open file .*qmb\\.dat");
-}
-
-TEST_F(SettingsDeathTest, SaveThatCannotWriteEndsWithCodeOneAndKeepsTheOldFile) {
+TEST_F(SettingsDeathTest, AFileThatCannotBeReadOrWrittenEndsWithCodeOneAndIsKept) {
   std::filesystem::create_directory(Path());
   folder.Write("qmb.dat/keep", "x");  // a folder in the way cannot be replaced
+  EXPECT_EXIT(ReadSettings(folder.Path()), ::testing::ExitedWithCode(1),
+              "Can't open file .*qmb\\.dat");
   PlayerSettings s = DefaultSettings(folder.Path());
   ControlPanelModel panel;
   RunningState state;

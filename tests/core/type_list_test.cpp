@@ -17,33 +17,23 @@ std::vector<std::string> ReadList(const test::TempFolder& folder) {
 TEST(TypeList, ReadsTheFirstWordOfEveryLine) {
   using V = std::vector<std::string>;
   struct Case {
-    const char* content;
+    std::string content;
     V items;
   } cases[] = {
-      {".mp3\n.ogg\n.wav\n", V{".mp3", ".ogg", ".wav"}},
-      {".mp3 and more words\n", V{".mp3"}},
-      {"  .ogg\t\n", V{".ogg"}},
-      {".mp3\r\n.ogg\r\n", V{".mp3", ".ogg"}},
+      // clang-format off
+      {".mp3\n.ogg\n.wav\n", V{".mp3", ".ogg", ".wav"}}, {".mp3 and more words\n", V{".mp3"}},
+      {"  .ogg\t\n", V{".ogg"}}, {".mp3\r\n.ogg\r\n", V{".mp3", ".ogg"}},
       {".mp3\n.ogg", V{".mp3", ".ogg"}},  // the last line counts without its line end
-      {".mp3\n\n.ogg\n", V{".mp3", "", ".ogg"}},
-      {"", V{}},
+      {".mp3\n\n.ogg\n", V{".mp3", "", ".ogg"}}, {"", V{}},
+      {".mp3 " + std::string(3 << 20, 'x') + "\n.ogg\n", V{".mp3", ".ogg"}},
+      // clang-format on
   };
+  test::TempFolder folder;
+  EXPECT_TRUE(ReadList(folder).empty()) << "no file";
   for (const Case& c : cases) {
-    test::TempFolder folder;
     folder.Write("QMB.typ", c.content);
-    EXPECT_EQ(ReadList(folder), c.items) << c.content;
+    EXPECT_EQ(ReadList(folder), c.items) << c.content.substr(0, 40);
   }
-}
-
-TEST(TypeList, MissingFileLeavesTheListEmpty) {
-  test::TempFolder folder;
-  EXPECT_TRUE(ReadList(folder).empty());
-}
-
-TEST(TypeList, HugeLineIsOneEntry) {
-  test::TempFolder folder;
-  folder.Write("QMB.typ", ".mp3 " + std::string(3 << 20, 'x') + "\n.ogg\n");
-  EXPECT_EQ(ReadList(folder), (std::vector<std::string>{".mp3", ".ogg"}));
 }
 
 TEST(TypeList, WrittenBackTheFileIsIdentical) {

@@ -26,16 +26,6 @@ TEST_F(NavigationTest, PlaysThroughInOrderAndWrapsToRowZero) {
   EXPECT_EQ(Field(1, kTimesPlayed), "1");
 }
 
-TEST_F(NavigationTest, NextWhileStoppedOnlyMovesTheCursorAndPlayThenPlaysIt) {
-  playback.st.currentIndex = 0;
-  playback.NextEntry(Advance::OnRequest, 1);
-  EXPECT_EQ(store.list.Cursor(), 1);
-  EXPECT_EQ(playback.st.state, kStopped);
-  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
-  EXPECT_EQ(playback.st.currentIndex, 1);
-  EXPECT_EQ(playback.st.state, kPlaying);
-}
-
 TEST_F(NavigationTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast) {
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   playback.PreviousEntry(1);
@@ -58,11 +48,11 @@ TEST_F(NavigationTest, RandomWithoutLoopPlaysEveryRowOnceThenStopsForGood) {
   ASSERT_EQ(rows.size(), 3u);
   std::sort(rows.begin(), rows.end());
   EXPECT_EQ(rows, (std::vector<int>{0, 1, 2}));
-  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 3));
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
   EXPECT_EQ(MarkedRows(), 0);
   EXPECT_EQ(playback.playedThisCycle, 0);
   // The stop holds: later ticks start nothing.
-  TickUntil([] { return false; }, 0.4);
+  Ticks(10);
   EXPECT_EQ(playback.st.state, kStopped);
 }
 
@@ -125,8 +115,8 @@ TEST_F(NavigationTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry
 TEST_F(NavigationTest, AFailingEntryIsReportedOnceAndStopsThePlayer) {
   store.list.SetField(1, kPath, "/nowhere/missing.mp3");
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  TickUntil([&] { return playback.st.state == kStopped; }, 5);
-  TickUntil([] { return false; }, 0.3);
+  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
+  Ticks(10);
   EXPECT_EQ(desktop.Texts(),
             std::vector<std::string>{"No input plug-ins could be found to play the file."});
   EXPECT_EQ(playback.st.state, kStopped);

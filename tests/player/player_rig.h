@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <thread>
 
@@ -13,6 +15,7 @@
 #include "eq/equalizer.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"
+#include "player_core_setup.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_store.h"
 #include "scripted_desktop.h"
@@ -48,14 +51,66 @@ class SleepingDesktop : public ScriptedDesktop {
   int sleeps = 0;
 };
 
+// A DSP unit after every other: counts the blocks the engine mixes, the
+// clock these tests wait on, and measures what they hold.
+class MixProbe {
+ public:
+  MixProbe() : unit_(FSOUND_DSP_Create(&Run, 1000, this)) { FSOUND_DSP_SetActive(unit_, true); }
+  ~MixProbe() { FSOUND_DSP_Free(unit_); }
+  // Waits until `blocks` more blocks are mixed; false when the mix stands still.
+  bool Wait(int blocks) {
+    const long until = blocks_ + blocks;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (blocks_ < until) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+  // The level of the next `blocks` blocks in dB relative to full scale.
+  double LevelDb(int blocks = 12) {
+    Listen(blocks);
+    return 10 * std::log10(power_ / std::max(samples_.load(), 1L) / (32768.0 * 32768.0) + 1e-20);
+  }
+  // The loudest sample of the next `blocks` blocks.
+  int Peak(int blocks = 12) {
+    Listen(blocks);
+    return peak_;
+  }
+
+ private:
+  void Listen(int blocks) {
+    power_ = 0;
+    samples_ = 0;
+    peak_ = 0;
+    EXPECT_TRUE(Wait(blocks));
+  }
+  static void* Run(void*, void* buffer, int frames, void* self) {
+    auto& probe = *static_cast<MixProbe*>(self);
+    const auto* samples = static_cast<const std::int16_t*>(buffer);
+    double power = 0;
+    int peak = 0;
+    for (int i = 0; i < frames * 2; ++i) {
+      power += static_cast<double>(samples[i]) * samples[i];
+      peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+    }
+    probe.power_ += power;
+    if (peak > probe.peak_) probe.peak_ = peak;
+    probe.samples_ += frames * 2;
+    ++probe.blocks_;
+    return nullptr;
+  }
+
+  DspUnit* unit_;
+  std::atomic<long> blocks_{0}, samples_{0};
+  std::atomic<double> power_{0};
+  std::atomic<int> peak_{0};
+};
+
 class PlayerRig : public ::testing::Test {
  protected:
   PlayerRig() {
-    PlayerSettings settings = DefaultSettings("/nowhere/");
-    ApplySettings(settings, panel, running);
-    for (int i = 0; i < 10; ++i) running.sliders[i].maximum = 30.0f;
-    running.sliders[kVolumeSlider].maximum = 255.0f;
-    running.sliders[kBalanceSlider].maximum = 255.0f;
+    ApplyStartSettings(DefaultSettings("/nowhere/"), panel, running);
     store.today = [] { return std::string("12/06/26"); };
     playback.exitProgram = [this] { ++exits; };
   }
@@ -78,6 +133,9 @@ class PlayerRig : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
     return false;
+  }
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i) playback.PositionTick();
   }
   // The rows that started, in order, while ticking: a new start shows as a
   // new stream or a position that went back.

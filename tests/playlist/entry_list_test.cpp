@@ -36,12 +36,13 @@ TEST(EntryListTest, ReadBackIsTrimmedAndLimited) {
     std::string stored;
     std::string read;
   } cases[] = {
-      {" \t\r\n\v x y \v\n\r\t ", "x y"},
-      {"\fkeeps form feeds\f", "\fkeeps form feeds\f"},
+      // clang-format off
+      {" \t\r\n\v x y \v\n\r\t ", "x y"}, {"\fkeeps form feeds\f", "\fkeeps form feeds\f"},
       {std::string(300, 'z'), std::string(254, 'z')},
       {std::string(253, 'z') + " tail", std::string(253, 'z')},
       {std::string(500, ' ') + "deep", "deep"},
       {std::string(253, 'z') + "\xC3\xA9", std::string(253, 'z')},
+      // clang-format on
   };
   for (const Case& c : cases) {
     list.SetField(0, 1, c.stored);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/status_codes.h"
 #include "support/scripted_desktop.h"
 
@@ -13,10 +15,7 @@ class PlaylistEditingTest : public ::testing::Test {
   void Fill(const std::vector<std::string>& titles) {
     for (const std::string& t : titles) {
       std::string timesPlayed = std::to_string(t.size());
-      EntryTexts texts;
-      texts.title = t;
-      texts.timesPlayed = timesPlayed;
-      AddPlaylistEntry(store, "/m/" + t + ".mp3", texts);
+      AddPlaylistEntry(store, "/m/" + t + ".mp3", {t, {}, timesPlayed, {}, {}});
     }
   }
   std::vector<std::string> Titles(const EntryList& list, int field = kTitle) {
@@ -80,13 +79,14 @@ TEST_F(PlaylistEditingTest, LongPathsSurviveTheClipboardAndTheCue) {
   EXPECT_EQ(GetEntryField(store.list, 0, kPath).size(), 254u);
 }
 
+// On the last row or without a cursor the rows go after the last row.
 TEST_F(PlaylistEditingTest, PastePositions) {
   struct Case {
     int cursor;
     std::vector<std::string> result;
   } cases[] = {
       {1, {"a", "x", "b", "c"}},
-      {2, {"a", "b", "c", "x"}},  // on the last row: after it
+      {2, {"a", "b", "c", "x"}},
       {-1, {"a", "b", "c", "x"}},
   };
   for (const Case& c : cases) {
@@ -108,11 +108,10 @@ TEST_F(PlaylistEditingTest, OverwriteQuestion) {
   desktop.answers.push_back(MessageAnswer::No);
   EXPECT_EQ(CutItems(store, clipboard), kClipboardCopyFailed);
   ASSERT_EQ(desktop.messages.size(), 1u);
-  EXPECT_EQ(desktop.messages[0].text,
-            "You already have items stored on the internal clipboard. Overwrite?");
-  EXPECT_EQ(desktop.messages[0].caption, "Attention");
-  EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Question);
-  EXPECT_EQ(desktop.messages[0].buttons, MessageButtons::YesNo);
+  const test::ShownMessage& m = desktop.messages[0];
+  EXPECT_EQ(std::tie(m.text, m.caption, m.icon, m.buttons),
+            std::tuple("You already have items stored on the internal clipboard. Overwrite?",
+                       "Attention", MessageIcon::Question, MessageButtons::YesNo));
   EXPECT_EQ(store.list.Count(), 2);
   EXPECT_EQ(clipboard.records.size(), 1u);
   // Yes with nothing selected empties the clipboard and stops quietly.
@@ -168,17 +167,14 @@ TEST_F(PlaylistEditingTest, SearchByCategory) {
       EXPECT_EQ(panelOfSearch.results.Row(0).Cell(0), " 4: track");
     }
   }
-}
-
-TEST_F(PlaylistEditingTest, SearchBarRunsOnEveryChange) {
-  Fill({"Alpha", "beta"});
-  SearchPanel search;
-  ConnectSearch(store, search);
-  search.text.SetText("a");
-  EXPECT_EQ(search.results.Count(), 2);
-  search.category.Select(8);  // File Type: mp3 has no "a"
-  EXPECT_EQ(search.results.Count(), 0);
-  EXPECT_EQ(search.results.Header(0), "Found:  0");
+  // The search bar searches on every change of text or category.
+  SearchPanel bar;
+  ConnectSearch(store, bar);
+  bar.text.SetText("ock");
+  EXPECT_EQ(bar.results.Count(), 3);
+  bar.category.Select(8);  // File Type
+  EXPECT_EQ(bar.results.Count(), 0);
+  EXPECT_EQ(bar.results.Header(0), "Found:  0");
 }
 
 TEST_F(PlaylistEditingTest, PlayResultUsesTheRowNumberAsItIsNow) {
@@ -203,10 +199,8 @@ TEST_F(PlaylistEditingTest, PlayResultUsesTheRowNumberAsItIsNow) {
 }
 
 TEST(ReferencedRowTest, Parsing) {
-  EXPECT_EQ(ReferencedRow(" 12: a: b"), 12);
-  EXPECT_EQ(ReferencedRow("7"), 7);
-  EXPECT_EQ(ReferencedRow("x: 3"), 0);
-  EXPECT_EQ(ReferencedRow(""), 0);
+  const std::pair<const char*, int> cases[] = {{" 12: a: b", 12}, {"7", 7}, {"x: 3", 0}, {"", 0}};
+  for (auto [text, row] : cases) EXPECT_EQ(ReferencedRow(text), row) << text;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include "core/status_codes.h"
 #include "playlist/playlist_files.h"
 #include "support/scripted_desktop.h"
-#include "test_files.h"
+#include "support/temp_folder.h"
 
 namespace qmb {
 namespace {
@@ -14,7 +14,7 @@ class PlaylistSessionTest : public ::testing::Test {
  protected:
   test::ScriptedDesktop desktop;
   ControlPanelModel panel;
-  test::TestFolder programFolder;
+  test::TempFolder programFolder;
 };
 
 TEST_F(PlaylistSessionTest, PlaylistSurvivesARestart) {
@@ -34,13 +34,14 @@ TEST_F(PlaylistSessionTest, PlaylistSurvivesARestart) {
 }
 
 TEST_F(PlaylistSessionTest, UnrecognizedLastPlaylistIsMovedAsideNotOverwritten) {
-  std::string path = programFolder / kLastPlaylistName;
-  test::WriteBytes(path, "precious but not a playlist\n");
+  const std::string name = kLastPlaylistName;
+  programFolder.Write(name, "precious but not a playlist\n");
   PlaylistStore store{panel};
   EXPECT_EQ(LoadLastPlaylist(store, programFolder.Path()), kUnknownPlaylistFormat);
   SaveLastPlaylist(store.list, programFolder.Path());
-  EXPECT_EQ(test::ReadBytes(path + kUnrecognizedPlaylistSuffix), "precious but not a playlist\n");
-  EXPECT_EQ(test::ReadBytes(path), "QMBQPLv1\r\n");
+  EXPECT_EQ(programFolder.Read(name + kUnrecognizedPlaylistSuffix),
+            "precious but not a playlist\n");
+  EXPECT_EQ(programFolder.Read(name), "QMBQPLv1\r\n");
 }
 
 TEST_F(PlaylistSessionTest, HandOffAppendsAndPlaysOrLoads) {
@@ -54,9 +55,8 @@ TEST_F(PlaylistSessionTest, HandOffAppendsAndPlaysOrLoads) {
   EXPECT_EQ(store.list.Cursor(), 1);
   EXPECT_EQ(played, (std::vector<std::tuple<int, int, int>>{{0, -1, 1}}));
 
-  std::string m3u = programFolder / "list.m3u";
-  test::WriteBytes(m3u, "#EXTM3U\n#EXTINF:0,T\n/m/x.mp3\n");
-  ReceiveHandOff(store, m3u, 1);
+  programFolder.Write("list.m3u", "#EXTM3U\n#EXTINF:0,T\n/m/x.mp3\n");
+  ReceiveHandOff(store, programFolder.Path() + "list.m3u", 1);
   EXPECT_EQ(store.list.Count(), 3);
   EXPECT_EQ(played.size(), 1u);
 

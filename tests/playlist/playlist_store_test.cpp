@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/status_codes.h"
-#include "test_files.h"
+#include "support/temp_folder.h"
 
 namespace qmb {
 namespace {
@@ -15,7 +15,7 @@ class PlaylistStoreTest : public ::testing::Test {
   }
   ControlPanelModel panel;
   PlaylistStore store{panel};
-  test::TestFolder folder;
+  test::TempFolder folder;
 };
 
 TEST(ClassifyPathTest, IconsAndRefusals) {
@@ -23,28 +23,15 @@ TEST(ClassifyPathTest, IconsAndRefusals) {
     const char* path;
     int icon;
   } cases[] = {
-      {"/m/a.mp3", 0},
-      {"/m/a.MP2", 0},
-      {"/m/a.asf", 0},
-      {"/m/a.wav", 2},
-      {"/m/a.ogg", 2},
-      {"/m/a.cda", 3},
-      {"cda://1/track2", 3},
-      {"http://host/live", 4},
-      {"https://host/live", 4},
-      {"http://host/a.mp3", 4},
-      {"http://host/a.ogg", 2},
-      {"/m/a.xm", 6},
-      {"/m/a.s3m", 6},
+      // clang-format off
+      {"/m/a.mp3", 0}, {"/m/a.MP2", 0}, {"/m/a.asf", 0}, {"/m/a.wav", 2}, {"/m/a.ogg", 2},
+      {"/m/a.cda", 3}, {"cda://1/track2", 3}, {"http://host/live", 4}, {"https://host/live", 4},
+      {"http://host/a.mp3", 4}, {"http://host/a.ogg", 2}, {"/m/a.xm", 6}, {"/m/a.s3m", 6},
       {"/m/a.3m", 6},  // a partial extension is found in "s3m"
-      {"/m/a.mid", 6},
-      {"/m/a.rmi", 6},
-      {"/m/a.wma", 8},
-      {"/m/a.flac", -1},
-      {"/m/noext", -1},
+      {"/m/a.mid", 6}, {"/m/a.rmi", 6}, {"/m/a.wma", 8}, {"/m/a.flac", -1}, {"/m/noext", -1},
       {"HTTP://host/x", -1},  // path tests keep letter case
-      {"", -1},
-      {"/m/a.", -1},
+      {"", -1}, {"/m/a.", -1},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(ClassifyPath(c.path), c.icon) << c.path;
 }
@@ -68,29 +55,23 @@ TEST(ClassifyPathTest, ExtensionsAndTitles) {
   }
 }
 
-TEST_F(PlaylistStoreTest, NewEntryDefaults) {
-  std::string path = folder / "song.MP3";
-  test::WriteBytes(path, std::string(2048, 'x'));
-  ASSERT_EQ(AddPlaylistEntry(store, path), kOk);
+TEST_F(PlaylistStoreTest, NewEntryDefaultsAndSizes) {
+  std::string path = folder.Path() + "song.MP3";
+  folder.Write("song.MP3", std::string(2048, 'x'));
+  folder.Write("big.wav", std::string(5000, 'x'));
+  for (const std::string& p : {path, std::string("http://host/a.mp3"), folder.Path(),
+                               folder.Path() + "missing.mp3", folder.Path() + "big.wav"}) {
+    ASSERT_EQ(AddPlaylistEntry(store, p), kOk);
+  }
   const char* want[] = {"song",     path.c_str(),   "Unknown", "No", "0",
                         "07/04/04", "Never Played", "2 Kb",    "mp3"};
   for (int f = 0; f < kEntryFieldCount; ++f) EXPECT_EQ(GetEntryField(store.list, 0, f), want[f]);
   EXPECT_EQ(store.list.Row(0).Cell(kFileSize), " 2 Kb");
   EXPECT_EQ(store.list.Icon(0), kIconStream);
-}
-
-TEST_F(PlaylistStoreTest, SizesOfAddressesFoldersAndMissingFiles) {
-  std::string big = folder / "big.wav";
-  test::WriteBytes(big, std::string(5000, 'x'));
-  for (const std::string& path :
-       {std::string("http://host/a.mp3"), folder.Path(), folder / "missing.mp3", big}) {
-    AddPlaylistEntry(store, path);
-  }
-  EXPECT_EQ(GetEntryField(store.list, 0, kFileSize), "0 Kb");
-  EXPECT_EQ(store.list.Icon(0), kIconNetwork);
-  EXPECT_EQ(GetEntryField(store.list, 1, kFileSize), "0 Kb");
-  EXPECT_EQ(GetEntryField(store.list, 2, kFileSize), "0 Kb");
-  EXPECT_EQ(GetEntryField(store.list, 3, kFileSize), "4 Kb");
+  EXPECT_EQ(store.list.Icon(1), kIconNetwork);
+  // Addresses, folders and missing files have no size.
+  for (int row : {1, 2, 3}) EXPECT_EQ(GetEntryField(store.list, row, kFileSize), "0 Kb") << row;
+  EXPECT_EQ(GetEntryField(store.list, 4, kFileSize), "4 Kb");
 }
 
 TEST_F(PlaylistStoreTest, UnsupportedPathsFollowTheSettingAtTheMomentOfTheCall) {
@@ -108,10 +89,7 @@ TEST_F(PlaylistStoreTest, UnsupportedPathsFollowTheSettingAtTheMomentOfTheCall) 
 
 TEST_F(PlaylistStoreTest, InsertPutsTheEntryThereAndTheCursorOnTheLastRow) {
   for (int i = 0; i < 5; ++i) AddPlaylistEntry(store, "/m/" + std::to_string(i) + ".mp3");
-  EntryTexts texts;
-  texts.title = "inserted";
-  texts.timesPlayed = "12";
-  ASSERT_EQ(AddPlaylistEntry(store, "/m/new.mp3", texts, 2), kOk);
+  ASSERT_EQ(AddPlaylistEntry(store, "/m/new.mp3", {"inserted", {}, "12", {}, {}}, 2), kOk);
   EXPECT_EQ(GetEntryField(store.list, 2, kTitle), "inserted");
   EXPECT_EQ(GetEntryField(store.list, 2, kTimesPlayed), "12");
   EXPECT_EQ(GetEntryField(store.list, 3, kTitle), "2");

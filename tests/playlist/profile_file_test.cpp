@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "test_files.h"
+#include "support/temp_folder.h"
 
 namespace qmb {
 namespace {
@@ -53,12 +53,12 @@ TEST(ProfileFileTest, SetReplacesFirstOrAppendsAndKeepsOtherLines) {
 }
 
 TEST(ProfileFileTest, SavedFileReadsBackAndMissingFileIsEmpty) {
-  test::TestFolder folder;
+  test::TempFolder folder;
   ProfileFile p;
   p.Set("playlist", "File1", "/a.mp3");
-  ASSERT_TRUE(p.Save(folder / "x.pls"));
-  EXPECT_EQ(ProfileFile::Load(folder / "x.pls").Get("PLAYLIST", "file1"), "/a.mp3");
-  EXPECT_FALSE(ProfileFile::Load(folder / "none.pls").Get("playlist", "File1"));
+  ASSERT_TRUE(p.Save(folder.Path() + "x.pls"));
+  EXPECT_EQ(ProfileFile::Load(folder.Path() + "x.pls").Get("PLAYLIST", "file1"), "/a.mp3");
+  EXPECT_FALSE(ProfileFile::Load(folder.Path() + "none.pls").Get("playlist", "File1"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 #include "core/profile_file.h"
 #include "skin/skin_definition.h"
@@ -14,36 +15,14 @@ TEST(SkinNumber, DecimalTruncatedNoHex) {
     std::string text;
     std::int32_t value;
   } cases[] = {
-      {"12", 12},
-      {"12.7", 12},
-      {"2.9", 2},
-      {"-2.9", -2},
-      {"-0.5", 0},
-      {"+7", 7},
-      {"  42", 42},
-      {"1e2", 100},
-      {"2.5E1x", 25},
-      {"3e", 3},
-      {"3e+", 3},
-      {".5", 0},
-      {"7.", 7},
-      {"0x10", 0},
-      {"abc", 0},
-      {"", 0},
-      {"-", 0},
-      {".", 0},
-      {"inf", 0},
-      {"nan", 0},
-      {"16777215", 16777215},
-      {" 16777215", 16777215},
-      {"12px", 12},
-      {"1e400", 2147483647},
-      {"-1e400", -2147483647 - 1},
-      {"1e-400", 0},
-      {"99999999999", 2147483647},
-      {"0.001e999", 2147483647},
-      {"1e0000000000003", 1000},
+      // clang-format off
+      {"12", 12}, {"12.7", 12}, {"-2.9", -2}, {"-0.5", 0}, {"+7", 7}, {"  42", 42}, {"1e2", 100},
+      {"2.5E1x", 25}, {"3e", 3}, {"3e+", 3}, {".5", 0}, {"7.", 7}, {"0x10", 0}, {"abc", 0}, {"", 0},
+      {"-", 0}, {".", 0}, {"inf", 0}, {"nan", 0}, {" 16777215", 16777215}, {"12px", 12},
+      {"1e400", 2147483647}, {"-1e400", -2147483647 - 1}, {"1e-400", 0},
+      {"99999999999", 2147483647}, {"0.001e999", 2147483647}, {"1e0000000000003", 1000},
       {"0." + std::string(1000, '0') + "1e5", 0},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(SkinNumber(c.text), c.value) << '"' << c.text << '"';
 }
@@ -61,19 +40,12 @@ TEST(SkinByte, OutsideZeroTo256GivesTheMiddle) {
 
 TEST(ReadSkinDefinition, AnEmptyFileGivesTheDefaults) {
   SkinDefinition d = ReadSkinDefinition(ProfileFile::Parse(""), "/skins/x/", {123, 16777215});
-  EXPECT_EQ(d.skinFolder, "/skins/x/");
-  EXPECT_EQ(d.graphicName, "main.bmp");
-  EXPECT_EQ(d.transparentColour, -1);
-  EXPECT_EQ(d.tipsForeColour, 123);
-  EXPECT_EQ(d.tipsBackColour, 16777215);
-  EXPECT_EQ(d.numStages, 0);
-  EXPECT_EQ(d.disableInverse, 0);
-  EXPECT_EQ(d.visual.width, 1);  // corners inclusive: X1 = X2 = 0 is one pixel
-  EXPECT_EQ(d.text.width, 0);
-  for (const SkinSlider& s : d.sliders) {
-    EXPECT_EQ(s.w, 0);
-    EXPECT_EQ(s.vertical, 0);
-  }
+  EXPECT_EQ(std::tie(d.skinFolder, d.graphicName), std::tuple("/skins/x/", "main.bmp"));
+  // Corners inclusive: X1 = X2 = 0 is one pixel wide.
+  EXPECT_EQ(std::tuple(d.transparentColour, d.tipsForeColour, d.tipsBackColour, d.numStages,
+                       int{d.disableInverse}, d.text.width, d.visual.width),
+            std::tuple(-1, 123, 16777215, 0, 0, 0, 1));
+  for (const SkinSlider& s : d.sliders) EXPECT_TRUE(s.w == 0 && s.vertical == 0);
   for (const SkinButton& b : d.buttons) EXPECT_EQ(b.extraData, "");
 }
 
@@ -90,35 +62,18 @@ TEST(ReadSkinDefinition, ReadsEveryKindOfSectionWithoutRegardToCase) {
       "[SLIDER12]\nW=100\nVertical=1.9\nOW=4\nExtraDataSlider=t.txt\nExtraDataBack=k.txt\n"
       "[Slider3]\nVertical=256\n");
   SkinDefinition d = ReadSkinDefinition(ini, "/s/");
-  EXPECT_EQ(d.graphicName, "face.png");
-  EXPECT_EQ(d.mainW, 275);
-  EXPECT_EQ(d.mainH, 116);
-  EXPECT_EQ(d.transparentColour, 0);
-  EXPECT_EQ(d.disableInverse, 128);
-  EXPECT_EQ(d.tipsForeColour, 255);
-  EXPECT_EQ(d.numStages, 3);
-  EXPECT_EQ(d.visual.width, 10);
-  EXPECT_EQ(d.visual.height, 1);
-  EXPECT_EQ(d.visualExtraData, "vis.txt");
-  EXPECT_EQ(d.text.width, 9);
-  EXPECT_EQ(d.text.fontFace, "DejaVu Sans");
-  EXPECT_EQ(d.text.bold, 700);
-  EXPECT_EQ(d.text.foreColour, 65280);
-  EXPECT_EQ(d.textArea.right, 19);
-  EXPECT_EQ(d.time.width, 40);
-  EXPECT_EQ(d.time.height, 10);
-  EXPECT_EQ(d.eq.w, 50);
-  EXPECT_EQ(d.lights[1].x, 3);
-  EXPECT_EQ(d.lights[1].a1, 44);
-  EXPECT_EQ(d.buttons[14].w, 20);
-  EXPECT_EQ(d.buttons[14].a2, 0);
-  EXPECT_EQ(d.buttons[14].extraData, "b14.txt");
-  EXPECT_EQ(d.sliders[12].w, 100);
-  EXPECT_EQ(d.sliders[12].vertical, 1);
-  EXPECT_EQ(d.sliders[12].ow, 4);
-  EXPECT_EQ(d.sliders[12].extraDataSlider, "t.txt");
-  EXPECT_EQ(d.sliders[12].extraDataBack, "k.txt");
-  EXPECT_EQ(d.sliders[3].vertical, 128);
+  EXPECT_EQ(std::tie(d.graphicName, d.visualExtraData, d.text.fontFace, d.buttons[14].extraData,
+                     d.sliders[12].extraDataSlider, d.sliders[12].extraDataBack),
+            std::tuple("face.png", "vis.txt", "DejaVu Sans", "b14.txt", "t.txt", "k.txt"));
+  EXPECT_EQ(std::tuple(d.mainW, d.mainH, d.transparentColour, int{d.disableInverse},
+                       d.tipsForeColour, d.numStages, d.visual.width, d.visual.height),
+            std::tuple(275, 116, 0, 128, 255, 3, 10, 1));
+  EXPECT_EQ(std::tuple(d.text.width, d.text.bold, d.text.foreColour, d.textArea.right, d.time.width,
+                       d.time.height, d.eq.w, d.lights[1].x, d.lights[1].a1),
+            std::tuple(9, 700, 65280, 19, 40, 10, 50, 3, 44));
+  EXPECT_EQ(std::tuple(d.buttons[14].w, d.buttons[14].a2, d.sliders[12].w,
+                       int{d.sliders[12].vertical}, d.sliders[12].ow, int{d.sliders[3].vertical}),
+            std::tuple(20, 0, 100, 1, 4, 128));
 }
 
 TEST(ReadSkinDefinition, LongTextsAreCutAndExtremeCornersDoNotOverflow) {

@@ -134,17 +134,6 @@ TEST_F(SkinLoaderTest, AFolderTooLongForTheSettingsIsRefusedWhole) {
   EXPECT_STREQ(player.settings.skinFolder, "");
 }
 
-TEST_F(SkinLoaderTest, LightsAndSlidersShowTheRunningState) {
-  player.state.loop = true;
-  player.state.sliders[kVolumeSlider] = {200.0f, 255.0f};
-  std::string path = Skin("");
-  ASSERT_EQ(loader.LoadSkin(path, 1), 1);
-  EXPECT_EQ(loader.skin.lights[0].on, 0);
-  EXPECT_EQ(loader.skin.lights[1].on, 1);
-  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].value, 200.0f);
-  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].maximum, 255.0f);
-}
-
 TEST_F(SkinLoaderTest, MissingOrUndecodableGraphicKeepsTheOldSkin) {
   std::string good = Skin("[MainForm]\nW=5\nH=1\n");
   ASSERT_EQ(loader.LoadSkin(good, 1), 1);
@@ -171,23 +160,6 @@ TEST_F(SkinLoaderTest, MissingOrUndecodableGraphicKeepsTheOldSkin) {
     EXPECT_EQ(loader.skin.background.get(), before);
     EXPECT_EQ(loader.skin.mainW, 5);
     EXPECT_STREQ(player.settings.skinFolder, path.c_str());
-  }
-}
-
-TEST_F(SkinLoaderTest, DisableInverseOneForcesNormalDrawing) {
-  struct Case {
-    const char* value;
-    std::uint32_t rasterOp;
-  } cases[] = {{"1", kSourceCopy},
-               {"1.5", kSourceCopy},
-               {"2", kInvertedSourceCopy},
-               {"-5", kInvertedSourceCopy},
-               {"300", kInvertedSourceCopy}};
-  for (const Case& c : cases) {
-    player.state.rasterOp = kInvertedSourceCopy;
-    std::string path = Skin(std::string("[MainForm]\nDisableInverse=") + c.value + "\n");
-    ASSERT_EQ(loader.LoadSkin(path, 1), 1);
-    EXPECT_EQ(player.state.rasterOp, c.rasterOp) << c.value;
   }
 }
 
@@ -225,10 +197,27 @@ TEST_F(SkinLoaderTest, ReadmeFillsTheInfoBoxOrIsReported) {
   EXPECT_EQ(loader.skinInfo.Text(), "By us.\r\nLine two\n");
 }
 
-TEST_F(SkinLoaderTest, TipColoursDefaultToTheDesktops) {
+// The lights and sliders show the running state, tip colours the skin leaves
+// out are the desktop's, and DisableInverse=1 (as read) forces normal drawing.
+TEST_F(SkinLoaderTest, LoadedSkinTakesTheRunningStateTheDesktopsTipsAndNormalDrawing) {
+  player.state.loop = true;
+  player.state.sliders[kVolumeSlider] = {200.0f, 255.0f};
   loader.tipColours = {SkinColour(1, 2, 3), SkinColour(255, 255, 255)};
-  std::string path = Skin("[MainForm]\nTipsBC=0\n");
-  ASSERT_EQ(loader.LoadSkin(path, 1), 1);
+  const std::pair<const char*, std::uint32_t> cases[] = {{"1", kSourceCopy},
+                                                         {"1.5", kSourceCopy},
+                                                         {"2", kInvertedSourceCopy},
+                                                         {"-5", kInvertedSourceCopy},
+                                                         {"300", kInvertedSourceCopy}};
+  for (auto [value, rasterOp] : cases) {
+    player.state.rasterOp = kInvertedSourceCopy;
+    std::string path = Skin(std::string("[MainForm]\nTipsBC=0\nDisableInverse=") + value + "\n");
+    ASSERT_EQ(loader.LoadSkin(path, 1), 1);
+    EXPECT_EQ(player.state.rasterOp, rasterOp) << value;
+  }
+  EXPECT_EQ(loader.skin.lights[0].on, 0);
+  EXPECT_EQ(loader.skin.lights[1].on, 1);
+  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].value, 200.0f);
+  EXPECT_EQ(loader.skin.sliders[kVolumeSlider].maximum, 255.0f);
   EXPECT_EQ(loader.skin.tipsForeColour, 1 + 2 * 256 + 3 * 65536);
   EXPECT_EQ(loader.skin.tipsBackColour, 0);
 }

@@ -8,13 +8,18 @@
 
 namespace qmb::test {
 
+inline void ApplyStartSettings(const PlayerSettings& settings, ControlPanelModel& panel,
+                               RunningState& state) {
+  ApplySettings(settings, panel, state);
+  for (int i = 0; i < 10; ++i) state.sliders[i].maximum = 30.0f;
+  state.sliders[kVolumeSlider].maximum = 255.0f;
+  state.sliders[kBalanceSlider].maximum = 255.0f;
+}
+
 inline void SetUpPlayerCore(PlayerCore& core, const std::string& programFolder) {
   core.programFolder = programFolder;
   core.settings = DefaultSettings(programFolder);
-  ApplySettings(core.settings, core.panel, core.state);
-  for (int i = 0; i < 10; ++i) core.state.sliders[i].maximum = 30.0f;
-  core.state.sliders[kVolumeSlider].maximum = 255.0f;
-  core.state.sliders[kBalanceSlider].maximum = 255.0f;
+  ApplyStartSettings(core.settings, core.panel, core.state);
 }
 
 }  // namespace qmb::test

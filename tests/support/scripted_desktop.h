@@ -40,33 +40,20 @@ class ScriptedDesktop : public Desktop {
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override {
     messages.push_back({text, caption, icon, buttons});
-    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
-    if (answers.empty()) return MessageAnswer::Cancel;
-    MessageAnswer a = answers.front();
-    answers.pop_front();
-    return a;
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : Pop(answers, MessageAnswer::Cancel);
   }
   std::vector<std::string> ChooseFiles(const std::string& title, const std::string& filter,
                                        bool save, bool multiple, const std::string& initialFolder,
                                        const std::string& defaultExtension) override {
     fileDialogs.push_back({title, filter, initialFolder, defaultExtension, save, multiple});
-    if (fileChoices.empty()) return {};
-    auto c = fileChoices.front();
-    fileChoices.pop_front();
-    return c;
+    return Pop(fileChoices, {});
   }
   std::string ChooseFolderPath(const std::string&, const std::string&) override {
-    if (folderChoices.empty()) return {};
-    auto c = folderChoices.front();
-    folderChoices.pop_front();
-    return c;
+    return Pop(folderChoices, {});
   }
   std::optional<std::string> AskText(const std::string&, const std::string&,
                                      const std::string&) override {
-    if (textAnswers.empty()) return std::nullopt;
-    auto c = textAnswers.front();
-    textAnswers.pop_front();
-    return c;
+    return Pop(textAnswers, {});
   }
   void ProcessPendingEvents() override { ++pendingEventCalls; }
   void SleepMs(int milliseconds) override { upTimeMs += milliseconds; }
@@ -84,6 +71,13 @@ class ScriptedDesktop : public Desktop {
   }
 
  private:
+  template <class T>
+  static T Pop(std::deque<T>& queue, T otherwise) {
+    if (queue.empty()) return otherwise;
+    T first = std::move(queue.front());
+    queue.pop_front();
+    return first;
+  }
   Desktop* previous_ = nullptr;
 };
 

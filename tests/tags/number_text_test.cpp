@@ -13,24 +13,22 @@ TEST(NumberTextTest, BlankBeforeNonNegativeAndFifteenDigits) {
     double x;
     const char* text;
   } cases[] = {
-      {2, " 2"},
-      {-2, "-2"},
-      {0, " 0"},
-      {215.347, " 215.347"},
-      {1.0 / 3, " 0.333333333333333"},
-      {1e20, " 1E+20"},
-      {1234567, " 1234567"},
+      // clang-format off
+      {2, " 2"}, {-2, "-2"}, {0, " 0"}, {215.347, " 215.347"}, {1.0 / 3, " 0.333333333333333"},
+      {1e20, " 1E+20"}, {1234567, " 1234567"},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(NumberText(c.x), c.text) << c.x;
 }
 
 TEST(NumberTextTest, ZeroPadPadsOneDigitOnly) {
-  EXPECT_EQ(ZeroPad(0), "00");
-  EXPECT_EQ(ZeroPad(7), "07");
-  EXPECT_EQ(ZeroPad(42), "42");
-  EXPECT_EQ(ZeroPad(100), "100");
-  EXPECT_EQ(ZeroPad(-5), "-05");
-  EXPECT_EQ(ZeroPad(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808");
+  const std::pair<std::int64_t, const char*> cases[] = {
+      // clang-format off
+      {0, "00"}, {7, "07"}, {42, "42"}, {100, "100"}, {-5, "-05"},
+      {std::numeric_limits<std::int64_t>::min(), "-9223372036854775808"},
+      // clang-format on
+  };
+  for (auto [x, text] : cases) EXPECT_EQ(ZeroPad(x), text) << x;
 }
 
 TEST(NumberTextTest, TimeTexts) {
@@ -40,9 +38,11 @@ TEST(NumberTextTest, TimeTexts) {
     float reference;
     const char* text;
   } cases[] = {
-      {0, 0, 0, "00:00:00.00"},     {3725.5f, 0, 0, "01:02:05.50"}, {215.347f, 0, 0, "00:03:35.34"},
-      {30, 1, 200, "-00:02:50.00"}, {200, 1, 30, "-00:02:50.00"},   {360000, 0, 0, "100:00:00.00"},
+      // clang-format off
+      {0, 0, 0, "00:00:00.00"}, {3725.5f, 0, 0, "01:02:05.50"}, {215.347f, 0, 0, "00:03:35.34"},
+      {30, 1, 200, "-00:02:50.00"}, {200, 1, 30, "-00:02:50.00"}, {360000, 0, 0, "100:00:00.00"},
       {-5, 0, 0, "-00:00:05.00"},
+      // clang-format on
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TimeText(c.seconds, c.remaining, c.reference), c.text) << c.seconds;
@@ -65,11 +65,11 @@ TEST(NumberTextTest, MaskedNumbers) {
     double x;
     const char* text;
   } cases[] = {
-      {"###", 1234, "1,234"},       {"###", 12, "12"},
-      {"###", 123, "123"},          {"###", 1234567, "1,234,567"},
-      {"###", -123456, "-123,456"}, {"#,###.##", 1234.567, "1,234.57"},
-      {"$###.#", 5.25, "$5.2"},     {" ###", 1000, " 1,000"},
-      {"###.", 3.7, "4"},
+      // clang-format off
+      {"###", 1234, "1,234"}, {"###", 12, "12"}, {"###", 123, "123"}, {"###", 1234567, "1,234,567"},
+      {"###", -123456, "-123,456"}, {"#,###.##", 1234.567, "1,234.57"}, {"$###.#", 5.25, "$5.2"},
+      {" ###", 1000, " 1,000"}, {"###.", 3.7, "4"},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(MaskedNumber(c.mask, c.x), c.text) << c.mask;
 }

@@ -49,24 +49,13 @@ TEST(TitleFormatTest, EveryLetterAndLiteral) {
   EXPECT_EQ(ExpandTitleFormat("s (y) [L]", r), "So (1999) [215.347]");
 }
 
-TEST(TitleFormatTest, ExpansionStopsAtTheLimit) {
+TEST(TitleFormatTest, FieldsAndTitlesStayInTheirLimits) {
   TagRecord r = Record(std::string(99, 'x').c_str(), "y");
-  std::string title = ExpandTitleFormat(std::string(40, 'a'), r);
-  EXPECT_EQ(title.size(), kTitleLimit);
-}
-
-TEST(TitleFormatTest, UnterminatedFieldReadsAtMostItsSize) {
-  TagRecord r = EmptyTagRecord();
+  EXPECT_EQ(ExpandTitleFormat(std::string(40, 'a'), r).size(), kTitleLimit);
   std::memset(r.artist, 'z', sizeof r.artist);  // no terminator: runs into album
   SetTagText(r.album, "AL");
   EXPECT_EQ(ExpandTitleFormat("a", r), std::string(100, 'z'));
-}
-
-TEST(TitleFormatTest, SetTagTextKeepsCharactersWhole) {
-  TagRecord r = EmptyTagRecord();
-  std::string text(98, 'a');
-  text += "\xC3\xA9";  // é straddles the 99-byte limit
-  SetTagText(r.artist, text);
+  SetTagText(r.artist, std::string(98, 'a') + "\xC3\xA9");  // é straddles the 99-byte limit
   EXPECT_EQ(TagText(r.artist), std::string(98, 'a'));
 }
 
@@ -79,31 +68,21 @@ class FormatEntryTitleTest : public ::testing::Test {
   void SetUp() override { ASSERT_EQ(AddPlaylistEntry(store, path), kOk); }
 };
 
-TEST_F(FormatEntryTitleTest, TheFourTitleChoices) {
+TEST_F(FormatEntryTitleTest, TheFourTitleChoicesAndTheLength) {
   struct Case {
-    const char* artist;
-    const char* song;
-    const char* title;
+    const char *artist, *song, *length, *title, *lengthText;
   } cases[] = {
-      {"X", "Y", "X - Y"},
-      {"", "Y", "Y"},
-      {"X", "", "X"},
-      {"", "", "Track One"},
+      {"X", "Y", "0", "X - Y", "Unknown"},
+      {"X", "", "0", "X", "Unknown"},
+      {"", "", "0", "Track One", "Unknown"},
+      {"", "Y", "215347", "Y", "00:03:35.34"},
   };
   for (const Case& c : cases) {
-    tags.records[path] = Record(c.artist, c.song);
+    tags.records[path] = Record(c.artist, c.song, c.length);
     EXPECT_EQ(FormatEntryTitle(store.list, tags, "a - s", path, 0), kOk);
     EXPECT_EQ(GetEntryField(store.list, 0, kTitle), c.title);
+    EXPECT_EQ(GetEntryField(store.list, 0, kLength), c.lengthText);
   }
-}
-
-TEST_F(FormatEntryTitleTest, LengthFieldRule) {
-  tags.records[path] = Record("X", "Y", "0");
-  FormatEntryTitle(store.list, tags, "a - s", path, 0);
-  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "Unknown");
-  tags.records[path] = Record("X", "Y", "215347");
-  FormatEntryTitle(store.list, tags, "a - s", path, 0);
-  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "00:03:35.34");
 }
 
 TEST_F(FormatEntryTitleTest, NoTagsLeavesTheRowAlone) {

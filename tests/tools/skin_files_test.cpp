@@ -1,20 +1,25 @@
-// The bundled skins read back as the player reads them: every key one the
-// loader knows, every piece inside the picture, no window hiding a painted
-// surface, every state drawn, and every expansion stage usable.
+// The bundled skins as the generator writes them and the player's own loader
+// reads them: whole, every piece inside the picture, no window hiding a
+// painted surface, every state drawn, the colour key only beside the
+// controls, and every expansion stage usable.
 #include <gtest/gtest.h>
-
-#include <charconv>
-#include <filesystem>
-#include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include <QImage>
 #include <QPolygon>
 #include <QRect>
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
 
-#include "core/profile_file.h"
+#include "core/image_library.h"
+#include "core/player_core.h"
+#include "core/status_codes.h"
+#include "scripted_desktop.h"
+#include "skin/skin_definition.h"
+#include "skin/skin_regions.h"
+#include "skin/skin_selection.h"
 #include "temp_folder.h"
 #include "tools/skins/skin_design.h"
 #include "tools/skins/skin_files.h"
@@ -27,147 +32,114 @@ struct Piece {
   QRect rect;
 };
 
+bool Sized(const Picture& picture, int w, int h) {
+  return picture && picture->width == w && picture->height == h;
+}
+bool Same(const Picture& a, const Picture& b) {
+  return a && b && a->width == b->width && a->height == b->height &&
+         std::memcmp(a->pixels, b->pixels, sizeof(std::uint32_t) * a->width * a->height) == 0;
+}
+
 class BundledSkin : public ::testing::TestWithParam<SkinDesign (*)()> {
  protected:
+  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
+
   void SetUp() override {
     design_ = GetParam()();
     ASSERT_TRUE(WriteSkinFolder(design_, temp_.Path()));
-    folder_ = temp_.Path() + design_.folder + "/";
-    ini_ = ProfileFile::Load(folder_ + "skin.ini");
-    picture_ = QImage(QString::fromStdString(folder_ + ini_.GetString("MainForm", "Graphic")));
+    folder_ = temp_.Path() + design_.folder;
+    ASSERT_EQ(loader_.LoadSkin(folder_, 1), 1);
+    picture_ = QImage(QString::fromStdString(folder_ + skin().graphicName));
     ASSERT_FALSE(picture_.isNull());
   }
+  const SkinDefinition& skin() const { return loader_.skin; }
 
-  int Int(const std::string& section, const char* key) const {
-    return ini_.GetInt(section, key, 0);
-  }
-  QRect Place(const std::string& section) const {
-    return QRect(Int(section, "X"), Int(section, "Y"), Int(section, "W"), Int(section, "H"));
-  }
-  QRect Cut(const std::string& section, const char* a, const char* b, int w, int h) const {
-    return QRect(Int(section, a), Int(section, b), w, h);
-  }
-  QImage Picture(const QRect& r) const { return picture_.copy(r); }
-
-  // Every piece the loader cuts, with its size as the loader computes it.
+  // Every piece the loader cuts from the picture.
   std::vector<Piece> Pieces() const {
-    std::vector<Piece> pieces;
-    pieces.push_back(
-        {"face", Cut("MainForm", "A", "B", Int("MainForm", "W"), Int("MainForm", "H"))});
-    pieces.push_back(
-        {"visual", Cut("Visual", "A", "B", Int("Visual", "X2") - Int("Visual", "X1") + 1,
-                       Int("Visual", "Y2") - Int("Visual", "Y1") + 1)});
-    for (int i = 0; i < kLightCount; ++i) {
-      const std::string s = "Light" + std::to_string(i);
-      for (auto [a, b] : {std::pair{"A0", "B0"}, {"A1", "B1"}}) {
-        pieces.push_back({s + a, Cut(s, a, b, Int(s, "W"), Int(s, "H"))});
-      }
+    const SkinDefinition& s = skin();
+    std::vector<Piece> pieces = {
+        {"face", QRect(s.mainA, s.mainB, s.mainW, s.mainH)},
+        {"visual", QRect(s.visual.a, s.visual.b, s.visual.width, s.visual.height)}};
+    for (const SkinLight& l : s.lights) {
+      pieces.push_back({"light", QRect(l.a0, l.b0, l.w, l.h)});
+      pieces.push_back({"light", QRect(l.a1, l.b1, l.w, l.h)});
     }
-    for (int i = 0; i < kButtonCount; ++i) {
-      const std::string s = "Main" + std::to_string(i);
-      for (auto [a, b] : {std::pair{"A0", "B0"}, {"A1", "B1"}, {"A2", "B2"}}) {
-        pieces.push_back({s + a, Cut(s, a, b, Int(s, "W"), Int(s, "H"))});
-      }
+    for (const SkinButton& b : s.buttons) {
+      for (auto [a, y] : {std::pair{b.a0, b.b0}, {b.a1, b.b1}, {b.a2, b.b2}})
+        pieces.push_back({"button", QRect(a, y, b.w, b.h)});
     }
-    for (int i = 0; i < kSliderCount; ++i) {
-      const std::string s = "Slider" + std::to_string(i);
-      pieces.push_back({s + "A", Cut(s, "A", "B", Int(s, "W"), Int(s, "H"))});
-      for (auto [a, b] : {std::pair{"A1", "B1"}, {"A2", "B2"}, {"A3", "B3"}}) {
-        pieces.push_back({s + a, Cut(s, a, b, Int(s, "W1"), Int(s, "H1"))});
-      }
-      pieces.push_back({s + "OA", Cut(s, "OA", "OB", Int(s, "OW"), Int(s, "OH"))});
+    for (const SkinSlider& t : s.sliders) {
+      pieces.push_back({"track", QRect(t.a, t.b, t.w, t.h)});
+      pieces.push_back({"overlay", QRect(t.oa, t.ob, t.ow, t.oh)});
+      for (auto [a, y] : {std::pair{t.a1, t.b1}, {t.a2, t.b2}, {t.a3, t.b3}})
+        pieces.push_back({"thumb", QRect(a, y, t.w1, t.h1)});
     }
     return pieces;
   }
+  // The windows the player puts on the face.
+  std::vector<Piece> Windows() const {
+    const SkinDefinition& s = skin();
+    std::vector<Piece> windows = {
+        {"visual", QRect(s.visual.x1, s.visual.y1, s.visual.width, s.visual.height)}};
+    for (int i = 0; i < kButtonCount; ++i) {
+      const SkinButton& b = s.buttons[i];
+      windows.push_back({"button " + std::to_string(i), QRect(b.x, b.y, b.w, b.h)});
+    }
+    for (int i = 0; i < kSliderCount; ++i) {
+      const SkinSlider& t = s.sliders[i];
+      windows.push_back({"slider " + std::to_string(i), QRect(t.x, t.y, t.w, t.h)});
+    }
+    return windows;
+  }
 
+  test::ScriptedDesktop desktop_;
   test::TempFolder temp_;
   SkinDesign design_;
   std::string folder_;
-  ProfileFile ini_;
+  PlayerCore player_;
+  SkinLoader loader_{player_};
   QImage picture_;
 };
 
-TEST_P(BundledSkin, FolderHoldsWhatTheLoaderOpens) {
-  EXPECT_EQ(ini_.GetString("Info", "Version"), "QMB50");
-  EXPECT_FALSE(ini_.GetString("Info", "Name").empty());
-  EXPECT_EQ(ini_.GetString("MainForm", "Graphic"), "main.bmp");
-  EXPECT_FALSE(temp_.Read(design_.folder + "/readme.txt").empty());
-  const int stages = Int("MainForm", "NumStages");
-  ASSERT_GE(stages, 1);
-  for (int stage = 0; stage < stages; ++stage) {
-    EXPECT_TRUE(temp_.Exists(design_.folder + "/region" + std::to_string(stage) + ".txt")) << stage;
-  }
-}
-
-TEST_P(BundledSkin, WritesOnlyKeysTheLoaderReadsWithValuesInRange) {
-  const std::set<std::string> place = {"X", "Y", "W", "H"};
-  auto with = [](std::set<std::string> keys, std::initializer_list<const char*> more) {
-    keys.insert(more.begin(), more.end());
-    return keys;
-  };
-  const std::set<std::string> display = {"ForeColor", "X1",         "Y1",       "X2",
-                                         "Y2",        "Font",       "FontSize", "Bold",
-                                         "Italic",    "Strikethru", "Underline"};
-  std::vector<std::pair<std::string, std::set<std::string>>> sections = {
-      {"Info", {"Name", "Version"}},
-      {"MainForm",
-       {"Graphic", "A", "B", "W", "H", "Transparent", "DisableInverse", "TipsFC", "TipsBC",
-        "NumStages"}},
-      {"Visual", {"X1", "Y1", "X2", "Y2", "A", "B", "ForeColor", "ExtraData"}},
-      {"Text", display},
-      {"Time", display},
-      {"Eq", with(place, {"ForeColor"})}};
+TEST_P(BundledSkin, LoadsWholeWithEveryPictureAtItsSizeInsideThePicture) {
+  EXPECT_TRUE(desktop_.messages.empty());
+  EXPECT_EQ(loader_.skinInfo.Text(), design_.readme);
+  EXPECT_FALSE(design_.readme.empty());
+  const SkinDefinition& s = skin();
+  const Palette palette;
+  const SkinDesign& d = design_;
+  EXPECT_EQ(std::tuple(s.tipsForeColour, s.tipsBackColour, s.numStages, s.transparentColour,
+                       int{s.disableInverse}, s.text.width, s.text.height, s.time.width,
+                       s.time.bold, s.eq.w),
+            std::tuple(palette.tipsText.IniValue(), palette.tipsBack.IniValue(),
+                       static_cast<int>(d.stages.size()), d.transparent, d.disableInverse, d.text.w,
+                       d.text.h, d.time.w, d.timeFont.weight, d.eq.w));
+  EXPECT_EQ(std::tie(s.text.fontFace, s.time.fontFace), std::tie(d.textFont.face, d.timeFont.face));
+  EXPECT_TRUE(Sized(s.background, d.width, d.height));
+  EXPECT_TRUE(Sized(s.visual.visualPicture, d.visual.w, d.visual.h));
   for (int i = 0; i < kLightCount; ++i) {
-    sections.push_back({"Light" + std::to_string(i), with(place, {"A0", "B0", "A1", "B1"})});
+    EXPECT_TRUE(Sized(s.lights[i].offPicture, design_.lights[i].w, design_.lights[i].h)) << i;
+    EXPECT_TRUE(Sized(s.lights[i].onPicture, design_.lights[i].w, design_.lights[i].h)) << i;
   }
   for (int i = 0; i < kButtonCount; ++i) {
-    sections.push_back({"Main" + std::to_string(i),
-                        with(place, {"A0", "B0", "A1", "B1", "A2", "B2", "ExtraData"})});
+    const SkinButton& button = s.buttons[i];
+    const Box& box = design_.buttons[i].box;
+    EXPECT_EQ(QRect(button.x, button.y, button.w, button.h), QRect(box.x, box.y, box.w, box.h))
+        << i;
+    for (const Picture* p : {&button.normalPicture, &button.hoverPicture, &button.pressedPicture})
+      EXPECT_TRUE(Sized(*p, box.w, box.h)) << i;
   }
   for (int i = 0; i < kSliderCount; ++i) {
-    sections.push_back(
-        {"Slider" + std::to_string(i),
-         with(place, {"A", "B", "W1", "H1", "A1", "B1", "A2", "B2", "A3", "B3", "OW", "OH", "OA",
-                      "OB", "Vertical", "ExtraDataSlider", "ExtraDataBack"})});
+    const SkinSlider& slider = s.sliders[i];
+    const SliderDesign& d = design_.sliders[i];
+    EXPECT_EQ(slider.vertical, d.vertical ? 1 : 0) << i;
+    EXPECT_TRUE(Sized(slider.trackPicture, d.track.w, d.track.h)) << i;
+    EXPECT_TRUE(Sized(slider.overlayPicture, d.track.w, d.track.h)) << i;
+    for (const Picture* p :
+         {&slider.thumbNormalPicture, &slider.thumbHoverPicture, &slider.thumbPressedPicture})
+      EXPECT_TRUE(Sized(*p, d.thumbW, d.thumbH)) << i;
   }
-  const std::set<std::string> texts = {"Name", "Version", "Graphic", "Font", "ExtraData"};
-  std::set<std::string> known;
-  for (const auto& [section, keys] : sections) {
-    known.insert(section);
-    EXPECT_FALSE(ini_.Keys(section).empty()) << section << " is missing";
-    for (const std::string& key : ini_.Keys(section)) {
-      EXPECT_TRUE(keys.count(key)) << section << "." << key << " is not read by the loader";
-      if (texts.count(key)) continue;
-      // Whole decimal integers only: the loader would stop at anything else.
-      const std::string value = ini_.GetString(section, key);
-      long number = 0;
-      const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-      EXPECT_TRUE(error == std::errc() && end == value.data() + value.size())
-          << section << "." << key << "=" << value;
-      const bool colour = key == "ForeColor" || key == "TipsFC" || key == "TipsBC";
-      if (colour) {
-        EXPECT_TRUE(number >= 0 && number <= 0xFFFFFF) << section << "." << key;
-      }
-      if (key == "Vertical" || key == "DisableInverse") {
-        EXPECT_TRUE(number == 0 || number == 1);
-      }
-      if (key == "Transparent") {
-        EXPECT_EQ(number, design_.transparent);
-      }
-      if (!colour && key != "Transparent") {
-        EXPECT_GE(number, 0) << section << "." << key;
-      }
-    }
-  }
-  std::istringstream lines(temp_.Read(design_.folder + "/skin.ini"));
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty() || line[0] != '[') continue;
-    const std::string name = line.substr(1, line.find(']') - 1);
-    EXPECT_TRUE(known.count(name)) << "unknown section " << name;
-  }
-}
-
-TEST_P(BundledSkin, EveryPieceLiesInThePicture) {
+  // The loader would fill a piece outside the picture with black.
   for (const Piece& piece : Pieces()) {
     EXPECT_FALSE(piece.rect.isEmpty()) << piece.what;
     EXPECT_TRUE(picture_.rect().contains(piece.rect)) << piece.what;
@@ -175,161 +147,129 @@ TEST_P(BundledSkin, EveryPieceLiesInThePicture) {
 }
 
 TEST_P(BundledSkin, ElementsFitTheFaceAndNoWindowHidesAnother) {
-  const QRect face(0, 0, Int("MainForm", "W"), Int("MainForm", "H"));
-  std::vector<Piece> windows = {
-      {"visual", QRect(QPoint(Int("Visual", "X1"), Int("Visual", "Y1")),
-                       QPoint(Int("Visual", "X2"), Int("Visual", "Y2")))}};
-  for (int i = 0; i < kButtonCount; ++i)
-    windows.push_back({"Main" + std::to_string(i), Place("Main" + std::to_string(i))});
+  const SkinDefinition& s = skin();
+  const QRect face(0, 0, s.mainW, s.mainH);
   for (int i = 0; i < kSliderCount; ++i) {
-    const std::string s = "Slider" + std::to_string(i);
-    windows.push_back({s, Place(s)});
-    const bool vertical = Int(s, "Vertical") == 1;
-    EXPECT_EQ(vertical, design_.sliders[i].vertical) << s;
+    const SkinSlider& t = s.sliders[i];
     if (i >= 10) {
-      EXPECT_FALSE(vertical) << s;
+      EXPECT_FALSE(t.vertical) << i;
     }
     // The thumb spans the track across and leaves it room to travel.
-    EXPECT_EQ(vertical ? Int(s, "W1") : Int(s, "H1"), vertical ? Int(s, "W") : Int(s, "H")) << s;
-    EXPECT_LT(vertical ? Int(s, "H1") : Int(s, "W1"), vertical ? Int(s, "H") : Int(s, "W")) << s;
-    EXPECT_EQ(Int(s, "OW"), Int(s, "W")) << s;
-    EXPECT_EQ(Int(s, "OH"), Int(s, "H")) << s;
+    EXPECT_EQ(t.vertical ? t.w1 : t.h1, t.vertical ? t.w : t.h) << i;
+    EXPECT_LT(t.vertical ? t.h1 : t.w1, t.vertical ? t.h : t.w) << i;
+    EXPECT_EQ(QSize(t.ow, t.oh), QSize(t.w, t.h)) << i;
   }
-  // Surfaces painted on the face itself: text and time (right and bottom
-  // edges exclusive), the equalizer curve and the lights.
-  std::vector<Piece> surfaces = {
-      {"Text", QRect(QPoint(Int("Text", "X1"), Int("Text", "Y1")),
-                     QPoint(Int("Text", "X2") - 1, Int("Text", "Y2") - 1))},
-      {"Time", QRect(QPoint(Int("Time", "X1"), Int("Time", "Y1")),
-                     QPoint(Int("Time", "X2") - 1, Int("Time", "Y2") - 1))},
-      {"Eq", Place("Eq")},
-      {"Light0", Place("Light0")},
-      {"Light1", Place("Light1")}};
+  // Surfaces painted on the face itself.
+  const std::vector<Piece> surfaces = {
+      {"text", QRect(s.text.x1, s.text.y1, s.text.width, s.text.height)},
+      {"time", QRect(s.time.x1, s.time.y1, s.time.width, s.time.height)},
+      {"eq", QRect(s.eq.x, s.eq.y, s.eq.w, s.eq.h)},
+      {"light 0", QRect(s.lights[0].x, s.lights[0].y, s.lights[0].w, s.lights[0].h)},
+      {"light 1", QRect(s.lights[1].x, s.lights[1].y, s.lights[1].w, s.lights[1].h)}};
+  const std::vector<Piece> windows = Windows();
   for (const Piece& w : windows) {
     EXPECT_FALSE(w.rect.isEmpty()) << w.what;
     EXPECT_TRUE(face.contains(w.rect)) << w.what;
     for (const Piece& other : windows) {
-      if (&other == &w) continue;
-      EXPECT_FALSE(w.rect.intersects(other.rect)) << w.what << " / " << other.what;
+      if (&other != &w) {
+        EXPECT_FALSE(w.rect.intersects(other.rect)) << w.what << "/" << other.what;
+      }
     }
-    for (const Piece& s : surfaces)
-      EXPECT_FALSE(w.rect.intersects(s.rect)) << w.what << " / " << s.what;
+    for (const Piece& p : surfaces)
+      EXPECT_FALSE(w.rect.intersects(p.rect)) << w.what << " / " << p.what;
   }
-  for (const Piece& s : surfaces) {
-    EXPECT_FALSE(s.rect.isEmpty()) << s.what;
-    EXPECT_TRUE(face.contains(s.rect)) << s.what;
+  for (const Piece& p : surfaces) {
+    EXPECT_FALSE(p.rect.isEmpty()) << p.what;
+    EXPECT_TRUE(face.contains(p.rect)) << p.what;
   }
 }
 
 TEST_P(BundledSkin, EveryStateIsDrawnApart) {
+  const SkinDefinition& s = skin();
   for (int i = 0; i < kButtonCount; ++i) {
-    const std::string s = "Main" + std::to_string(i);
-    const QImage normal = Picture(Cut(s, "A0", "B0", Int(s, "W"), Int(s, "H")));
-    const QImage hover = Picture(Cut(s, "A1", "B1", Int(s, "W"), Int(s, "H")));
-    const QImage pressed = Picture(Cut(s, "A2", "B2", Int(s, "W"), Int(s, "H")));
-    EXPECT_NE(normal, hover) << s;
-    EXPECT_NE(normal, pressed) << s;
-    EXPECT_NE(hover, pressed) << s;
+    const SkinButton& b = s.buttons[i];
+    EXPECT_FALSE(Same(b.normalPicture, b.hoverPicture)) << i;
+    EXPECT_FALSE(Same(b.normalPicture, b.pressedPicture)) << i;
+    EXPECT_FALSE(Same(b.hoverPicture, b.pressedPicture)) << i;
   }
   for (int i = 0; i < kSliderCount; ++i) {
-    const std::string s = "Slider" + std::to_string(i);
-    const QImage normal = Picture(Cut(s, "A1", "B1", Int(s, "W1"), Int(s, "H1")));
-    EXPECT_NE(normal, Picture(Cut(s, "A2", "B2", Int(s, "W1"), Int(s, "H1")))) << s;
-    EXPECT_NE(normal, Picture(Cut(s, "A3", "B3", Int(s, "W1"), Int(s, "H1")))) << s;
-    const QImage track = Picture(Cut(s, "A", "B", Int(s, "W"), Int(s, "H")));
-    const QImage overlay = Picture(Cut(s, "OA", "OB", Int(s, "OW"), Int(s, "OH")));
+    const SkinSlider& t = s.sliders[i];
+    EXPECT_FALSE(Same(t.thumbNormalPicture, t.thumbHoverPicture)) << i;
+    EXPECT_FALSE(Same(t.thumbNormalPicture, t.thumbPressedPicture)) << i;
     // Volume, position and bands show how far they are; the balance does not.
-    EXPECT_EQ(track == overlay, i == 12) << s;
+    EXPECT_EQ(Same(t.trackPicture, t.overlayPicture), i == 12) << i;
   }
-  for (int i = 0; i < kLightCount; ++i) {
-    const std::string s = "Light" + std::to_string(i);
-    EXPECT_NE(Picture(Cut(s, "A0", "B0", Int(s, "W"), Int(s, "H"))),
-              Picture(Cut(s, "A1", "B1", Int(s, "W"), Int(s, "H"))))
-        << s;
-  }
-}
-
-// The region reader's way: one vertex per line, x and y before and after the
-// first comma, a missing field 0.
-std::vector<QPoint> ReadRegion(const std::string& text) {
-  std::vector<QPoint> vertices;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    const auto comma = line.find(',');
-    const int x = std::atoi(line.substr(0, comma).c_str());
-    const int y = comma == std::string::npos ? 0 : std::atoi(line.substr(comma + 1).c_str());
-    vertices.emplace_back(x, y);
-  }
-  return vertices;
+  for (const SkinLight& l : s.lights) EXPECT_FALSE(Same(l.offPicture, l.onPicture));
 }
 
 // The colour key cuts only the face around the controls: never a piece the
 // player copies, and, where a skin has a drawer, everything beside it.
 TEST_P(BundledSkin, ColourKeyCutsOnlyBesideTheControls) {
-  const int key = Int("MainForm", "Transparent");
+  const int key = skin().transparentColour;
   if (key < 0) GTEST_SKIP() << "no colour key";
   const QRgb keyPixel = qRgb(key & 0xFF, (key >> 8) & 0xFF, (key >> 16) & 0xFF);
-  int keyed = 0;
+  auto keyed = [&](int x, int y) { return (picture_.pixel(x, y) | 0xFF000000u) == keyPixel; };
+  const Box& drawer = design_.drawer;
+  int count = 0;
   for (const Piece& piece : Pieces()) {
-    const QImage image = Picture(piece.rect);
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
-        if ((image.pixel(x, y) | 0xFF000000u) != (keyPixel | 0xFF000000u)) continue;
+    for (int y = piece.rect.top(); y <= piece.rect.bottom(); ++y) {
+      for (int x = piece.rect.left(); x <= piece.rect.right(); ++x) {
+        if (!keyed(x, y)) continue;
         EXPECT_EQ(piece.what, "face") << x << "," << y;
         // Not inside the drawer, nor in the body above it.
-        const Box& drawer = design_.drawer;
-        EXPECT_TRUE(y > drawer.y &&
-                    (x < drawer.x || x >= drawer.Right() || y >= drawer.Bottom() - 2))
+        const int fx = x - piece.rect.left(), fy = y - piece.rect.top();
+        EXPECT_TRUE(fy > drawer.y &&
+                    (fx < drawer.x || fx >= drawer.Right() || fy >= drawer.Bottom() - 2))
             << x << "," << y;
-        ++keyed;
+        ++count;
       }
     }
   }
-  std::vector<QRect> windows;
-  for (int i = 0; i < kButtonCount; ++i) windows.push_back(Place("Main" + std::to_string(i)));
-  for (int i = 0; i < kSliderCount; ++i) windows.push_back(Place("Slider" + std::to_string(i)));
-  const QImage face = Picture(Pieces()[0].rect);
-  for (const QRect& r : windows) {
-    for (int y = r.top(); y <= r.bottom(); ++y)
-      for (int x = r.left(); x <= r.right(); ++x)
-        EXPECT_NE(face.pixel(x, y) | 0xFF000000u, keyPixel | 0xFF000000u) << x << "," << y;
+  EXPECT_GT(count, 0);
+  const QPoint face(skin().mainA, skin().mainB);
+  for (const Piece& w : Windows()) {
+    if (w.what == "visual") continue;
+    for (int y = w.rect.top(); y <= w.rect.bottom(); ++y)
+      for (int x = w.rect.left(); x <= w.rect.right(); ++x)
+        EXPECT_FALSE(keyed(face.x() + x, face.y() + y)) << w.what << " " << x << "," << y;
   }
-  const Box& drawer = design_.drawer;
   if (drawer.w > 0) {
-    const int y = drawer.y + drawer.h / 2;
-    EXPECT_EQ(face.pixel(drawer.x - 1, y) | 0xFF000000u, keyPixel | 0xFF000000u);
-    EXPECT_EQ(face.pixel(drawer.Right(), y) | 0xFF000000u, keyPixel | 0xFF000000u);
-    EXPECT_NE(face.pixel(drawer.x + drawer.w / 2, y) | 0xFF000000u, keyPixel | 0xFF000000u);
+    const int y = face.y() + drawer.y + drawer.h / 2;
+    EXPECT_TRUE(keyed(face.x() + drawer.x - 1, y));
+    EXPECT_TRUE(keyed(face.x() + drawer.Right(), y));
+    EXPECT_FALSE(keyed(face.x() + drawer.x + drawer.w / 2, y));
   }
-  EXPECT_GT(keyed, 0);
 }
 
 TEST_P(BundledSkin, EveryStageShowsTheButtonsNeededToLeaveIt) {
-  const int w = Int("MainForm", "W"), h = Int("MainForm", "H");
-  for (int stage = 0; stage < Int("MainForm", "NumStages"); ++stage) {
-    const std::string text =
-        temp_.Read(design_.folder + "/region" + std::to_string(stage) + ".txt");
-    ASSERT_FALSE(text.empty());
+  const SkinDefinition& s = skin();
+  ASSERT_GE(s.numStages, 1);
+  for (int stage = 0; stage < s.numStages; ++stage) {
+    const std::string path = StageRegionPath(s.skinFolder, stage);
+    const std::string text = temp_.Read(path.substr(temp_.Path().size()));
+    ASSERT_FALSE(text.empty()) << stage;
     EXPECT_NE(text.back(), '\n') << "a reader looping on end of file would add (0, 0)";
-    const std::vector<QPoint> vertices = ReadRegion(text);
+    std::vector<RegionPoint> vertices;
+    ASSERT_EQ(ReadRegionFile(path, vertices), RegionRead::kRead);
     ASSERT_GE(vertices.size(), 3u);
-    for (const QPoint& v : vertices)
-      EXPECT_TRUE(v.x() >= 0 && v.x() <= w && v.y() >= 0 && v.y() <= h);
-    const QPolygon shape(QList<QPoint>(vertices.begin(), vertices.end()));
+    QPolygon shape;
+    for (const RegionPoint& v : vertices) {
+      EXPECT_TRUE(v.x >= 0 && v.x <= s.mainW && v.y >= 0 && v.y <= s.mainH);
+      shape << QPoint(v.x, v.y);
+    }
     auto shows = [&shape](const QRect& r) {
       for (const QPoint& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
         if (!shape.containsPoint(corner, Qt::OddEvenFill)) return false;
       }
       return true;
     };
-    // Menu, exit and the stage button itself, whatever the stage.
-    for (int button : {0, 2, 14})
-      EXPECT_TRUE(shows(Place("Main" + std::to_string(button)))) << stage << "/" << button;
-    if (stage != 0) continue;
-    for (int i = 0; i < kButtonCount; ++i)
-      EXPECT_TRUE(shows(Place("Main" + std::to_string(i)))) << i;
-    for (int i = 0; i < kSliderCount; ++i)
-      EXPECT_TRUE(shows(Place("Slider" + std::to_string(i)))) << i;
+    // Menu, exit and the stage button itself, whatever the stage; stage 0 shows all.
+    for (const Piece& w : Windows()) {
+      bool needed = w.what == "button 0" || w.what == "button 2" || w.what == "button 14";
+      if ((stage == 0 && w.what != "visual") || needed) {
+        EXPECT_TRUE(shows(w.rect)) << stage << " " << w.what;
+      }
+    }
   }
 }
 
@@ -349,6 +289,32 @@ TEST(SkinFolder, AnUnwritableParentIsReported) {
   test::TempFolder temp;
   temp.Write("file", "not a folder");
   EXPECT_FALSE(WriteSkinFolder(DefaultDesign(), temp.Path() + "file"));
+}
+
+// The program folder's third skin has no skin.ini: it is listed, and choosing
+// it gives the message while the skin in use stays whole.
+TEST(BundledSkins, AFolderWithoutSkinIniIsListedAndRefused) {
+  ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk);
+  std::vector<std::string> names;
+  for (const SkinRow& row : EnumerateSkins(QMB_PROGRAM_FOLDER "/")) {
+    names.push_back(row.filename.substr(row.filename.rfind('/') + 1));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Compact", "Default", "Unfinished"}));
+
+  test::ScriptedDesktop desktop;
+  PlayerCore player;
+  SkinLoader loader(player);
+  std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default";
+  ASSERT_EQ(loader.LoadSkin(folder, 1), 1);
+  int chosen = -1;
+  loader.steps.chooseSkinFolder = [&chosen](int page) { chosen = page; };
+  desktop.answers.push_back(MessageAnswer::Ok);
+  folder = QMB_PROGRAM_FOLDER "/Skins/Unfinished";
+  EXPECT_EQ(loader.LoadSkin(folder, 1), 0);
+  EXPECT_EQ(desktop.Texts(), std::vector<std::string>{kNoSkinFileText});
+  EXPECT_EQ(chosen, 1);
+  EXPECT_TRUE(loader.skin.background);
 }
 
 }  // namespace

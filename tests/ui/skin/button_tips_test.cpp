@@ -3,10 +3,9 @@
 // following the random, loop and stage toggles.
 #include <gtest/gtest.h>
 
+#include <QtCore/qtestsupport_core.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QThread>
 #include <QToolTip>
 #include <algorithm>
 #include <array>
@@ -57,32 +56,28 @@ class ButtonTipsTest : public ::testing::Test {
     tips.Build(buttons, enabled, {state.shuffle, state.loop, state.skinStage},
                SkinQColor(skin.tipsForeColour), SkinQColor(skin.tipsBackColour));
   }
-  // The pointer enters button i and rests there for up to `ms`.
-  void Hover(int i, int ms = 1000) {
+  // The pointer enters button i and rests there.
+  void Enter(int i) {
     QWidget* button = controls->Button(i);
-    QCursor::setPos(button->mapToGlobal(button->rect().center()));
+    const QPoint at = button->rect().center();
+    QCursor::setPos(button->mapToGlobal(at));
     button->setAttribute(Qt::WA_UnderMouse);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(button, &enter);
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms && !QToolTip::isVisible()) {
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(5);
-    }
+    // What the desktop sends a resting pointer, at once rather than after its delay.
+    QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+    QApplication::sendEvent(button, &help);
   }
-  void Leave(int i) {
+  static bool TipShown() {
+    return QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000);
+  }
+  // The pointer leaves button i; true once the tip has faded out.
+  bool Leave(int i) {
     QWidget* button = controls->Button(i);
     button->setAttribute(Qt::WA_UnderMouse, false);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(button, &leave);
-    // The tip fades out rather than vanishing at once.
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 1000 && QToolTip::isVisible()) {
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-      QThread::msleep(5);
-    }
+    return QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000);
   }
   void Click(int i) {
     QWidget* button = controls->Button(i);
@@ -115,8 +110,8 @@ TEST_F(ButtonTipsTest, HoverShowsTheTextInTheSkinsColours) {
   // Told apart from the desktop's only if they differ.
   ASSERT_NE(skin.tipsBackColour, DesktopTipColours().back);
   Build(true);
-  Hover(4);
-  ASSERT_TRUE(QToolTip::isVisible());
+  Enter(4);
+  ASSERT_TRUE(TipShown());
   EXPECT_TRUE(QToolTip::text().contains("Play the current file"));
   EXPECT_TRUE(QToolTip::text().contains("Play"));
 
@@ -139,49 +134,37 @@ TEST_F(ButtonTipsTest, HoverShowsTheTextInTheSkinsColours) {
                               std::abs(c.blue() - text.blue()));
   }
   EXPECT_LT(nearest, 24);
-
-  // Leaving the button takes the tip away.
-  Leave(4);
-  EXPECT_FALSE(QToolTip::isVisible());
+  EXPECT_TRUE(Leave(4)) << "leaving the button takes the tip away";
 }
 
-TEST_F(ButtonTipsTest, NoTipsWhileTheyAreOff) {
+// Tips are off, then on with the texts the toggles wrote meanwhile, then
+// rewritten by every toggle, then off again.
+TEST_F(ButtonTipsTest, TogglesRewriteTheTipsThatAreOn) {
   Build(false);
-  Hover(4, 600);
+  Enter(4);
   EXPECT_FALSE(QToolTip::isVisible());
   Leave(4);
-
-  // On again: they come back with the current texts.
   Click(9);
   ASSERT_TRUE(state.shuffle);
   Build(true);
-  Hover(9);
-  ASSERT_TRUE(QToolTip::isVisible());
-  EXPECT_TRUE(QToolTip::text().contains("Playlist randomization is on"));
-  Leave(9);
-
-  Build(false);
-  Hover(9, 600);
-  EXPECT_FALSE(QToolTip::isVisible());
-}
-
-TEST_F(ButtonTipsTest, TogglesRewriteTheirTips) {
-  Build(true);
   const struct {
-    int button;
+    int button;  // clicked first unless negative
     const char* text;
   } cases[] = {
-      {9, "Playlist randomization is on"}, {9, "Playlist randomization is off"},
-      {10, "Playlist looping is on"},      {14, "Skin expansion stage:  1"},
+      {-9, "Playlist randomization is on"}, {9, "Playlist randomization is off"},
+      {10, "Playlist looping is on"},       {14, "Skin expansion stage:  1"},
       {14, "Skin expansion stage:  2"},
   };
   for (const auto& c : cases) {
-    Click(c.button);
-    Hover(c.button);
-    ASSERT_TRUE(QToolTip::isVisible()) << c.text;
+    if (c.button >= 0) Click(c.button);
+    Enter(std::abs(c.button));
+    ASSERT_TRUE(TipShown()) << c.text;
     EXPECT_TRUE(QToolTip::text().contains(c.text)) << QToolTip::text().toStdString();
-    Leave(c.button);
+    ASSERT_TRUE(Leave(std::abs(c.button)));
   }
+  Build(false);
+  Enter(9);
+  EXPECT_FALSE(QToolTip::isVisible());
 }
 
 }  // namespace

@@ -18,31 +18,21 @@ TEST(ControlsSliderMath, PlacesThumbForValue) {
     float value, maximum;
     int offset;
   } cases[] = {
-      {kAcross, 255, 255, 90},
-      {kAcross, 300, 255, 90},
-      {kAcross, -5, 255, 0},
+      // clang-format off
+      {kAcross, 255, 255, 90}, {kAcross, 300, 255, 90}, {kAcross, -5, 255, 0},
       {kAcross, 127.5f, 255, 45},
       {kUpright, 15, 30, 45},  // trunc(91 - 15 / (30 / 91)): the "+ 1" of the span
-      {kUpright, 30, 30, 0},
-      {kUpright, 0, 30, 90},  // 91 is clamped to h - h1
-      {kAcross, 50, 0, 0},
-      {kUpright, 50, 0, 0},  // maximum 0: 0 / 0 truncates low
-      {{10, 7, 10, 7, false}, 3, 30, 0},
-      {{7, 10, 7, 10, true}, 3, 30, 0},
+      {kUpright, 30, 30, 0}, {kUpright, 0, 30, 90},  // 91 is clamped to h - h1
+      {kAcross, 50, 0, 0}, {kUpright, 50, 0, 0},  // maximum 0: 0 / 0 truncates low
+      {{10, 7, 10, 7, false}, 3, 30, 0}, {{7, 10, 7, 10, true}, 3, 30, 0},
       {{8, 7, 10, 7, false}, 3, 30, 0},  // a thumb larger than its track stays at 0
+      // clang-format on
   };
   for (const Case& c : cases) {
     float clamped = ClampSliderValue(c.value, c.maximum);
     EXPECT_EQ(ThumbOffsetForValue(c.shape, clamped, c.maximum), c.offset)
         << c.value << " of " << c.maximum << (c.shape.vertical ? " upright" : " across");
   }
-}
-
-TEST(ControlsSliderMath, ClampsValues) {
-  EXPECT_EQ(ClampSliderValue(300, 255), 255);
-  EXPECT_EQ(ClampSliderValue(-5, 255), 0);
-  EXPECT_EQ(ClampSliderValue(12, 0), 0);
-  EXPECT_EQ(ClampSliderValue(std::nanf(""), 30), 0);
 }
 
 TEST(ControlsSliderMath, DragGivesValues) {
@@ -53,16 +43,16 @@ TEST(ControlsSliderMath, DragGivesValues) {
     int offset;
     float value;
   } cases[] = {
+      // clang-format off
       {kAcross, 45, 0, 255, 0, 45, 127.5f},
       {kAcross, 50, 5, 255, 0, 45, 127.5f},  // held 5 pixels into the thumb
-      {kAcross, 3, 5, 255, 9, 0, 0},         // before the grab point
-      {kAcross, 500, 0, 255, 0, 90, 255},
-      {kUpright, 0, 0, 30, 7, 0, 30},  // the top is the maximum
-      {kUpright, 90, 0, 30, 7, 90, 0},
-      {kUpright, 200, 4, 30, 7, 90, 0},
-      {kAcross, 45, 0, 0, 0, 45, 0},                  // the position slider after stop
+      {kAcross, 3, 5, 255, 9, 0, 0},  // before the grab point
+      {kAcross, 500, 0, 255, 0, 90, 255}, {kUpright, 0, 0, 30, 7, 0, 30},  // the top is the maximum
+      {kUpright, 90, 0, 30, 7, 90, 0}, {kUpright, 200, 4, 30, 7, 90, 0},
+      {kAcross, 45, 0, 0, 0, 45, 0},  // the position slider after stop
       {{10, 7, 10, 7, false}, 6, 0, 255, 42, 0, 42},  // no room: value kept
       {{7, 10, 7, 10, true}, 6, 0, 30, 12, 0, 12},
+      // clang-format on
   };
   for (const Case& c : cases) {
     DragResult r = DragSliderValue(c.shape, c.pointer, c.grab, c.maximum, c.current);
@@ -72,7 +62,9 @@ TEST(ControlsSliderMath, DragGivesValues) {
   EXPECT_EQ(TruncFloat(DragSliderValue(kAcross, 45, 0, 255, 0).value), 127);
 }
 
-TEST(ControlsSliderMath, TruncatesTowardZeroAndNotANumberLow) {
+TEST(ControlsSliderMath, ClampsAndTruncatesTowardZeroAndNotANumberLow) {
+  EXPECT_EQ(ClampSliderValue(12, 0), 0);
+  EXPECT_EQ(ClampSliderValue(std::nanf(""), 30), 0);
   EXPECT_EQ(TruncFloat(45.9f), 45);
   EXPECT_EQ(TruncFloat(-2.7f), -2);
   EXPECT_EQ(TruncFloat(std::nanf("")), std::numeric_limits<std::int32_t>::min());

@@ -3,8 +3,8 @@
 // face, plain and inverted.
 #include <gtest/gtest.h>
 
+#include <QtCore/qtestsupport_core.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -36,10 +36,6 @@ class ControlsTest : public ::testing::Test {
     SkinControlHooks hooks;
     hooks.command = [this](int id) { commands.push_back(id); };
     hooks.applySlider = [this](int slider, float value) { applied.push_back({slider, value}); };
-    hooks.setButtonTip = [this](int, const QString& title, const QString& text) {
-      tips.push_back(title + "|" + text);
-    };
-    hooks.nextSkinStage = [this] { state.skinStage = (state.skinStage + 1) % 3; };
     menus.exit = &exitMenu;
     menus.stop = &stopMenu;
     menus.volume = &volumeMenu;
@@ -84,7 +80,6 @@ class ControlsTest : public ::testing::Test {
   std::unique_ptr<SkinControls> controls;
   std::vector<int> commands;
   std::vector<std::pair<int, float>> applied;
-  std::vector<QString> tips;
 };
 
 TEST_F(ControlsTest, ButtonActsOnlyWhenReleasedOverIt) {
@@ -125,7 +120,7 @@ TEST_F(ControlsTest, ButtonRolesAndRightClickMenus) {
   stopMenu.hide();
 }
 
-TEST_F(ControlsTest, LightButtonsToggleAndRetitle) {
+TEST_F(ControlsTest, LightButtonsToggleTheirLights) {
   QWidget* random = controls->Button(9);
   Mouse(random, QEvent::MouseButtonRelease, Centre(9), Qt::LeftButton);
   EXPECT_TRUE(state.shuffle);
@@ -134,14 +129,6 @@ TEST_F(ControlsTest, LightButtonsToggleAndRetitle) {
   Mouse(random, QEvent::MouseButtonRelease, Centre(9), Qt::LeftButton);
   EXPECT_FALSE(state.shuffle);
   EXPECT_EQ(controls->Screen().pixel(light.x, light.y), Source(light.a0, light.b0));
-  for (int i = 0; i < 3; ++i) {
-    Mouse(controls->Button(14), QEvent::MouseButtonRelease, Centre(14), Qt::LeftButton);
-  }
-  EXPECT_EQ(tips, (std::vector<QString>{"Random|Playlist randomization is on",
-                                        "Random|Playlist randomization is off",
-                                        "Expand / Retract|Skin expansion stage:  1",
-                                        "Expand / Retract|Skin expansion stage:  2",
-                                        "Expand / Retract|Skin expansion stage:  0"}));
 }
 
 TEST_F(ControlsTest, DraggingVolumeAppliesAtOnceAndPositionOnlyOnRelease) {
@@ -201,10 +188,7 @@ TEST_F(ControlsTest, StatusTextHoldsTheTitleUntilTimerTwo) {
   controls->ShowStatusText("Volume:  200", 30);
   displays.changed.Emit();
   EXPECT_EQ(skin.text.caption, "Volume:  200");
-  QElapsedTimer clock;
-  clock.start();
-  while (!controls->StatusTextDone() && clock.elapsed() < 2000) QApplication::processEvents();
-  EXPECT_TRUE(controls->StatusTextDone());
+  EXPECT_TRUE(QTest::qWaitFor([this] { return controls->StatusTextDone(); }, 5000));
   displays.titleText = "Melody";  // the next position tick writes the title again
   displays.changed.Emit();
   EXPECT_EQ(skin.text.caption, "Melody");
