@@ -476,7 +476,38 @@ const std::vector<RequestCase>& Cases() {
       {"SeekWhileStoppedStaysAtZero", 55, Value(30),
        [](ControlRig& rig, intptr_t) { EXPECT_EQ(rig.Slider(kPositionSlider), 0.0f); }},
       {"RasterOp", 56, NoArg, Answers(static_cast<intptr_t>(kSourceCopy))},
-      {"UnknownRequest", 57, Value(1), Answers(0)},
+      {"LoopAndRandomButtons", 57,
+       [](ControlRig& rig) {
+         rig.core.state.loop = true;
+         return intptr_t{0};
+       },
+       [](ControlRig& rig, intptr_t r) {
+         EXPECT_EQ(r, 1);
+         EXPECT_EQ(rig.Send(58), 0);
+         rig.core.state.shuffle = true;
+         rig.core.state.loop = false;
+         EXPECT_EQ(rig.Send(57), 0);
+         EXPECT_EQ(rig.Send(58), 1);
+       }},
+      {"TagsWithoutAFilePlugIn", 59,
+       [](ControlRig&) {
+         static QmbTagQuery query{QMB_FIXTURE_DIR "/tagged.mp3", {}};
+         return ControlRig::Arg(&query);
+       },
+       [](ControlRig& rig, intptr_t r) {
+         EXPECT_EQ(r, 0);
+         EXPECT_EQ(rig.Send(59, 0), 0);
+       }},
+      {"OpenAppendsAndPlaysAsASecondStart", 62,
+       [](ControlRig&) { return ControlRig::Arg(QMB_FIXTURE_DIR "/tone_440.ogg"); },
+       [](ControlRig& rig, intptr_t r) {
+         EXPECT_EQ(r, 1);
+         ASSERT_EQ(rig.List().Count(), 4);
+         EXPECT_EQ(rig.St().state, kPlaying);
+         EXPECT_EQ(rig.St().currentIndex, 3);
+         EXPECT_EQ(rig.Send(62, 0), 0);
+       }},
+      {"UnknownRequest", 63, Value(1), Answers(0)},
       {"NullRecordsAndTextsAreRefused", 32, NoArg,
        [](ControlRig& rig, intptr_t r) {
          EXPECT_EQ(r, 0);
