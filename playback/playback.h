@@ -69,6 +69,8 @@ class Playback {
   static std::string ClockText();
   // The open item's position and length in ms, from its route.
   void ReadPosition(int& positionMs, int& lengthMs) const;
+  // Takes a network stream's new title into the now-playing text.
+  void RefreshStreamTitle();
 
   // Navigation.
   void PlayEntry(int restart, int index, int resetRepeat);
@@ -96,6 +98,7 @@ class Playback {
   int OpenNetworkStream(const std::string& path);
   int OpenFileStream(const std::string& path);
   void UpdatePlayedEntry();
+  void ComposeNowPlaying();
   std::optional<StreamInfo> EngineStreamInfo() const;
   bool PluginOwnsOutput() const;
   void Remember(int index);
@@ -104,6 +107,8 @@ class Playback {
   PlaybackParts p_;
   // The title of the cue row being played.
   std::string cueTitle_;
+  // The title of what plays, as its entry or cue row names it.
+  std::string playingTitle_;
 };
 
 }  // namespace qmb
