@@ -62,7 +62,7 @@ std::unique_ptr<Source> OpenFileSource(const std::string& path, std::string* err
 // an address that does not answer fails within 10 s. A live stream (no known
 // length) whose connection drops is reopened after 1, 2 and 4 s before Read
 // reports its end; a stream of known length, or one that is no station and
-// ends cleanly, simply ends.
+// is closed, simply ends.
 std::unique_ptr<Source> OpenNetworkSource(const std::string& url, OpenProgress& progress,
                                           std::string* error);
 

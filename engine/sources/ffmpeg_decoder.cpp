@@ -415,11 +415,12 @@ bool FfmpegDecoder::NextPacket() {
       av_packet_unref(packet_);
       continue;
     }
-    // A live stream that drops (an error, or a station closing) is
-    // reconnected; a stream of known length or a clean end is over.
-    bool dropped = result != AVERROR_EOF || (format_->pb != nullptr && format_->pb->error != 0);
+    // A live stream that drops is reconnected. FFmpeg reports the close of a
+    // body without a length as an I/O error, so for anything but a station
+    // only a reset or a stall counts as a drop; a station never ends by itself.
+    bool dropped = station_ || (result != AVERROR_EOF && result != AVERROR(EIO));
     bool live = network_ && lengthBytes_ <= 0 && lengthFrames_ < 0;
-    if (!live || Aborted() || !(dropped || station_) || !Reconnect()) return false;
+    if (!live || !dropped || Aborted() || !Reconnect()) return false;
   }
   return false;
 }

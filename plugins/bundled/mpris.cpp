@@ -185,16 +185,18 @@ class Bus : public QDBusVirtualObject {
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, "qmb-mpris"));
     if (!connection_->isConnected()) return;
     connection_->registerVirtualObject(kObjectPath, this, QDBusConnection::SingleNode);
-    // A second player running beside the first takes a name of its own.
-    if (!connection_->registerService(kService) &&
-        !connection_->registerService(kService + ".instance" +
-                                      QString::number(QCoreApplication::applicationPid()))) {
-      Disconnect();
-      return;
-    }
     PlayerSide* player = player_;
     QMetaObject::invokeMethod(
         player, [player, this] { player->Start(this); }, Qt::QueuedConnection);
+  }
+
+  // Once the first poll is in, remotes may find the player by its name. A
+  // second player running beside the first takes a name of its own.
+  void TakeName() {
+    if (!connection_->registerService(kService)) {
+      connection_->registerService(kService + ".instance" +
+                                   QString::number(QCoreApplication::applicationPid()));
+    }
   }
 
   void Disconnect() {
@@ -364,7 +366,11 @@ void Bus::Update(const Snapshot& now, bool seeked) {
   snapshot_ = now;
   sinceSnapshot_.start();
   haveSnapshot_ = true;
-  if (first || !connection_) return;
+  if (first) {
+    QMetaObject::invokeMethod(
+        this, [this] { TakeName(); }, Qt::QueuedConnection);
+    return;
+  }
 
   QVariantMap changed;
   if (now.state != before.state) changed["PlaybackStatus"] = StatusText(now.state);
