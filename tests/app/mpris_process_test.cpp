@@ -216,12 +216,23 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   EXPECT_TRUE(Shows("status", "Stopped"));
   Ctl("play");
   EXPECT_TRUE(Shows("status", "Playing"));
+  // Opened as a second start would: appended and played.
+  Ctl("open file://" QMB_FIXTURE_DIR "/tone_440.wav");
+  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/3'"));
 
   Ctl("loop Playlist");
   Ctl("shuffle On");
   EXPECT_TRUE(Shows("loop", "Playlist"));
   EXPECT_TRUE(Shows("shuffle", "On"));
-  ASSERT_EQ(Terminate(), 0);
+  // Quit ends the player as Exit does, saving first. (dbus-send waits for
+  // the answer: Qt drops a call whose sender has already left the bus.)
+  Output(
+      "dbus-send --print-reply --session --dest=org.mpris.MediaPlayer2.qumble "
+      "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit");
+  int status = -1;
+  ASSERT_TRUE(WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }));
+  pid_ = 0;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   std::string saved = program.Read("qmb.dat");
   ASSERT_EQ(saved.size(), sizeof(PlayerSettings));
   PlayerSettings settings;
