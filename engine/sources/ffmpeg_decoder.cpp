@@ -426,6 +426,8 @@ bool FfmpegDecoder::NextPacket() {
 }
 
 bool FfmpegDecoder::DecodeMore() {
+  // A station that could not be reached again has no decoder left to drain.
+  if (codec_ == nullptr) return false;
   int badPackets = 0;
   while (pendingPos_ >= pending_.size()) {
     int result = avcodec_receive_frame(codec_, frame_);
@@ -465,7 +467,7 @@ void FfmpegDecoder::TakeFrame() {
     auto found = std::lower_bound(packetStarts_.begin(), packetStarts_.end(),
                                   std::make_pair(frame_->pkt_pos, INT64_MIN));
     if (found != packetStarts_.end() && found->first == frame_->pkt_pos) at = found->second;
-  } else if (stamp != AV_NOPTS_VALUE) {
+  } else if (stamp != AV_NOPTS_VALUE && format_ != nullptr) {
     AVRational base = format_->streams[streamIndex_]->time_base;
     at = av_rescale_q(stamp - firstTimestamp_, base, AVRational{1, rate_});
     // ASF counts in milliseconds, too coarse for a sample; its frames all

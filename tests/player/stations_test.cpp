@@ -81,6 +81,22 @@ TEST_F(StationsTest, ADroppedConnectionIsTakenUpAgainAndStaysOnePlay) {
   EXPECT_LT(longest, 1000ms) << "a tick waited for the station";
 }
 
+// After 1, 2 and 4 s of refused connections the track ends as any other.
+TEST_F(StationsTest, AStationGoneForGoodEndsItsTrackAfterThreeTries) {
+  IcyStation::Options options = Station();
+  options.titles = {"Song"};
+  options.dropAfter = 32000;
+  options.onlyOnce = true;
+  IcyStation station(options);
+  Add(station.Url());
+  checks.stopAfterCurrent.SetChecked(true);
+  playback.PlayEntry(0, -1, 1);
+  ASSERT_EQ(playback.st.state, kPlaying);
+  EXPECT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 30));
+  EXPECT_EQ(Field(0, kTimesPlayed), "1");
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
 TEST_F(StationsTest, AStationThatNeverAnswersFailsWithinTenSecondsAndTheWindowsAnswer) {
   IcyStation::Options options;
   options.silent = true;

@@ -1,8 +1,8 @@
 // A radio station on 127.0.0.1 for tests: it answers as an ICY server does
 // (icy-name, icy-metaint, no length) and sends `body` round and round at a
 // steady rate, with a metadata block every `metaint` bytes whose titles take
-// turns. It can drop its first listener after some bytes, or accept and
-// never answer.
+// turns. It can drop its first listener after some bytes, refuse everyone
+// after the first, or accept and never answer.
 #pragma once
 
 #include <netinet/in.h>
@@ -28,6 +28,7 @@ class IcyStation {
     int bytesPerSecond = 16000;
     std::size_t dropAfter = 0;  // the first listener is cut off after this many bytes
     bool silent = false;        // accepts and never answers
+    bool onlyOnce = false;      // refuses every connection after the first
   };
 
   explicit IcyStation(Options options) : o_(std::move(options)) {
@@ -46,7 +47,7 @@ class IcyStation {
     stop_ = true;
     thread_.join();
     for (int fd : held_) ::close(fd);
-    ::close(listener_);
+    if (listener_ >= 0) ::close(listener_);
   }
 
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/radio"; }
@@ -68,6 +69,11 @@ class IcyStation {
       bool wantsTitles = request.find("Icy-MetaData: 1") != std::string::npos;
       Stream(fd, wantsTitles, number == 1 ? o_.dropAfter : 0);
       ::close(fd);
+      if (o_.onlyOnce) {
+        ::close(listener_);
+        listener_ = -1;
+        return;
+      }
     }
   }
 
