@@ -103,11 +103,13 @@ class PlayerSide : public QObject {
   }
 
   void Start(Bus* bus) {
+    if (stopped_) return;  // the player quit while the bus was still connecting
     bus_ = bus;
     timer_.start();
     Poll(false);
   }
   void Stop() {
+    stopped_ = true;
     timer_.stop();
     bus_ = nullptr;
   }
@@ -166,8 +168,9 @@ class PlayerSide : public QObject {
   QmbHost* host_;
   QTimer timer_;
   Bus* bus_ = nullptr;
+  bool stopped_ = false;
   // Tags are read when the entry changes, not on every poll.
-  QString tagPath_;
+  QString tagKey_;
   QmbTagQuery tags_{};
   bool hasTags_ = false;
   QString cover_;
@@ -238,8 +241,9 @@ void PlayerSide::ReadEntry(Snapshot& s) {
   if (s.row < 0 || Request(QMB_REQ_GET_ENTRY, reinterpret_cast<intptr_t>(&entry)) == 0) return;
   QString entryTitle = QString::fromUtf8(entry.text[0] ? entry.text[0] : "");
   QString path = QString::fromUtf8(entry.text[1] ? entry.text[1] : "");
-  if (path != tagPath_) {
-    tagPath_ = path;
+  // An entry titled anew may have had its tags edited.
+  if (path + '\n' + entryTitle != tagKey_) {
+    tagKey_ = path + '\n' + entryTitle;
     QByteArray bytes = path.toUtf8();
     tags_ = QmbTagQuery{};
     tags_.path = bytes.constData();
