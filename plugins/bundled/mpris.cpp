@@ -230,7 +230,8 @@ class Bus : public QDBusVirtualObject {
   std::unique_ptr<QDBusConnection> connection_;
   // Written by the player side's updates, read by calls from the bus.
   mutable std::mutex mutex_;
-  Snapshot snapshot_;
+  Snapshot snapshot_;  // what property reads answer
+  Snapshot polled_;    // what the last poll saw
   QElapsedTimer sinceSnapshot_;
   bool haveSnapshot_ = false;
 };
@@ -363,10 +364,13 @@ QVariantMap Bus::AllProperties(const QString& interface) const {
 
 void Bus::Update(const Snapshot& now, bool seeked) {
   std::unique_lock lock(mutex_);
-  Snapshot before = snapshot_;
+  // Changes are found against the last poll: a value a remote has just set
+  // is answered at once but still announced when the player has taken it.
+  Snapshot before = polled_;
   qint64 expected = before.positionUs;
   if (before.state == kPlaying && haveSnapshot_) expected += sinceSnapshot_.nsecsElapsed() / 1000;
   bool first = !haveSnapshot_;
+  polled_ = now;
   snapshot_ = now;
   sinceSnapshot_.start();
   haveSnapshot_ = true;

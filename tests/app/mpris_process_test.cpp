@@ -209,8 +209,12 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   {
     Monitor monitor(program.Path() + "change.txt");
     ASSERT_TRUE(monitor.Listening());
-    Ctl("next");
-    EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > 0; }));
+    // A new track, and what one remote sets, are announced to the others.
+    for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
+      int before = monitor.Count("PropertiesChanged");
+      Ctl(change);
+      EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
+    }
   }
   Ctl("stop");
   EXPECT_TRUE(Shows("status", "Stopped"));
