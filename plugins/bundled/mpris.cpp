@@ -225,6 +225,7 @@ class Bus : public QDBusVirtualObject {
   bool PlayerMethod(const QDBusMessage& message);
   void Reply(const QDBusMessage& message, const QVariantList& arguments = {});
   void Error(const QDBusMessage& message, const QString& name, const QString& text);
+  void UnknownMethod(const QDBusMessage& message);
 
   PlayerSide* player_;
   std::unique_ptr<QDBusConnection> connection_;
@@ -420,6 +421,15 @@ void Bus::Error(const QDBusMessage& message, const QString& name, const QString&
 
 bool Bus::SetProperty(const QString& name, const QVariant& value, QString* error) {
   PlayerSide* player = player_;
+  static const std::map<QString, int> kTypes = {{"Volume", QMetaType::Double},
+                                                {"Rate", QMetaType::Double},
+                                                {"LoopStatus", QMetaType::QString},
+                                                {"Shuffle", QMetaType::Bool}};
+  auto type = kTypes.find(name);
+  if (type != kTypes.end() && value.metaType().id() != type->second) {
+    *error = "The property " + name + " takes another type.";
+    return false;
+  }
   std::lock_guard lock(mutex_);
   if (name == "Volume") {
     double volume = std::clamp(value.toDouble(), 0.0, 1.0);
@@ -467,10 +477,10 @@ bool Bus::PlayerMethod(const QDBusMessage& message) {
   auto simple = kSimple.find(member);
   if (simple != kSimple.end()) {
     player->Post(simple->second);
-  } else if (member == "Seek" && args.size() == 1) {
+  } else if (member == "Seek" && message.signature() == "x") {
     qint64 offset = args[0].toLongLong();
     player->Post([offset](PlayerSide& p) { p.SeekBy(offset); }, true);
-  } else if (member == "SetPosition" && args.size() == 2) {
+  } else if (member == "SetPosition" && message.signature() == "ox") {
     QString track = qvariant_cast<QDBusObjectPath>(args[0]).path();
     qint64 position = args[1].toLongLong();
     if (!track.startsWith(kTrackPrefix)) {
@@ -479,7 +489,7 @@ bool Bus::PlayerMethod(const QDBusMessage& message) {
     }
     int row = track.mid(kTrackPrefix.size()).toInt();
     player->Post([row, position](PlayerSide& p) { p.SetPosition(row, position); }, true);
-  } else if (member == "OpenUri" && args.size() == 1) {
+  } else if (member == "OpenUri" && message.signature() == "s") {
     QUrl uri(args[0].toString());
     QString scheme = uri.scheme().toLower();
     QString path = scheme == "file" ? uri.toLocalFile() : uri.toString();
@@ -530,7 +540,7 @@ bool Bus::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
           SetProperty(args[1].toString(), value, &error)) {
         Reply(message);
       } else {
-        Error(message, "org.freedesktop.DBus.Error.PropertyReadOnly",
+        Error(message, "org.freedesktop.DBus.Error.InvalidArgs",
               error.isEmpty() ? "The property cannot be set." : error);
       }
       return true;
@@ -545,13 +555,22 @@ bool Bus::handleMessage(const QDBusMessage& message, const QDBusConnection&) {
     } else if (member == "Quit") {
       player->Post([](PlayerSide& p) { p.Request(QMB_REQ_EXIT); });
     } else {
-      return false;
+      UnknownMethod(message);
+      return true;
     }
     Reply(message);
     return true;
   }
-  if (interface == kPlayerInterface || interface.isEmpty()) return PlayerMethod(message);
+  if (interface == kPlayerInterface || interface.isEmpty()) {
+    if (!PlayerMethod(message)) UnknownMethod(message);
+    return true;
+  }
   return false;
+}
+
+void Bus::UnknownMethod(const QDBusMessage& message) {
+  Error(message, "org.freedesktop.DBus.Error.UnknownMethod",
+        "No method " + message.member() + " with signature \"" + message.signature() + "\".");
 }
 
 QString Bus::introspect(const QString&) const {
