@@ -6,12 +6,14 @@
 #include "app/shutdown.h"
 #include "core/player_core.h"
 #include "core/status_codes.h"
+#include "playlist/playlist_files.h"
+#include "playlist/playlist_session.h"
 #include "tags/number_text.h"
 
 namespace qmb {
 namespace {
 
-constexpr int kRequestCount = 57;
+constexpr int kRequestCount = QMB_REQ_OPEN + 1;
 
 // A band above the last means the last; below the first, the first, so no
 // argument reads outside the sliders.
@@ -41,6 +43,7 @@ ControlInterface::ControlInterface(PlayerCore& core, PlayerParts& parts)
   };
   pluginOperation = [&plugins](int request, int row) { return plugins.Request(request, row); };
   playlistHandle = [] { return intptr_t{0}; };
+  showMainWindow = [] {};
 }
 
 intptr_t ControlInterface::Text(int request, std::string text) {
@@ -166,6 +169,19 @@ intptr_t ControlInterface::Request(int request, intptr_t lParam) {
       return SetSlider(request, kPositionSlider, static_cast<float>(lParam));
     case QMB_REQ_RASTER_OP:
       return static_cast<intptr_t>(core_.state.rasterOp);
+    case QMB_REQ_LOOP:
+      return core_.state.loop ? 1 : 0;
+    case QMB_REQ_RANDOM:
+      return core_.state.shuffle ? 1 : 0;
+    case QMB_REQ_READ_TAGS:
+      return ReadTags(reinterpret_cast<QmbTagQuery*>(lParam));
+    case QMB_REQ_STREAM_TITLE:
+      return Text(request, playback.st.streamTitle);
+    case QMB_REQ_SHOW_WINDOW:
+      showMainWindow();
+      return 1;
+    case QMB_REQ_OPEN:
+      return Open(text);
     default:
       return PluginRequest(request, lParam);
   }
@@ -204,6 +220,24 @@ intptr_t ControlInterface::SetEntry(const QmbEntryFields* record) {
     if (record->field != -1 && record->field != field) continue;
     if (record->text[field]) SetEntryField(list, record->row, field, record->text[field]);
   }
+  return 1;
+}
+
+intptr_t ControlInterface::ReadTags(QmbTagQuery* query) {
+  if (!query || !query->path) return 0;
+  std::optional<TagRecord> tags = parts_.plugins.ReadTags(query->path);
+  if (!tags) return 0;
+  static_assert(sizeof(TagRecord) == sizeof(QmbTagRecord));
+  std::memcpy(&query->record, &*tags, sizeof query->record);
+  return 1;
+}
+
+// As a second start hands over its path: a playlist file by its extension.
+intptr_t ControlInterface::Open(const char* path) {
+  if (!path || !*path) return 0;
+  PlaylistStore probe(core_.panel);
+  int wParam = LoadPlaylist(probe, path, 0) == kOk ? 1 : 0;
+  ReceiveHandOff(parts_.playlist, path, wParam);
   return 1;
 }
 

@@ -1,4 +1,4 @@
-// The control interface: requests 0-56 that plug-ins (and any code holding the
+// The control interface: requests 0-62 that plug-ins (and any code holding the
 // host) send to drive the player, answered over the player's records. No Qt;
 // app/plugin_host.h brings requests from other threads to this one.
 #pragma once
@@ -50,6 +50,8 @@ class ControlInterface {
   std::function<int(int request, int row)> pluginOperation;
   // 38: the playlist view's handle; default 0 (no playlist window).
   std::function<intptr_t()> playlistHandle;
+  // 61: shows the main window restored and in front; default: nothing.
+  std::function<void()> showMainWindow;
 
  private:
   intptr_t Text(int request, std::string text);
@@ -59,13 +61,15 @@ class ControlInterface {
   intptr_t SetEntry(const QmbEntryFields* record);
   intptr_t Time(intptr_t what);
   intptr_t SetSlider(int request, int slider, float value);
+  intptr_t ReadTags(QmbTagQuery* query);
+  intptr_t Open(const char* path);
 
   PlayerCore& core_;
   PlayerParts& parts_;
   // What a returned pointer points at, one per request number, so a pointer
   // stays valid until the next request of its number.
-  std::array<std::string, 57> texts_;
-  std::array<float, 57> floats_{};
+  std::array<std::string, QMB_REQ_OPEN + 1> texts_;
+  std::array<float, QMB_REQ_OPEN + 1> floats_{};
   std::array<std::string, QMB_ENTRY_FIELD_COUNT> entryTexts_;
 };
 

@@ -36,6 +36,7 @@
 #include "playlist/playlist_session.h"
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
+#include "ui/media_keys.h"
 #include "ui/menus.h"
 #include "ui/skin/skin_window.h"
 #include "ui/skin/skinned_controls.h"
@@ -255,6 +256,11 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
   control.skinStageCount = [] { return loader.skin.numStages; };
   control.setSkinStage = [](int stage) { skinWindows.SetSkinStage(stage); };
   control.toggleSkinInversion = [] { return skinWindows.ToggleSkinInversion(); };
+  control.showMainWindow = [&windows] {
+    windows.main->showNormal();
+    windows.main->raise();
+    windows.main->activateWindow();
+  };
 
   windows.loadStartupSkin = [&player, &windows] {
     std::string folder = TextField(player.settings.skinFolder);
@@ -410,6 +416,9 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
   CreateSkin(player, parts, windows, menus, control);
+  QCoreApplication::instance()->installEventFilter(
+      new MediaKeys([](int id) { TheWindows().board->Command(id); },
+                    [&playback] { return playback.st.state; }, windows.main));
 
   // The associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);

@@ -16,6 +16,12 @@ inline bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view text);
+// Texts from outside in an unknown encoding: UTF-8 stays as it is, anything
+// else is read as Latin-1 and converted.
+std::string Utf8FromUtf8OrLatin1(std::string_view text);
+
 std::string_view TrimSpace(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
 

@@ -312,6 +312,15 @@ bool FSOUND_Stream_Net_GetStatus(SoundStream* stream, int* status, int* bufferPe
   return true;
 }
 
+bool FSOUND_Stream_Net_GetMetadata(SoundStream* stream, StreamMetadata* metadata) {
+  auto& e = State();
+  std::lock_guard lock(e.mutex);
+  SoundStream* s = e.Find(stream);
+  if (!s) return false;
+  if (metadata) *metadata = s->Metadata();
+  return true;
+}
+
 int FSOUND_Stream_GetNumSubStreams(SoundStream* stream) {
   auto& e = State();
   std::lock_guard lock(e.mutex);

@@ -29,6 +29,10 @@ class Source {
   virtual std::int64_t LengthBytes() const { return 0; }
   // Average bit rate in kbit/s; 0 when unknown.
   virtual int BitRateKbps() const { return 0; }
+  // A network stream's station name and current piece title (UTF-8), when
+  // either changed since the last call; false when nothing did. Called by
+  // whoever reads, after Read.
+  virtual bool TakeMetadata(std::string& /*station*/, std::string& /*title*/) { return false; }
 };
 
 // A tracker module: positions are orders; it ends at its last order.
@@ -41,7 +45,8 @@ class ModuleSource : public Source {
 };
 
 // Progress of an address being opened, shared between the opener's thread
-// and whoever polls it.
+// and whoever polls it. It must outlive the source it opened: its abort also
+// ends a read or a reconnect under way.
 struct OpenProgress {
   std::atomic<bool> abort{false};   // set to give up; the opener returns null soon after
   std::atomic<int> fillPercent{0};  // buffering, 0..100
@@ -53,7 +58,11 @@ struct OpenProgress {
 std::unique_ptr<Source> OpenFileSource(const std::string& path, std::string* error);
 
 // Opens "http://" or "https://". Blocks the calling thread (the engine runs it
-// on its own) until the stream is ready or failed or `progress.abort` is set.
+// on its own) until the stream is ready or failed or `progress.abort` is set;
+// an address that does not answer fails within 10 s. A live stream (no known
+// length) whose connection drops is reopened after 1, 2 and 4 s before Read
+// reports its end; a stream of known length, or one that is no station and
+// is closed, simply ends.
 std::unique_ptr<Source> OpenNetworkSource(const std::string& url, OpenProgress& progress,
                                           std::string* error);
 

@@ -34,6 +34,22 @@ void SoundStream::PublishInfo() {
   if (module_) numOrders = module_->NumOrders();
   resampler_ = std::make_unique<engine::Resampler>(sourceRate, mixRate);
   if (module_) PushMarker(module_->CurrentOrder());
+  PublishMetadata();
+}
+
+void SoundStream::PublishMetadata() {
+  std::string station;
+  std::string title;
+  if (!source_->TakeMetadata(station, title)) return;
+  std::lock_guard lock(metadataMutex_);
+  metadata_.station = std::move(station);
+  metadata_.title = std::move(title);
+  ++metadata_.serial;
+}
+
+StreamMetadata SoundStream::Metadata() const {
+  std::lock_guard lock(metadataMutex_);
+  return metadata_;
 }
 
 void SoundStream::StartOpening(Opener opener) {
@@ -125,6 +141,7 @@ void SoundStream::Decode() {
       continue;
     }
     std::size_t got = std::min(source_->Read(input.data(), chunk), chunk);
+    PublishMetadata();
     if (got > 0) {
       const float* frames = input.data();
       if (channels == 1) {

@@ -53,6 +53,8 @@ struct SoundStream {
   std::int64_t LengthMs() const;
   // Blocks (briefly) until some sound is ready or decoding stopped.
   void WaitForPrefill(int maxMs) const;
+  // The source's ICY texts as the decoding thread last saw them.
+  StreamMetadata Metadata() const;
   // Wakes the decoding thread after the mixer consumed.
   void Wake() {
     wake_.fetch_add(1, std::memory_order_release);
@@ -119,6 +121,7 @@ struct SoundStream {
   bool HandleSeek(std::uint32_t asked);
   void PublishInfo();
   void PushMarker(int order);
+  void PublishMetadata();
 
   std::unique_ptr<engine::Source> source_;
   engine::ModuleSource* module_ = nullptr;
@@ -131,6 +134,9 @@ struct SoundStream {
   std::uint32_t seekHandled_ = 0;  // decoding thread only
   std::vector<float> pending_;     // resampled frames waiting for ring space
   std::size_t pendingAt_ = 0;
+
+  mutable std::mutex metadataMutex_;
+  StreamMetadata metadata_;
 
   // Order changes by ring position, for the order being heard.
   mutable std::mutex markerMutex_;

@@ -240,18 +240,34 @@ int Playback::PlayPath(const std::string& path, PlayPathOptions options) {
   if (!options.fromCue) UpdatePlayedEntry();
 
   // A cue item is named by its own row, not by the entry that played before.
-  std::string title = options.fromCue ? cueTitle_ : p_.playlist.list.Field(st.currentIndex, kTitle);
-  st.nowPlayingText = title;
+  playingTitle_ = options.fromCue ? cueTitle_ : p_.playlist.list.Field(st.currentIndex, kTitle);
   if (st.usingPlugin) {
     st.info = inputRoute->GetStreamInfo(st.pluginIndex);
   } else if (!st.isModule) {
     st.info = EngineStreamInfo();
   }
+  ComposeNowPlaying();
+  RefreshStreamTitle();
+  return kOk;
+}
+
+void Playback::ComposeNowPlaying() {
+  const std::string& title = st.streamTitle.empty() ? playingTitle_ : st.streamTitle;
+  st.nowPlayingText = title;
   if (st.info) {
     st.nowPlayingText = NumberText(st.info->bitRate) + "kbps | " +
                         NumberText(st.info->frequency / 1000) + "khz  " + title;
   }
-  return kOk;
+}
+
+void Playback::RefreshStreamTitle() {
+  if (!st.trackActive || st.usingPlugin || st.isModule || !st.stream) return;
+  StreamMetadata metadata;
+  if (!FSOUND_Stream_Net_GetMetadata(st.stream, &metadata)) return;
+  if (metadata.serial == st.metadataSerial) return;
+  st.metadataSerial = metadata.serial;
+  st.streamTitle = metadata.title.empty() ? metadata.station : metadata.title;
+  ComposeNowPlaying();
 }
 
 }  // namespace qmb

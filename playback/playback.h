@@ -93,6 +93,8 @@ class Playback {
   static std::string ClockText();
   // The open item's position and length in ms, from its route.
   void ReadPosition(int& positionMs, int& lengthMs) const;
+  // Takes a network stream's new title into the now-playing text.
+  void RefreshStreamTitle();
 
   // Navigation.
   // Plays row `index` (kCursorRow: the cursor's); a failure shows its message.
@@ -120,6 +122,7 @@ class Playback {
   int OpenNetworkStream(const std::string& path);
   int OpenFileStream(const std::string& path);
   void UpdatePlayedEntry();
+  void ComposeNowPlaying();
   std::optional<StreamInfo> EngineStreamInfo() const;
   bool PluginOwnsOutput() const;
   void Remember(int index);
@@ -128,6 +131,8 @@ class Playback {
   PlaybackParts p_;
   // The title of the cue row being played.
   std::string cueTitle_;
+  // The title of what plays, as its entry or cue row names it.
+  std::string playingTitle_;
 };
 
 }  // namespace qmb

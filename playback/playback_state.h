@@ -39,6 +39,11 @@ struct PlaybackState {
   float lengthSeconds = 0.0f;
   std::optional<StreamInfo> info;
   std::string nowPlayingText = kIdleTitle;
+  // What a network stream calls its current piece (its station's name until
+  // it says); it stands for the title in `nowPlayingText`, while the entry
+  // keeps its own. Empty for everything else.
+  std::string streamTitle;
+  unsigned metadataSerial = 0;
 };
 
 // What the title and time displays, the playlist window's status bar and

@@ -43,6 +43,7 @@ void Playback::ReadPosition(int& positionMs, int& lengthMs) const {
 }
 
 void Playback::PositionTick() {
+  RefreshStreamTitle();
   int positionMs = 0;
   int lengthMs = 0;
   ReadPosition(positionMs, lengthMs);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace qmb {
 
@@ -128,6 +129,16 @@ int FSOUND_Stream_GetOpenState(SoundStream* stream);
 // Network status: the buffer fill in percent (0..100); other outputs may be null.
 bool FSOUND_Stream_Net_GetStatus(SoundStream* stream, int* status, int* bufferPercent, int* bitRate,
                                  unsigned* flags);
+// A network stream's ICY texts in UTF-8: the station's name from its response
+// headers and the piece's StreamTitle, each empty until known. `serial` grows
+// with every change, so a poller can compare it before using the texts.
+struct StreamMetadata {
+  unsigned serial = 0;
+  std::string station;
+  std::string title;
+};
+// False for no such stream; other streams answer serial 0 and empty texts.
+bool FSOUND_Stream_Net_GetMetadata(SoundStream* stream, StreamMetadata* metadata);
 int FSOUND_Stream_GetNumSubStreams(SoundStream* stream);
 bool FSOUND_Stream_SetSubStream(SoundStream* stream, int index);
 // A stream fed by `callback` with blocks of `lengthBytes` bytes of `mode`

@@ -50,6 +50,8 @@ void Playback::StopPlayback(CycleReset reset) {
     FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), false);
   }
   st.nowPlayingText = kIdleTitle;
+  st.streamTitle.clear();
+  st.metadataSerial = 0;
   st.state = kStopped;
   st.trackActive = 0;
   TheVisualCapture().SetTrackActive(false);

@@ -30,7 +30,11 @@
  *   1.00  the five module tables, the host and requests 0-56.
  *   1.01  QMB_WM_COMMAND runs any menu command; the optional
  *         QmbPluginApiVersion entry tells the player which version a
- *         plug-in was built for. */
+ *         plug-in was built for.
+ *   1.02  requests 57-62 for remote controls: the Loop and Random buttons'
+ *         states, a file's tags, the title a network stream sends, showing
+ *         the main window, and opening a path as a second start does. A
+ *         1.01 player answers them 0. */
 #ifndef QMB_PLUGIN_H
 #define QMB_PLUGIN_H
 
@@ -40,7 +44,7 @@
 extern "C" {
 #endif
 
-#define QMB_PLUGIN_API_VERSION 101
+#define QMB_PLUGIN_API_VERSION 102
 
 /* clang-format off */
 typedef struct QmbHost QmbHost;      /* what the tables call the main window */
@@ -296,6 +300,16 @@ typedef int32_t (*QmbApiVersionFunc)(void);
 #define QMB_REQ_BALANCE 54             /* -> const float* balance */
 #define QMB_REQ_SEEK 55                /* lParam seconds -> const float* previous position */
 #define QMB_REQ_RASTER_OP 56           /* -> the skin's drawing mode, plain or inverted copy */
+/* Since 1.02. 60: the title a network stream that plays gives its current
+ * piece (its station's name until it says), "" for anything else. 62: a
+ * playlist file is loaded, anything else appended and played -> 1, 0 without
+ * a path. */
+#define QMB_REQ_LOOP 57         /* -> 1 while the Loop button is on, else 0 */
+#define QMB_REQ_RANDOM 58       /* -> 1 while the Random button is on, else 0 */
+#define QMB_REQ_READ_TAGS 59    /* lParam QmbTagQuery*: its path's tags -> 1, 0 none */
+#define QMB_REQ_STREAM_TITLE 60 /* -> const char* the playing stream's title, or "" */
+#define QMB_REQ_SHOW_WINDOW 61  /* shows the main window restored and in front -> 1 */
+#define QMB_REQ_OPEN 62         /* lParam const char* path: as a second start does */
 
 /* Menu commands (since 1.01): send(host, QMB_WM_COMMAND, id, 0) runs the
  * command as if the user had chosen its menu item, on the user-interface
@@ -316,6 +330,14 @@ typedef int32_t (*QmbApiVersionFunc)(void);
 #define QMB_CMD_SAVE_SETTINGS 17
 #define QMB_CMD_EXIT 18 /* saves and ends the player; the sender gets no answer */
 #define QMB_CMD_MUTE 5036
+
+/* Request 59: `path` in; `record` filled by the file plug-in that claims the
+ * path (UTF-8 texts), as the player titles its entries. Reading tags opens
+ * the file: ask when the current entry changes, not on every poll. */
+typedef struct QmbTagQuery {
+  const char* path;
+  QmbTagRecord record;
+} QmbTagQuery;
 
 /* Request 48's argument. */
 #define QMB_TIME_LENGTH_MS 0

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <thread>
+
+#include "core/text_util.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -23,6 +26,41 @@ constexpr double kPrebufferSeconds = 1.5;
 constexpr std::size_t kPrebufferMaxPackets = 2000;
 // Consecutive packets the decoder may reject before the stream counts as ended.
 constexpr int kMaxBadPackets = 500;
+// An address that has not answered with its headers by then has failed.
+constexpr auto kOpenLimit = std::chrono::milliseconds(9000);
+// A connection that stalls this long counts as gone (microseconds).
+constexpr const char* kStallLimitUs = "8000000";
+// The waits before each new connection of a live stream that dropped.
+constexpr int kReconnectDelaysMs[] = {1000, 2000, 4000};
+
+// The value of StreamTitle='...'; in an ICY metadata block; a title may
+// itself hold quotes, so it ends at the quote before the next ';' field.
+std::string StreamTitleOf(const std::string& packet) {
+  const std::string key = "StreamTitle='";
+  std::size_t start = packet.find(key);
+  if (start == std::string::npos) return {};
+  start += key.size();
+  std::size_t end = packet.find("';", start);
+  if (end == std::string::npos) end = packet.rfind('\'');
+  if (end == std::string::npos || end < start) end = packet.size();
+  return packet.substr(start, end - start);
+}
+
+// One header's value from the "name: value" lines FFmpeg keeps of them.
+std::string HeaderValue(const std::string& headers, const std::string& name) {
+  std::size_t at = 0;
+  while (at < headers.size()) {
+    std::size_t end = headers.find('\n', at);
+    if (end == std::string::npos) end = headers.size();
+    std::string line = headers.substr(at, end - at);
+    std::size_t colon = line.find(':');
+    if (colon != std::string::npos && ToLowerAscii(line.substr(0, colon)) == name) {
+      return std::string(TrimSpace(line.substr(colon + 1)));
+    }
+    at = end + 1;
+  }
+  return {};
+}
 
 std::string ErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -56,7 +94,28 @@ FfmpegDecoder::~FfmpegDecoder() {
 
 int FfmpegDecoder::InterruptCallback(void* opaque) {
   auto* self = static_cast<FfmpegDecoder*>(opaque);
-  return self->abort_ != nullptr && self->abort_->load() ? 1 : 0;
+  if (self->Aborted()) return 1;
+  bool late = self->openDeadline_ != std::chrono::steady_clock::time_point{} &&
+              std::chrono::steady_clock::now() > self->openDeadline_;
+  return late ? 1 : 0;
+}
+
+int FfmpegDecoder::OpenAddress() {
+  if (format_ == nullptr) format_ = avformat_alloc_context();
+  if (format_ == nullptr) return AVERROR(ENOMEM);
+  format_->interrupt_callback = {&FfmpegDecoder::InterruptCallback, this};
+  AVDictionary* options = nullptr;
+  // Stations are played from start to end; range requests only confuse them.
+  av_dict_set(&options, "seekable", "0", 0);
+  av_dict_set(&options, "user_agent", "Qumble Player", 0);
+  av_dict_set(&options, "icy", "1", 0);
+  av_dict_set(&options, "rw_timeout", kStallLimitUs, 0);
+  openDeadline_ = std::chrono::steady_clock::now() + kOpenLimit;
+  int result = avformat_open_input(&format_, url_.c_str(), nullptr, &options);
+  if (result >= 0) result = avformat_find_stream_info(format_, nullptr);
+  openDeadline_ = {};
+  av_dict_free(&options);
+  return result;
 }
 
 bool FfmpegDecoder::Open(const std::string& url, OpenProgress* progress, std::string* error) {
@@ -70,28 +129,22 @@ bool FfmpegDecoder::Open(const std::string& url, OpenProgress* progress, std::st
     *error = "out of memory";
     return false;
   }
-  AVDictionary* options = nullptr;
-  if (progress != nullptr) {
+  url_ = url;
+  network_ = progress != nullptr;
+  int result = 0;
+  if (network_) {
     abort_ = &progress->abort;
-    format_->interrupt_callback = {&FfmpegDecoder::InterruptCallback, this};
-    // Stations are played from start to end; range requests only confuse them.
-    av_dict_set(&options, "seekable", "0", 0);
-    av_dict_set(&options, "user_agent", "Qumble Player", 0);
-    // A connection that stalls for this long counts as gone (microseconds).
-    av_dict_set(&options, "rw_timeout", "15000000", 0);
+    result = OpenAddress();
+  } else {
+    result = avformat_open_input(&format_, url.c_str(), nullptr, nullptr);
+    if (result >= 0) result = avformat_find_stream_info(format_, nullptr);
   }
-  int result = avformat_open_input(&format_, url.c_str(), nullptr, &options);
-  av_dict_free(&options);
   if (result < 0) {
-    *error = "cannot open: " + ErrorText(result);
-    return false;  // avformat_open_input freed the context
-  }
-  result = avformat_find_stream_info(format_, nullptr);
-  if (result < 0) {
-    *error = "no stream information: " + ErrorText(result);
-    return false;
+    *error = (format_ == nullptr ? "cannot open: " : "no stream information: ") + ErrorText(result);
+    return false;  // a failed avformat_open_input freed the context
   }
   if (!OpenCodec(error)) return false;
+  ReadIcyHeaders();
   seekable_ = progress == nullptr && format_->pb != nullptr && (format_->pb->seekable != 0);
   if (format_->pb != nullptr) lengthBytes_ = std::max<std::int64_t>(0, avio_size(format_->pb));
   if (progress == nullptr) FindLength(url);
@@ -103,7 +156,6 @@ bool FfmpegDecoder::Open(const std::string& url, OpenProgress* progress, std::st
     *error = "no audio could be decoded";
     return false;
   }
-  abort_ = nullptr;  // the caller's progress may go away once we return
   LimitPcmLength();
   if (format_->bit_rate > 0) {
     bitRateKbps_ = static_cast<int>(format_->bit_rate / 1000);
@@ -120,17 +172,7 @@ bool FfmpegDecoder::OpenCodec(std::string* error) {
     *error = "no audio stream";
     return false;
   }
-  for (unsigned i = 0; i < format_->nb_streams; ++i) {
-    if (static_cast<int>(i) != streamIndex_) format_->streams[i]->discard = AVDISCARD_ALL;
-  }
-  AVStream* stream = format_->streams[streamIndex_];
-  codec_ = avcodec_alloc_context3(decoder);
-  if (codec_ == nullptr || avcodec_parameters_to_context(codec_, stream->codecpar) < 0) {
-    *error = "cannot set up the decoder";
-    return false;
-  }
-  codec_->pkt_timebase = stream->time_base;
-  if (avcodec_open2(codec_, decoder, nullptr) < 0) {
+  if (!StartDecoder(decoder)) {
     *error = "cannot open the decoder";
     return false;
   }
@@ -146,6 +188,83 @@ bool FfmpegDecoder::OpenCodec(std::string* error) {
     return false;
   }
   return true;
+}
+
+bool FfmpegDecoder::StartDecoder(const AVCodec* decoder) {
+  for (unsigned i = 0; i < format_->nb_streams; ++i) {
+    if (static_cast<int>(i) != streamIndex_) format_->streams[i]->discard = AVDISCARD_ALL;
+  }
+  AVStream* stream = format_->streams[streamIndex_];
+  avcodec_free_context(&codec_);
+  codec_ = avcodec_alloc_context3(decoder);
+  if (codec_ == nullptr || avcodec_parameters_to_context(codec_, stream->codecpar) < 0)
+    return false;
+  codec_->pkt_timebase = stream->time_base;
+  return avcodec_open2(codec_, decoder, nullptr) >= 0;
+}
+
+void FfmpegDecoder::ReadIcyHeaders() {
+  if (!network_ || format_->pb == nullptr) return;
+  std::uint8_t* value = nullptr;
+  if (av_opt_get(format_->pb, "icy_metadata_headers", AV_OPT_SEARCH_CHILDREN, &value) < 0) return;
+  std::string headers = value != nullptr ? reinterpret_cast<const char*>(value) : "";
+  av_free(value);
+  station_ = !headers.empty();
+  std::string name = Utf8FromUtf8OrLatin1(HeaderValue(headers, "icy-name"));
+  if (name != stationName_) {
+    stationName_ = name;
+    metadataChanged_ = true;
+  }
+  ReadIcyPacket();
+}
+
+void FfmpegDecoder::ReadIcyPacket() {
+  if (!station_ || format_ == nullptr || format_->pb == nullptr) return;
+  std::uint8_t* value = nullptr;
+  if (av_opt_get(format_->pb, "icy_metadata_packet", AV_OPT_SEARCH_CHILDREN, &value) < 0) return;
+  std::string packet = value != nullptr ? reinterpret_cast<const char*>(value) : "";
+  av_free(value);
+  if (packet.empty() || packet == lastIcyPacket_) return;
+  lastIcyPacket_ = packet;
+  std::string title = Utf8FromUtf8OrLatin1(StreamTitleOf(packet));
+  if (title == streamTitle_) return;
+  streamTitle_ = title;
+  metadataChanged_ = true;
+}
+
+bool FfmpegDecoder::TakeMetadata(std::string& station, std::string& title) {
+  if (!metadataChanged_) return false;
+  metadataChanged_ = false;
+  station = stationName_;
+  title = streamTitle_;
+  return true;
+}
+
+bool FfmpegDecoder::Reconnect() {
+  for (int delayMs : kReconnectDelaysMs) {
+    for (int waited = 0; waited < delayMs; waited += 50) {
+      if (Aborted()) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    avformat_close_input(&format_);
+    if (OpenAddress() < 0) {
+      avformat_close_input(&format_);
+      continue;
+    }
+    const AVCodec* decoder = nullptr;
+    streamIndex_ = av_find_best_stream(format_, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (streamIndex_ < 0 || decoder == nullptr || !StartDecoder(decoder)) {
+      avformat_close_input(&format_);
+      continue;
+    }
+    // The new connection counts its time from zero; the output's format
+    // follows in TakeFrame.
+    firstTimestamp_ = INT64_MIN;
+    lastIcyPacket_.clear();
+    ReadIcyHeaders();
+    return true;
+  }
+  return false;
 }
 
 // MPEG audio states its length only as an estimate that includes the
@@ -230,6 +349,7 @@ bool FfmpegDecoder::Prebuffer(OpenProgress& progress) {
       ended = true;
       break;
     }
+    ReadIcyPacket();
     if (packet_->stream_index != streamIndex_) {
       av_packet_unref(packet_);
       continue;
@@ -287,14 +407,27 @@ bool FfmpegDecoder::NextPacket() {
     av_packet_free(&queued);
     return true;
   }
-  while (av_read_frame(format_, packet_) >= 0) {
-    if (packet_->stream_index == streamIndex_) return true;
-    av_packet_unref(packet_);
+  while (format_ != nullptr) {
+    int result = av_read_frame(format_, packet_);
+    if (result >= 0) {
+      ReadIcyPacket();
+      if (packet_->stream_index == streamIndex_) return true;
+      av_packet_unref(packet_);
+      continue;
+    }
+    // A live stream that drops is reconnected. FFmpeg reports the close of a
+    // body without a length as an I/O error, so for anything but a station
+    // only a reset or a stall counts as a drop; a station never ends by itself.
+    bool dropped = station_ || (result != AVERROR_EOF && result != AVERROR(EIO));
+    bool live = network_ && lengthBytes_ <= 0 && lengthFrames_ < 0;
+    if (!live || !dropped || Aborted() || !Reconnect()) return false;
   }
   return false;
 }
 
 bool FfmpegDecoder::DecodeMore() {
+  // A station that could not be reached again has no decoder left to drain.
+  if (codec_ == nullptr) return false;
   int badPackets = 0;
   while (pendingPos_ >= pending_.size()) {
     int result = avcodec_receive_frame(codec_, frame_);
@@ -334,7 +467,7 @@ void FfmpegDecoder::TakeFrame() {
     auto found = std::lower_bound(packetStarts_.begin(), packetStarts_.end(),
                                   std::make_pair(frame_->pkt_pos, INT64_MIN));
     if (found != packetStarts_.end() && found->first == frame_->pkt_pos) at = found->second;
-  } else if (stamp != AV_NOPTS_VALUE) {
+  } else if (stamp != AV_NOPTS_VALUE && format_ != nullptr) {
     AVRational base = format_->streams[streamIndex_]->time_base;
     at = av_rescale_q(stamp - firstTimestamp_, base, AVRational{1, rate_});
     // ASF counts in milliseconds, too coarse for a sample; its frames all

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -15,6 +16,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 }
 
+struct AVCodec;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
@@ -42,10 +44,21 @@ class FfmpegDecoder final : public Source {
   std::int64_t LengthFrames() const override { return lengthFrames_; }
   std::int64_t LengthBytes() const override { return lengthBytes_; }
   int BitRateKbps() const override { return bitRateKbps_; }
+  bool TakeMetadata(std::string& station, std::string& title) override;
 
  private:
   static int InterruptCallback(void* opaque);
+  // Opens the address into `format_` with the options of a network stream.
+  int OpenAddress();
   bool OpenCodec(std::string* error);
+  // Sets up a decoder for `streamIndex_` of `format_`.
+  bool StartDecoder(const AVCodec* decoder);
+  // A live stream's lost connection: opened again after 1, 2 and 4 s.
+  bool Reconnect();
+  bool Aborted() const { return abort_ != nullptr && abort_->load(); }
+  // Takes the station's name and the latest StreamTitle from the connection.
+  void ReadIcyHeaders();
+  void ReadIcyPacket();
   void FindLength(const std::string& url);
   bool ScanMpegPackets(const std::string& url);
   // Moves the demuxer to a place at or before `from`; false when it cannot.
@@ -69,7 +82,17 @@ class FfmpegDecoder final : public Source {
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int streamIndex_ = -1;
-  std::atomic<bool>* abort_ = nullptr;  // only while opening
+  std::atomic<bool>* abort_ = nullptr;  // the opener's progress, for addresses
+  // An address's open gives up at this time (none while reading).
+  std::chrono::steady_clock::time_point openDeadline_{};
+  std::string url_;
+  bool network_ = false;
+  // The server named itself a station (icy-* headers): a close is a drop.
+  bool station_ = false;
+  std::string stationName_;
+  std::string streamTitle_;
+  std::string lastIcyPacket_;
+  bool metadataChanged_ = false;
   std::deque<AVPacket*> readAhead_;
 
   int rate_ = 0;

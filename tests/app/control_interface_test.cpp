@@ -72,7 +72,7 @@ TEST_F(ControlInterfaceTest, PlainAnswers) {
       // clang-format off
       {1, 0, 1}, {4, 0, 0}, {8, 0, 0}, {10, 0, 0}, {12, 0, 0}, {14, 0, 0}, {16, 0, 0}, {27, 0, 3},
       {30, 0, 0}, {38, 0, 0}, {40, 0, kClipboardEmpty}, {47, 0, kStopped}, {48, 7, 0},
-      {56, 0, kSourceCopy}, {57, 1, 0}, {-1, 1, 0}, {3, 0, 0}, {32, 0, 0}, {33, 0, 0}, {34, 0, 0},
+      {56, 0, kSourceCopy}, {63, 1, 0}, {-1, 1, 0}, {3, 0, 0}, {32, 0, 0}, {33, 0, 0}, {34, 0, 0},
       {35, 0, 0}, {36, 0, 0}, {43, 0, 0},
       // clang-format on
   };
@@ -261,6 +261,27 @@ TEST_F(ControlInterfaceTest, PlayPauseAndTime) {
   EXPECT_EQ(St().currentIndex, 0) << "resumed, not the cursor's row";
   EXPECT_EQ(Send(45, 1), 1);
   EXPECT_EQ(St().currentIndex, 2);
+}
+
+// What a remote control reads and does beyond the original requests.
+TEST_F(ControlInterfaceTest, RemoteControlRequests) {
+  core.state.loop = true;
+  EXPECT_EQ(Send(57), 1);
+  EXPECT_EQ(Send(58), 0);
+  core.state.shuffle = true;
+  core.state.loop = false;
+  EXPECT_EQ(Send(57), 0);
+  EXPECT_EQ(Send(58), 1);
+  // Without a file plug-in there are no tags; a null query is refused.
+  QmbTagQuery query{QMB_FIXTURE_DIR "/tagged.mp3", {}};
+  EXPECT_EQ(Send(59, &query), 0);
+  EXPECT_EQ(Send(59, 0), 0);
+  // Open appends and plays, as a second start does.
+  EXPECT_EQ(Send(62, QMB_FIXTURE_DIR "/tone_440.ogg"), 1);
+  ASSERT_EQ(List().Count(), 4);
+  EXPECT_EQ(St().state, kPlaying);
+  EXPECT_EQ(St().currentIndex, 3);
+  EXPECT_EQ(Send(62, 0), 0);
 }
 
 TEST_F(ControlInterfaceTest, SlidersAnswerTheirPreviousValues) {

@@ -21,6 +21,8 @@ _Static_assert(offsetof(QmbFileModule, ReadTag) == 7 * sizeof(void*), "ReadTag i
 _Static_assert(sizeof(QmbTagRecord) == 1100, "eleven 100-byte texts");
 _Static_assert(sizeof(QmbStreamInfo) == 16, "four int32 fields");
 _Static_assert(QMB_REQ_RASTER_OP == 56, "requests 0 to 56");
+_Static_assert(QMB_REQ_OPEN == 62, "1.02 adds requests 57 to 62");
+_Static_assert(offsetof(QmbTagQuery, record) == sizeof(char*), "the record follows the path");
 
 static intptr_t Answer(QmbHost* host, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   (void)host;

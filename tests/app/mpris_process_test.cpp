@@ -1,0 +1,295 @@
+// The real player with its bundled plug-ins on a session bus of its own,
+// driven by playerctl, an MPRIS client no one here wrote; and the player
+// where there is no session bus at all.
+//
+// The whole test program runs under dbus-run-session (main starts it again
+// there), so the player, playerctl and dbus-monitor share one private bus.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
+#include "core/player_settings.h"
+#include "icy_station.h"
+#include "temp_folder.h"
+
+namespace qmb {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
+
+bool OnPath(const std::string& program) {
+  std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
+  for (std::string folder; std::getline(path, folder, ':');) {
+    if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
+// A command's standard output without its last line break.
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    ::pclose(pipe);
+  }
+  while (!out.empty() && out.back() == '\n') out.pop_back();
+  return out;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = 20s) {
+  for (auto end = Clock::now() + limit; Clock::now() < end;) {
+    if (done()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return done();
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// The player copied into a program folder of its own, with a runtime folder
+// of its own so that no other player answers its start.
+class PlayerProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"QMB", "image.so"}) {
+      fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name);
+    }
+    for (const char* name : {"Skins", "Plugins"}) {
+      fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name,
+               fs::copy_options::recursive);
+    }
+    ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  void Start(const std::string& path, bool withBus = true) {
+    std::string exe = program.Path() + "QMB";
+    std::string errors = program.Path() + "stderr.txt";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+      if (!withBus) ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+      std::freopen(errors.c_str(), "w", stderr);
+      ::execl(exe.c_str(), exe.c_str(), path.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+  }
+  // SIGTERM ends the player as Exit does, saving first.
+  int Terminate() {
+    ::kill(pid_, SIGTERM);
+    int status = -1;
+    bool ended = WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; });
+    pid_ = ended ? 0 : pid_;
+    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  bool Listening() {
+    return WaitFor([&] { return fs::exists(runtime.Path() + "HWT_QMB_5"); });
+  }
+
+  test::TempFolder program;
+  test::TempFolder runtime;
+  pid_t pid_ = 0;
+};
+
+class MprisTest : public PlayerProcess {
+ protected:
+  void SetUp() override {
+    if (!std::getenv(kBusMarker)) GTEST_SKIP() << "dbus-run-session is missing";
+    if (!OnPath("playerctl")) GTEST_SKIP() << "playerctl is missing";
+    PlayerProcess::SetUp();
+  }
+  static std::string Ctl(const std::string& arguments) {
+    return Output("playerctl -p qumble " + arguments + " 2>/dev/null");
+  }
+  static bool Shows(const std::string& arguments, const std::string& expected) {
+    return WaitFor([&] { return Ctl(arguments) == expected; });
+  }
+  static bool Near(const std::string& arguments, double expected, double within) {
+    return WaitFor([&] {
+      std::string value = Ctl(arguments);
+      return !value.empty() && std::abs(std::stod(value) - expected) <= within;
+    });
+  }
+  // The bridge's signals, one line each, as dbus-monitor prints them.
+  struct Monitor {
+    explicit Monitor(const std::string& file) : file(file) {
+      pid = ::fork();
+      if (pid == 0) {
+        std::freopen(file.c_str(), "w", stdout);
+        ::execlp("dbus-monitor", "dbus-monitor", "--profile",
+                 "type='signal',path='/org/mpris/MediaPlayer2'", static_cast<char*>(nullptr));
+        ::_exit(127);
+      }
+    }
+    ~Monitor() {
+      ::kill(pid, SIGTERM);
+      ::waitpid(pid, nullptr, 0);
+    }
+    // Once a monitor, it is told that it lost its own name.
+    bool Listening() const {
+      return WaitFor([&] { return ReadAll(file).find("NameLost") != std::string::npos; });
+    }
+    int Count(const std::string& member) const {
+      std::stringstream lines(ReadAll(file));
+      int count = 0;
+      for (std::string line; std::getline(lines, line);) {
+        if (line.ends_with("\t" + member)) ++count;
+      }
+      return count;
+    }
+    std::string file;
+    pid_t pid = 0;
+  };
+};
+
+TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
+  // Two entries from the last run; the start's own file comes third and plays.
+  std::string last = "QMBQPLv1\r\n";
+  for (const char* path : {QMB_SHORT_MEDIA "/long.mp3", QMB_FIXTURE_DIR "/tone_440.wav"}) {
+    last += std::string(path) + "\r\nTitle\r\n\r\n0\r\n12/06/26\r\n\r\n";
+  }
+  program.Write("QMB.qpl", last);
+  Start(QMB_FIXTURE_DIR "/tagged.mp3");
+  ASSERT_TRUE(WaitFor(
+      [] { return Output("playerctl -l 2>/dev/null").find("qumble") != std::string::npos; }));
+  EXPECT_TRUE(Shows("status", "Playing"));
+  EXPECT_TRUE(Shows("metadata title", "Test Title"));
+  EXPECT_EQ(Ctl("metadata artist"), "Test Artist");
+  EXPECT_EQ(Ctl("metadata album"), "Test Album");
+  EXPECT_TRUE(Near("metadata mpris:length", 4000000, 100000));
+  Ctl("play-pause");
+  EXPECT_TRUE(Shows("status", "Paused"));
+  Ctl("play-pause");
+  EXPECT_TRUE(Shows("status", "Playing"));
+
+  // After the last entry the list goes on with the first.
+  Ctl("next");
+  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
+  Ctl("previous");
+  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/2'"));
+  Ctl("next");
+  ASSERT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
+  Ctl("position 100");
+  EXPECT_TRUE(Near("position", 100, 2));
+  Ctl("volume 0.5");
+  EXPECT_TRUE(Near("volume", 0.5, 0.01));
+
+  {
+    // Ten seconds of a long track: the position is not signalled tick by tick.
+    Monitor monitor(program.Path() + "quiet.txt");
+    ASSERT_TRUE(monitor.Listening());
+    std::this_thread::sleep_for(10s);
+    EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
+  }
+  {
+    Monitor monitor(program.Path() + "change.txt");
+    ASSERT_TRUE(monitor.Listening());
+    // A new track, and what one remote sets, are announced to the others.
+    for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
+      int before = monitor.Count("PropertiesChanged");
+      Ctl(change);
+      EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
+    }
+  }
+  Ctl("stop");
+  EXPECT_TRUE(Shows("status", "Stopped"));
+  Ctl("play");
+  EXPECT_TRUE(Shows("status", "Playing"));
+  // Opened as a second start would: appended and played.
+  Ctl("open file://" QMB_FIXTURE_DIR "/tone_440.wav");
+  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/3'"));
+
+  Ctl("loop Playlist");
+  Ctl("shuffle On");
+  EXPECT_TRUE(Shows("loop", "Playlist"));
+  EXPECT_TRUE(Shows("shuffle", "On"));
+  // Quit ends the player as Exit does, saving first. (dbus-send waits for
+  // the answer: Qt drops a call whose sender has already left the bus.)
+  Output(
+      "dbus-send --print-reply --session --dest=org.mpris.MediaPlayer2.qumble "
+      "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit");
+  int status = -1;
+  ASSERT_TRUE(WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }));
+  pid_ = 0;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::string saved = program.Read("qmb.dat");
+  ASSERT_EQ(saved.size(), sizeof(PlayerSettings));
+  PlayerSettings settings;
+  std::memcpy(&settings, saved.data(), sizeof settings);
+  EXPECT_EQ(settings.loop, 1);
+  EXPECT_EQ(settings.shuffle, 1);
+}
+
+TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
+  test::IcyStation::Options options;
+  options.body = ReadAll(QMB_FIXTURE_DIR "/station.mp3");
+  options.bytesPerSecond = 32000;
+  options.titles = {"Artist One - First Song", "Caf\xe9 del Mar - \xc9t\xe9"};  // Latin-1
+  test::IcyStation station(options);
+  Start(station.Url());
+  EXPECT_TRUE(Shows("metadata title", "Artist One - First Song"));
+  EXPECT_TRUE(Shows("metadata title", "Café del Mar - Été"));
+  EXPECT_EQ(Ctl("metadata xesam:url"), station.Url());
+}
+
+TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
+  std::string song = QMB_FIXTURE_DIR "/tone_440.wav";
+  Start(song, false);
+  ASSERT_TRUE(Listening());
+  ASSERT_EQ(Terminate(), 0);
+  // The saved playlist counts the play: path, length, played this cycle, times played.
+  std::stringstream lines(program.Read("QMB.qpl"));
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);)
+    rows.push_back(line.substr(0, line.find('\r')));
+  auto path = std::find(rows.begin(), rows.end(), song);
+  ASSERT_LT(path + 3, rows.end());
+  EXPECT_EQ(path[3], "1");
+  std::string errors = program.Read("stderr.txt");
+  for (char& c : errors) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(errors.find("bus"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find("mpris"), std::string::npos) << errors;
+}
+
+}  // namespace
+}  // namespace qmb
+
+int main(int argc, char** argv) {
+  // Once, before anything else: the same program again on a bus of its own.
+  bool listing = argc > 1 && std::strncmp(argv[1], "--gtest_list", 12) == 0;
+  if (!listing && !std::getenv(qmb::kBusMarker) && qmb::OnPath("dbus-run-session")) {
+    ::setenv(qmb::kBusMarker, "1", 1);
+    std::vector<char*> args{const_cast<char*>("dbus-run-session"), const_cast<char*>("--")};
+    args.insert(args.end(), argv, argv + argc);
+    args.push_back(nullptr);
+    ::execvp("dbus-run-session", args.data());
+    ::unsetenv(qmb::kBusMarker);
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
