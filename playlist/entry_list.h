@@ -57,14 +57,16 @@ struct ListEvent {
     kRemoved,
     kAboutToReset,  // many rows change at once; forget and re-read afterwards
     kReset,
-    kChanged,        // cell `field` (or every cell when -1) of rows [first, last]
-    kStateChanged,   // state bits of rows [first, last]
-    kCursorChanged,  // first = the new cursor
-    kHeaderChanged,  // field = the column
-    kHidden,         // a long edit begins: the view stops painting
-    kRedraw,         // repaint everything
-    kShown,          // painting resumes
-    kEnsureVisible,  // scroll so that row `first` shows
+    kChanged,         // cell `field` (or every cell when -1) of rows [first, last]
+    kStateChanged,    // state bits of rows [first, last]
+    kCursorChanged,   // first = the new cursor
+    kHeaderChanged,   // field = the column
+    kHidden,          // a long edit begins: the view stops painting
+    kRedraw,          // repaint everything
+    kShown,           // painting resumes
+    kEnsureVisible,   // scroll so that row `first` shows
+    kAboutToReorder,  // rows are about to change places
+    kReordered,       // rows changed places; their state bits and the cursor went with them
   };
   Kind kind;
   int first = -1;
@@ -119,6 +121,9 @@ class EntryList {
   int InsertMany(int position, std::vector<EntryRow> rows);
   void Remove(int row);
   void RemoveAll();
+  // Puts old row order[i] at row i. False, and nothing changes, unless
+  // `order` holds every row exactly once.
+  bool Reorder(const std::vector<int>& order);
   // Removes every selected row in one pass; returns how many went.
   int RemoveSelected();
   const EntryRow& Row(int row) const { return rows_[row]; }
