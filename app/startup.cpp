@@ -18,6 +18,7 @@
 #include "app/exit_signals.h"
 #include "app/instance_channel.h"
 #include "app/player_parts.h"
+#include "app/playlist_windows.h"
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
@@ -409,6 +410,12 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   board.openMainMenu = [&windows](int x, int y) {
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
+
+  // The playlist window and the Add Files window, hidden; files dropped on
+  // the main window are taken as on the playlist window.
+  static PlaylistWindows playlistWindows(player, parts, board, menus);
+  windows.playlists = &playlistWindows;
+  playlistWindows.AcceptDropsOn(windows.main);
   CreateSkin(player, parts, windows, menus, control);
 
   // The associated file types and the last playlist.

@@ -7,6 +7,7 @@
 
 #include "core/desktop.h"
 #include "core/status_codes.h"
+#include "core/text_util.h"
 #include "playlist/playlist_editing.h"
 #include "playlist/playlist_files.h"
 #include "tags/number_text.h"
@@ -52,7 +53,11 @@ bool FolderEntries(const std::string& folder, std::vector<std::string>& names) {
     if (name != "." && name != "..") names.emplace_back(name);
   }
   ::closedir(dir);
-  std::sort(names.begin(), names.end());
+  // The order a file manager shows: letter case aside, then byte for byte.
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    std::string foldedA = ToLowerAscii(a), foldedB = ToLowerAscii(b);
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
+  });
   return true;
 }
 

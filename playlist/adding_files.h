@@ -43,7 +43,7 @@ class FileAdder {
   bool Busy() const { return busy_; }
 
   // Adds every file below `folder`, depth first, each folder's entries in
-  // name order. A folder reached twice (a symbolic-link loop) is walked
+  // name order (letter case aside). A folder reached twice (a symbolic-link loop) is walked
   // once; one that cannot be read adds nothing. Returns the files offered
   // to the store, or -1 when refused because an add is running.
   int AddFolderTree(const std::string& folder);
@@ -73,8 +73,8 @@ class FileAdder {
 // or left empty, otherwise the store's answer (1, or 16 for a refused one).
 [[nodiscard]] int AddUrl(PlaylistStore& store);
 
-// The names of the files (not folders) in `folder`, sorted. Entries whose
-// type cannot be read count as folders.
+// The names of the files (not folders) in `folder`, in name order (letter
+// case aside). Entries whose type cannot be read count as folders.
 std::vector<std::string> ListFolderFiles(const std::string& folder);
 
 // `folder` with a "/" at its end.
