@@ -410,12 +410,6 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   board.openMainMenu = [&windows](int x, int y) {
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
-
-  // The playlist window and the Add Files window, hidden; files dropped on
-  // the main window are taken as on the playlist window.
-  static PlaylistWindows playlistWindows(player, parts, board, menus);
-  windows.playlists = &playlistWindows;
-  playlistWindows.AcceptDropsOn(windows.main);
   CreateSkin(player, parts, windows, menus, control);
 
   // The associated file types and the last playlist.
@@ -426,6 +420,14 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
   playback.st.currentIndex = player.settings.currentEntry;
+
+  // The playlist window and the Add Files window, hidden, made once the
+  // last playlist is in: a long list is then shown at once rather than
+  // announced to the view row by row. Files dropped on the main window are
+  // taken as on the playlist window.
+  static PlaylistWindows playlistWindows(player, parts, board, menus);
+  windows.playlists = &playlistWindows;
+  playlistWindows.AcceptDropsOn(windows.main);
   AllowSaving(true);
 
   // The skin, then the main window's place at the skin's size and the

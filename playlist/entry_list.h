@@ -158,10 +158,22 @@ class EntryList {
     if (IsRow(row)) Emit({ListEvent::Kind::kEnsureVisible, row, row});
   }
 
+  // Counts the changes of rows and cells (not of selection or cursor), so a
+  // reader can tell that what it found earlier still holds.
+  std::uint64_t Revision() const { return revision_; }
+
   EntryListSignal changed;
 
  private:
-  void Emit(const ListEvent& event) const { changed.Emit(event); }
+  void Emit(const ListEvent& event) const {
+    using Kind = ListEvent::Kind;
+    if (event.kind == Kind::kInserted || event.kind == Kind::kRemoved ||
+        event.kind == Kind::kReset || event.kind == Kind::kReordered ||
+        event.kind == Kind::kChanged) {
+      ++revision_;
+    }
+    changed.Emit(event);
+  }
   // Keeps the mark on a row after rows went away.
   void ClampCursor();
 
@@ -170,6 +182,8 @@ class EntryList {
   std::array<std::string, kMaxFields> headers_;
   int selectedCount_ = 0;
   int cursor_ = -1;
+  // Emitting marks the change, and emitting is const.
+  mutable std::uint64_t revision_ = 0;
 };
 
 }  // namespace qmb

@@ -112,10 +112,11 @@ std::vector<int> SortedOrder(const EntryList& list, int field, bool ascending) {
     return order;
   }
   // The path is kept whole: paths that share their first 254 bytes still differ.
-  auto text = [&list, field](int row) {
-    return field == kPath ? list.WholeFieldView(row, field) : list.FieldView(row, field);
-  };
-  auto less = [&text](int a, int b) { return LessNoCase(text(a), text(b)); };
+  std::vector<std::string_view> keys(order.size());
+  for (int row : order) {
+    keys[row] = field == kPath ? list.WholeFieldView(row, field) : list.FieldView(row, field);
+  }
+  auto less = [&keys](int a, int b) { return LessNoCase(keys[a], keys[b]); };
   if (ascending) {
     std::stable_sort(order.begin(), order.end(), less);
   } else {

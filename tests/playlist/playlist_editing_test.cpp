@@ -170,6 +170,20 @@ TEST_F(PlaylistEditingTest, SearchByCategory) {
   }
 }
 
+TEST_F(PlaylistEditingTest, TypingOnNarrowsTheLastSearchUnlessTheListChanged) {
+  Fill({"rock a", "rock b", "jazz"});
+  SearchPanel search;
+  Search(store, search, "ro");
+  Search(store, search, "rock b");
+  EXPECT_EQ(Titles(search.results, 0), std::vector<std::string>{"1: rock b"});
+  store.list.SetField(0, kTitle, "rock b side");
+  Search(store, search, "rock b s");
+  EXPECT_EQ(Titles(search.results, 0), std::vector<std::string>{"0: rock b side"});
+  search.category.Select(8);
+  Search(store, search, "rock b si");
+  EXPECT_EQ(search.results.Count(), 0) << "another field is searched anew";
+}
+
 TEST_F(PlaylistEditingTest, SearchBarRunsOnEveryChange) {
   Fill({"Alpha", "beta"});
   SearchPanel search;

@@ -20,6 +20,10 @@ TEST(NumberTextTest, BlankBeforeNonNegativeAndFifteenDigits) {
       {1.0 / 3, " 0.333333333333333"},
       {1e20, " 1E+20"},
       {1234567, " 1234567"},
+      {-0.0, "-0"},
+      {999999999999999, " 999999999999999"},
+      {1e15, " 1E+15"},
+      {-123456789012345, "-123456789012345"},
   };
   for (const Case& c : cases) EXPECT_EQ(NumberText(c.x), c.text) << c.x;
 }
