@@ -70,20 +70,20 @@ AddFilesWindow::AddFilesWindow(AddFilesForm& form, AddFilesHooks hooks)
                                5, 150, 15);
   closeWhenDone_ = CreateCheckBox(QStringLiteral("Close when finished"), window_, kCloseWhenDoneId,
                                   360, 5, 150, 15);
-  struct ButtonSpec {
+  struct ButtonItem {
     const char* text;
     int id, x, y, width;
   };
-  for (ButtonSpec spec : {ButtonSpec{"Open", command::kAddFilesOpen, 205, H - 82, 100},
-                          ButtonSpec{"Preview", command::kAddFilesPreview, 338, H - 82, 100},
-                          ButtonSpec{"Stop", command::kAddFilesStop, 443, H - 82, 100},
-                          ButtonSpec{"Add Selected", command::kAddSelected, 10, H - 40, 100},
-                          ButtonSpec{"Add All", command::kAddAll, 115, H - 40, 100},
-                          ButtonSpec{"Add Directories", command::kAddDirectories, 220, H - 40, 100},
-                          ButtonSpec{"Close", command::kCloseAddFiles, 490, H - 40, 47}}) {
-    QPushButton* button = CreateButton(QString::fromLatin1(spec.text), window_, spec.id, spec.x,
-                                       spec.y, spec.width, 25);
-    connect(button, &QPushButton::clicked, this, [this, id = spec.id] { hooks_.command(id); });
+  for (ButtonItem item : {ButtonItem{"Open", command::kAddFilesOpen, 205, H - 82, 100},
+                          ButtonItem{"Preview", command::kAddFilesPreview, 338, H - 82, 100},
+                          ButtonItem{"Stop", command::kAddFilesStop, 443, H - 82, 100},
+                          ButtonItem{"Add Selected", command::kAddSelected, 10, H - 40, 100},
+                          ButtonItem{"Add All", command::kAddAll, 115, H - 40, 100},
+                          ButtonItem{"Add Directories", command::kAddDirectories, 220, H - 40, 100},
+                          ButtonItem{"Close", command::kCloseAddFiles, 490, H - 40, 47}}) {
+    QPushButton* button = CreateButton(QString::fromLatin1(item.text), window_, item.id, item.x,
+                                       item.y, item.width, 25);
+    connect(button, &QPushButton::clicked, this, [this, id = item.id] { hooks_.command(id); });
     buttons_.push_back(button);
   }
   progress_ = CreateProgressBar(window_, kProgressId, 325, H - 40, 160, 25);

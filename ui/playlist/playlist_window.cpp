@@ -152,17 +152,17 @@ PlaylistWindow::PlaylistWindow(PlaylistWindowModels models, PlaylistWindowHooks 
   category_->setCurrentIndex(models_.search.category.Selection());
   category_->hide();
 
-  struct ButtonSpec {
+  struct ButtonItem {
     const char* text;
     int id;
   };
-  for (ButtonSpec spec :
-       {ButtonSpec{">", command::kPlaylistPlay}, ButtonSpec{"||", command::kPlaylistPause},
-        ButtonSpec{"X", command::kPlaylistStop},
-        ButtonSpec{"Locate Current", command::kLocateCurrent}}) {
+  for (ButtonItem item :
+       {ButtonItem{">", command::kPlaylistPlay}, ButtonItem{"||", command::kPlaylistPause},
+        ButtonItem{"X", command::kPlaylistStop},
+        ButtonItem{"Locate Current", command::kLocateCurrent}}) {
     QPushButton* button =
-        CreateButton(QString::fromLatin1(spec.text), client_, spec.id, 0, 0, 20, 20);
-    connect(button, &QPushButton::clicked, this, [this, id = spec.id] { hooks_.command(id); });
+        CreateButton(QString::fromLatin1(item.text), client_, item.id, 0, 0, 20, 20);
+    connect(button, &QPushButton::clicked, this, [this, id = item.id] { hooks_.command(id); });
     buttons_.push_back(button);
   }
   progress_ = CreateProgressBar(client_, kProgressBarId, 0, 0, 100, 20);
