@@ -38,6 +38,7 @@
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
 #include "ui/menus.h"
+#include "ui/playlist/playlist_window.h"
 #include "ui/skin/skin_window.h"
 #include "ui/skin/skinned_controls.h"
 #include "vis/visual_capture.h"
@@ -262,7 +263,8 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     loader.LoadSkin(folder, 1);
     windows.main->setGeometry(player.settings.windowX, player.settings.windowY, loader.skin.mainW,
                               loader.skin.mainH);
-    skinWindows.ApplyOpacitySettings(nullptr);
+    skinWindows.ApplyOpacitySettings(windows.playlists ? windows.playlists->Playlist().Window()
+                                                       : nullptr);
   };
 }
 
