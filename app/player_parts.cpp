@@ -21,7 +21,6 @@ PlayerParts::PlayerParts(PlayerCore& core)
     playback.PlayEntry(restart ? Restart::Yes : Restart::No, index,
                        resetRepeat ? RepeatReset::Yes : RepeatReset::No);
   };
-  ConnectSearch(playlist, search);
   playlistTitle.SetText("Playlist");
 }
 

@@ -18,6 +18,7 @@
 #include "app/exit_signals.h"
 #include "app/instance_channel.h"
 #include "app/player_parts.h"
+#include "app/playlist_windows.h"
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
@@ -38,6 +39,7 @@
 #include "ui/control_factory.h"
 #include "ui/media_keys.h"
 #include "ui/menus.h"
+#include "ui/playlist/playlist_window.h"
 #include "ui/skin/skin_window.h"
 #include "ui/skin/skinned_controls.h"
 #include "vis/visual_capture.h"
@@ -267,7 +269,8 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     loader.LoadSkin(folder, 1);
     windows.main->setGeometry(player.settings.windowX, player.settings.windowY, loader.skin.mainW,
                               loader.skin.mainH);
-    skinWindows.ApplyOpacitySettings(nullptr);
+    skinWindows.ApplyOpacitySettings(windows.playlists ? windows.playlists->Playlist().Window()
+                                                       : nullptr);
   };
 }
 
@@ -428,6 +431,14 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
   playback.st.currentIndex = player.settings.currentEntry;
+
+  // The playlist window and the Add Files window, hidden, made once the
+  // last playlist is in: a long list is then shown at once rather than
+  // announced to the view row by row. Files dropped on the main window are
+  // taken as on the playlist window.
+  static PlaylistWindows playlistWindows(player, parts, board, menus);
+  windows.playlists = &playlistWindows;
+  playlistWindows.AcceptDropsOn(windows.main);
   AllowSaving(true);
 
   // The skin, then the main window's place at the skin's size and the

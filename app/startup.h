@@ -13,6 +13,7 @@ class QTimer;
 namespace qmb {
 
 class PlayerMenus;
+class PlaylistWindows;
 class PluginHost;
 class SkinControls;
 class Switchboard;
@@ -26,6 +27,7 @@ struct PlayerWindows {
   PlayerMenus* menus = nullptr;
   PluginHost* host = nullptr;
   SkinControls* controls = nullptr;
+  PlaylistWindows* playlists = nullptr;
   // At start-up: the saved skin at its place and opacity.
   std::function<void()> loadStartupSkin;
   // The time display's rectangle on the main window, from the skin.

@@ -18,9 +18,9 @@
 namespace qmb {
 namespace {
 
-// The window titles the playlist clicks write; the numbers are plain.
+// The window titles the playlist clicks write, numbers in the player's form.
 std::string ItemTitle(int cursor, int count) {
-  return "Playlist - Item " + std::to_string(cursor + 1) + " / " + std::to_string(count);
+  return "Playlist - Item " + NumberText(cursor + 1) + " / " + NumberText(count);
 }
 
 }  // namespace
@@ -170,8 +170,26 @@ void Switchboard::PlaylistClicked() {
   EntryList& list = parts_.playlist.list;
   if (!list.IsRow(list.Cursor())) return;
   int selected = list.SelectedCount();
-  parts_.playlistTitle.SetText(selected > 1 ? "Playlist - Selected " + std::to_string(selected)
+  parts_.playlistTitle.SetText(selected > 1 ? "Playlist - Selected " + NumberText(selected)
                                             : ItemTitle(list.Cursor(), list.Count()));
+}
+
+void Switchboard::PlaylistRightClicked(int x, int y) {
+  if (!parts_.playlist.list.IsRow(parts_.playlist.list.Cursor())) return;
+  if (openPlaylistMenu) openPlaylistMenu(x, y);
+}
+
+void Switchboard::ResultDoubleClicked(int row) {
+  EntryList& list = parts_.playlist.list;
+  int target = LocateResult(parts_.playlist, parts_.search.results, row);
+  if (!list.IsRow(target)) return;
+  // The entry found is the one selected, so the eye finds it too.
+  list.SelectNone();
+  list.SetSelected(target, true);
+}
+
+void Switchboard::ResultEnter(int row) {
+  PlayResult(parts_.playlist, parts_.search.results, row);
 }
 
 void Switchboard::PlaylistKey(bool enter, bool del) {

@@ -30,6 +30,14 @@ class Switchboard {
   void PlaylistKey(bool enter, bool del);
   void CueListDoubleClicked();
   void CueListKey(bool enter, bool del);
+  // A right click on a playlist row at the screen point (x, y): the drive
+  // items are rebuilt and the context menu opens (through `openPlaylistMenu`).
+  void PlaylistRightClicked(int x, int y);
+  std::function<void(int x, int y)> openPlaylistMenu;
+  // The search results: a double click locates the entry a row names, Enter
+  // plays it.
+  void ResultDoubleClicked(int row);
+  void ResultEnter(int row);
 
   // A right click on the main window at (x, y): inside the time display's
   // rectangle (edges included) it flips elapsed and remaining time; elsewhere

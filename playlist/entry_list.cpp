@@ -126,6 +126,27 @@ void EntryList::RemoveAll() {
   ClampCursor();
 }
 
+bool EntryList::Reorder(const std::vector<int>& order) {
+  if (static_cast<int>(order.size()) != Count()) return false;
+  std::vector<char> seen(order.size(), 0);
+  for (int row : order) {
+    if (!IsRow(row) || seen[row]) return false;
+    seen[row] = 1;
+  }
+  Emit({ListEvent::Kind::kAboutToReorder});
+  std::vector<EntryRow> moved;
+  moved.reserve(rows_.size());
+  int cursor = -1;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    moved.push_back(std::move(rows_[order[i]]));
+    if (order[i] == cursor_) cursor = static_cast<int>(i);
+  }
+  rows_ = std::move(moved);
+  cursor_ = cursor;
+  Emit({ListEvent::Kind::kReordered});
+  return true;
+}
+
 int EntryList::RemoveSelected() {
   if (selectedCount_ == 0) return 0;
   int removed = selectedCount_;

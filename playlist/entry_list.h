@@ -57,14 +57,16 @@ struct ListEvent {
     kRemoved,
     kAboutToReset,  // many rows change at once; forget and re-read afterwards
     kReset,
-    kChanged,        // cell `field` (or every cell when -1) of rows [first, last]
-    kStateChanged,   // state bits of rows [first, last]
-    kCursorChanged,  // first = the new cursor
-    kHeaderChanged,  // field = the column
-    kHidden,         // a long edit begins: the view stops painting
-    kRedraw,         // repaint everything
-    kShown,          // painting resumes
-    kEnsureVisible,  // scroll so that row `first` shows
+    kChanged,         // cell `field` (or every cell when -1) of rows [first, last]
+    kStateChanged,    // state bits of rows [first, last]
+    kCursorChanged,   // first = the new cursor
+    kHeaderChanged,   // field = the column
+    kHidden,          // a long edit begins: the view stops painting
+    kRedraw,          // repaint everything
+    kShown,           // painting resumes
+    kEnsureVisible,   // scroll so that row `first` shows
+    kAboutToReorder,  // rows are about to change places
+    kReordered,       // rows changed places; their state bits and the cursor went with them
   };
   Kind kind;
   int first = -1;
@@ -119,6 +121,9 @@ class EntryList {
   int InsertMany(int position, std::vector<EntryRow> rows);
   void Remove(int row);
   void RemoveAll();
+  // Puts old row order[i] at row i. False, and nothing changes, unless
+  // `order` holds every row exactly once.
+  bool Reorder(const std::vector<int>& order);
   // Removes every selected row in one pass; returns how many went.
   int RemoveSelected();
   const EntryRow& Row(int row) const { return rows_[row]; }
@@ -153,10 +158,22 @@ class EntryList {
     if (IsRow(row)) Emit({ListEvent::Kind::kEnsureVisible, row, row});
   }
 
+  // Counts the changes of rows and cells (not of selection or cursor), so a
+  // reader can tell that what it found earlier still holds.
+  std::uint64_t Revision() const { return revision_; }
+
   EntryListSignal changed;
 
  private:
-  void Emit(const ListEvent& event) const { changed.Emit(event); }
+  void Emit(const ListEvent& event) const {
+    using Kind = ListEvent::Kind;
+    if (event.kind == Kind::kInserted || event.kind == Kind::kRemoved ||
+        event.kind == Kind::kReset || event.kind == Kind::kReordered ||
+        event.kind == Kind::kChanged) {
+      ++revision_;
+    }
+    changed.Emit(event);
+  }
   // Keeps the mark on a row after rows went away.
   void ClampCursor();
 
@@ -165,6 +182,8 @@ class EntryList {
   std::array<std::string, kMaxFields> headers_;
   int selectedCount_ = 0;
   int cursor_ = -1;
+  // Emitting marks the change, and emitting is const.
+  mutable std::uint64_t revision_ = 0;
 };
 
 }  // namespace qmb

@@ -117,28 +117,51 @@ void AddToCue(const PlaylistStore& store, EntryList& cue) {
 
 void Search(const PlaylistStore& store, SearchPanel& panel, const std::string& text) {
   EntryList& results = panel.results;
-  results.RemoveAll();
-  results.Hide();
+  const EntryList& list = store.list;
   int field = panel.category.Selection();
   if (field < 0 || field >= kEntryFieldCount) field = kTitle;
   std::string needle = ToLowerAscii(text);
-  std::vector<EntryRow> found;
-  if (!needle.empty()) {
-    const EntryList& list = store.list;
-    std::string haystack;
+  auto same = [](char a, char b) { return LowerAscii(a) == b; };
+  auto matches = [&](int row) {
+    std::string_view value = list.FieldView(row, field);
+    return value.size() >= needle.size() && std::search(value.begin(), value.end(), needle.begin(),
+                                                        needle.end(), same) != value.end();
+  };
+  // Typing on narrows the last search: only the rows it found can match,
+  // as long as the playlist has not changed since.
+  SearchPanel::Found& last = panel.found;
+  bool narrowing = !needle.empty() && !last.needle.empty() && last.list == &list &&
+                   last.revision == list.Revision() && last.field == field &&
+                   needle.find(last.needle) != std::string::npos &&
+                   static_cast<std::size_t>(results.Count()) == last.rows.size();
+  std::vector<int> rows;
+  if (narrowing) {
+    for (int row : last.rows) {
+      if (matches(row)) rows.push_back(row);
+    }
+  } else if (!needle.empty()) {
     for (int row = 0; row < list.Count(); ++row) {
-      std::string_view value = list.FieldView(row, field);
-      if (value.size() < needle.size()) continue;
-      haystack.resize(value.size());
-      std::transform(value.begin(), value.end(), haystack.begin(), LowerAscii);
-      if (haystack.find(needle) == std::string::npos) continue;
-      found.emplace_back().SetCell(0, EntryReferenceText(list, row));
+      if (matches(row)) rows.push_back(row);
     }
   }
-  int count = static_cast<int>(found.size());
-  results.InsertMany(-1, std::move(found));
-  results.Redraw();
-  results.Show();
+  if (!narrowing || rows.size() != last.rows.size()) {
+    results.RemoveAll();
+    results.Hide();
+    std::vector<EntryRow> found(rows.size());
+    std::string reference;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      // One allocation per result: a long list may match entirely.
+      reference = NumberText(rows[i]);
+      reference += ": ";
+      reference += list.FieldView(rows[i], kTitle);
+      found[i].SetCells({reference});
+    }
+    results.InsertMany(-1, std::move(found));
+    results.Redraw();
+    results.Show();
+  }
+  int count = static_cast<int>(rows.size());
+  last = {&list, list.Revision(), field, std::move(needle), std::move(rows)};
   results.SetHeader(0, "Found: " + NumberText(count));
 }
 

@@ -28,6 +28,15 @@ struct SearchPanel {
   EditModel text;       // "Search Text"
   ComboModel category;  // no selection means "[Select Category]", the title
   EntryList results{1};
+
+  // What the last search found, so that typing on searches only those rows.
+  struct Found {
+    const EntryList* list = nullptr;
+    std::uint64_t revision = 0;
+    int field = -1;
+    std::string needle;
+    std::vector<int> rows;
+  } found;
 };
 
 // Removes the selected rows of a playlist or cue list: all at once when every

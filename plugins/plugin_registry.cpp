@@ -266,13 +266,14 @@ int FindClaimingPlugin(const std::vector<PluginSlot<Module>>& slots, const Plugi
       return i;
     }
   }
-  std::string lowerPath = ToLowerAscii(path);
+  // Lowered only when a plug-in has a pattern: loading a long playlist asks
+  // this for every entry.
+  std::string lowerPath;
   for (int i = 0; i < count; ++i) {
     const char* pattern = slots[static_cast<std::size_t>(i)].module.pattern;
-    if (list.Checked(i) && pattern && *pattern &&
-        lowerPath.find(ToLowerAscii(pattern)) != std::string::npos) {
-      return i;
-    }
+    if (!list.Checked(i) || !pattern || !*pattern) continue;
+    if (lowerPath.empty()) lowerPath = ToLowerAscii(path);
+    if (lowerPath.find(ToLowerAscii(pattern)) != std::string::npos) return i;
   }
   return -1;
 }

@@ -141,11 +141,11 @@ TEST_F(SwitchboardTest, ListNotificationsPlayAndTitleThePlaylistWindow) {
   List().SetCursor(1);
   board.PlaylistDoubleClicked();
   EXPECT_EQ(parts.playback.st.currentIndex, 1);
-  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Item 2 / 3");
+  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Item  2 /  3");
   List().SetSelected(0, true);
   List().SetSelected(2, true);
   board.PlaylistClicked();
-  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Selected 2");
+  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Selected  2");
   board.PlaylistKey(false, true);
   EXPECT_EQ(List().Count(), 1);
 

@@ -167,14 +167,31 @@ TEST_F(PlaylistEditingTest, SearchByCategory) {
       EXPECT_EQ(panelOfSearch.results.Row(0).Cell(0), " 4: track");
     }
   }
-  // The search bar searches on every change of text or category.
-  SearchPanel bar;
-  ConnectSearch(store, bar);
-  bar.text.SetText("ock");
-  EXPECT_EQ(bar.results.Count(), 3);
-  bar.category.Select(8);  // File Type
-  EXPECT_EQ(bar.results.Count(), 0);
-  EXPECT_EQ(bar.results.Header(0), "Found:  0");
+}
+
+TEST_F(PlaylistEditingTest, TypingOnNarrowsTheLastSearchUnlessTheListChanged) {
+  Fill({"rock a", "rock b", "jazz"});
+  SearchPanel search;
+  Search(store, search, "ro");
+  Search(store, search, "rock b");
+  EXPECT_EQ(Titles(search.results, 0), std::vector<std::string>{"1: rock b"});
+  store.list.SetField(0, kTitle, "rock b side");
+  Search(store, search, "rock b s");
+  EXPECT_EQ(Titles(search.results, 0), std::vector<std::string>{"0: rock b side"});
+  search.category.Select(8);
+  Search(store, search, "rock b si");
+  EXPECT_EQ(search.results.Count(), 0) << "another field is searched anew";
+}
+
+TEST_F(PlaylistEditingTest, SearchBarRunsOnEveryChange) {
+  Fill({"Alpha", "beta"});
+  SearchPanel search;
+  ConnectSearch(store, search);
+  search.text.SetText("a");
+  EXPECT_EQ(search.results.Count(), 2);
+  search.category.Select(8);  // File Type: mp3 has no "a"
+  EXPECT_EQ(search.results.Count(), 0);
+  EXPECT_EQ(search.results.Header(0), "Found:  0");
 }
 
 TEST_F(PlaylistEditingTest, PlayResultUsesTheRowNumberAsItIsNow) {
