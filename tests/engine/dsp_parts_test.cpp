@@ -113,5 +113,48 @@ TEST(Resampler, KeepsPitchLevelAndLength) {
   }
 }
 
+// A stream hands the stage blocks of any size, seeks reset it mid-signal
+// and a flush ends one track before the next starts.
+TEST(Resampler, BlocksSeeksAndFlushesLeaveNoTrace) {
+  const int in = 48000, out = 44100;
+  std::vector<float> tone(static_cast<std::size_t>(in) * 2);
+  for (std::size_t i = 0; i < tone.size() / 2; ++i)
+    tone[i * 2] = tone[i * 2 + 1] = static_cast<float>(0.8 * std::sin(0.37 * i));
+  auto run = [&](std::size_t piece) {
+    Resampler r(in, out);
+    std::vector<float> result;
+    for (std::size_t at = 0; at < tone.size() / 2; at += piece)
+      r.Process(&tone[at * 2], std::min(piece, tone.size() / 2 - at), result);
+    r.Flush(result);
+    return result;
+  };
+  std::vector<float> whole = run(tone.size() / 2);
+  for (std::size_t piece : {1u, 333u, 1024u}) {
+    std::vector<float> pieces = run(piece);
+    ASSERT_EQ(pieces.size(), whole.size()) << piece;
+    for (std::size_t i = 0; i < whole.size(); ++i)
+      ASSERT_NEAR(pieces[i], whole[i], 1e-6) << piece << " at " << i;
+  }
+
+  // After a reset (a seek) or a flush (a track's end), silence comes out silent.
+  for (bool flush : {false, true}) {
+    Resampler r(in, out);
+    std::vector<float> result;
+    r.Process(tone.data(), 4000, result);
+    result.clear();
+    if (flush) {
+      r.Flush(result);
+      result.clear();
+    } else {
+      r.Reset();
+    }
+    std::vector<float> silence(4000 * 2, 0.0f);
+    r.Process(silence.data(), 4000, result);
+    r.Flush(result);
+    EXPECT_NEAR(static_cast<double>(result.size() / 2), 4000.0 * out / in, 2) << flush;
+    for (float v : result) ASSERT_EQ(v, 0.0f) << flush;
+  }
+}
+
 }  // namespace
 }  // namespace qmb::engine
