@@ -35,6 +35,7 @@ ALLOWED = {
     "app": ["core", "imagelib", "ui", "ui/skin"] + LOGIC + ["plugins"],
     "tools/skins": ["core", "imagelib", "ui", "ui/skin"] + LOGIC,
     "tools/samples": ["core"] + LOGIC,
+    "tools/presets": ["core"] + LOGIC,
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.
