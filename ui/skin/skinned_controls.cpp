@@ -558,12 +558,12 @@ void SkinControls::ShowStatusText(const std::string& text, int milliseconds) {
 
 void SkinControls::SetVisualPicture(const QImage& picture) {
   visualPicture_ = picture;
-  if (visual_) visual_->update();
+  if (visual_) visual_->repaint();
 }
 
 void SkinControls::ClearVisualPicture() {
   visualPicture_ = QImage();
-  if (visual_) visual_->update();
+  if (visual_) visual_->repaint();
 }
 
 void SkinControls::ToggleShuffleLight() {

@@ -154,6 +154,7 @@ class SkinControls : public QObject {
   void ShowStatusText(const std::string& text, int milliseconds);
   // What the visual window shows: a finished picture of its size (the
   // visualization's last frame), or, once cleared, its background piece.
+  // Either is painted at once, inside the call.
   void SetVisualPicture(const QImage& picture);
   void ClearVisualPicture();
   bool HasVisualPicture() const { return !visualPicture_.isNull(); }
