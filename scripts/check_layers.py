@@ -36,6 +36,7 @@ ALLOWED = {
     "tools/skins": ["core", "imagelib", "ui", "ui/skin"] + LOGIC,
     "tools/samples": ["core"] + LOGIC,
     "tools/presets": ["core"] + LOGIC,
+    "tools/screenshots": ["core", "imagelib", "ui", "ui/skin", "plugins", "app"] + LOGIC,
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.
