@@ -15,6 +15,7 @@
 #include <set>
 
 #include "app/player_parts.h"
+#include "app/shutdown.h"
 #include "app/startup.h"
 #include "app/switchboard.h"
 #include "core/command_ids.h"
@@ -135,6 +136,12 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   EXPECT_EQ(detached->size(), QSize(300, 175));
   ASSERT_TRUE(board.Command(kAttachVisualWindow));
   EXPECT_FALSE(detached->isVisible());
+  // The mode is kept for the next start.
+  SaveSettingsNow(ThePlayer());
+  PlayerSettings saved = ReadSettings(ThePlayer().programFolder);
+  EXPECT_EQ(saved.visKind, 1);
+  EXPECT_EQ(saved.spectrumStyle, 2);
+  EXPECT_EQ(saved.scopeStyle, 0);
   EXPECT_FALSE(TheWindows().visualTimer->isActive()) << "nothing plays: no visual timer";
 }
 
