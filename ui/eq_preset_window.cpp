@@ -44,7 +44,12 @@ void EqPresetWindow::Show(const std::vector<std::string>& names) {
 }
 
 void EqPresetWindow::Close() {
-  if (window_) delete window_.data();
+  if (!window_) return;
+  // Later: "Close" itself is a child, and it is still inside its click.
+  window_->hide();
+  window_->deleteLater();
+  window_ = nullptr;
+  list_ = nullptr;
 }
 
 std::string EqPresetWindow::Selected() const {

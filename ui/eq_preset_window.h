@@ -24,6 +24,7 @@ class EqPresetWindow {
   // Closes a window that is open, then shows a new one listing `names` in
   // their order, centred on the work area.
   void Show(const std::vector<std::string>& names);
+  // Hides the window at once; it is deleted when the event loop comes back.
   void Close();
   // The chosen preset's name as it was given; empty when none is chosen.
   std::string Selected() const;

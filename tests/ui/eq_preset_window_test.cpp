@@ -42,6 +42,7 @@ TEST(EqPresetWindow, ListsTheNamesAndSendsItsCommandsAndASecondShowReplacesIt) {
   EXPECT_EQ(sent.back(), command::kClosePresetWindow);
 
   presets.Show({"only"});
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(first.isNull()) << "the first window is gone";
   EXPECT_EQ(presets.List()->count(), 1);
   presets.Close();
