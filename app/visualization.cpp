@@ -65,7 +65,9 @@ void VisualTimerTick() {
       PlanVisualTick(w.parts->playback.st.trackActive == 1, panel.visualization.Checked(),
                      plugins.registry.visualRunning, panel.internalVisOffWithPlugin.Checked(),
                      w.renderer->state.detached);
-  if (tick.run) w.renderer->RenderVisualFrame(tick.drawInternal, tick.callPlugin);
+  // A plug-in drawing into its own window keeps the timer going while the
+  // main window is minimised; the internal picture waits for it.
+  if (tick.run) w.renderer->RenderVisualFrame(tick.drawInternal && Seen(w.main), tick.callPlugin);
   // A plug-in that asked to be stopped, or a state that changed under way.
   UpdateVisualTimer();
 }
