@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <thread>
 
 #include "app/instance_channel.h"
@@ -377,39 +376,28 @@ TEST_F(ScreenTest, ALoudTrackShowsInTheVisualAreaAndAStopLeavesTheBackground) {
   program.Write("qmb.dat", ImageOf(s));
   Start(program, {QMB_FIXTURE_DIR "/loud_noise_3s.wav"});
 
-  // Compares the visual area (and, as proof the window is up, a strip of the
-  // face below it) with the skin's face.
-  struct Look {
-    bool windowShown = false;
-    bool visualIsBackground = false;
-  };
+  // The visual area against the face, and a strip of the face below it as
+  // proof that the window is up: 0 not shown yet, 1 drawn on, 2 background.
   auto look = [&] {
-    Look l;
     std::vector<std::uint32_t> shot = Grab(40 + v.x1, 30 + v.y1, v.width, v.height + 4);
-    if (shot.empty()) return l;
-    auto at = [&](int x, int y) { return shot[static_cast<std::size_t>(y * v.width + x)]; };
-    l.windowShown = l.visualIsBackground = true;
-    for (int x = 0; x < v.width; ++x) {
-      for (int y = 0; y < v.height + 4; ++y) {
-        bool same = at(x, y) == face(v.x1 + x, v.y1 + y);
-        if (y >= v.height + 2 && !same) l.windowShown = false;
-        if (y < v.height && !same) l.visualIsBackground = false;
-      }
+    bool shown = !shot.empty(), background = shown;
+    for (int i = 0; shown && i < static_cast<int>(shot.size()); ++i) {
+      const int x = i % v.width, y = i / v.width;
+      const bool same = shot[static_cast<std::size_t>(i)] == face(v.x1 + x, v.y1 + y);
+      if (y >= v.height + 2 && !same) shown = false;
+      if (y < v.height && !same) background = false;
     }
-    return l;
+    return !shown ? 0 : background ? 2 : 1;
   };
-  auto waitFor = [&](const std::function<bool(const Look&)>& wanted) {
-    auto end = Clock::now() + std::chrono::seconds(20);
-    while (Clock::now() < end) {
-      if (wanted(look())) return true;
+  auto waitFor = [&](int wanted) {
+    for (auto end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) {
+      if (look() == wanted) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
   };
-  EXPECT_TRUE(waitFor([](const Look& l) { return l.windowShown && !l.visualIsBackground; }))
-      << "the spectrum shows while the track plays";
-  EXPECT_TRUE(waitFor([](const Look& l) { return l.windowShown && l.visualIsBackground; }))
-      << "the background again once it stopped";
+  EXPECT_TRUE(waitFor(1)) << "the spectrum shows while the track plays";
+  EXPECT_TRUE(waitFor(2)) << "the background again once it stopped";
   ReleaseSkinObjects(skin);
 }
 
