@@ -23,6 +23,7 @@
 #include "app/shutdown.h"
 #include "app/switchboard.h"
 #include "core/atomic_file.h"
+#include "app/visualization.h"
 #include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/desktop.h"
@@ -42,7 +43,7 @@
 #include "ui/playlist/playlist_window.h"
 #include "ui/skin/skin_window.h"
 #include "ui/skin/skinned_controls.h"
-#include "vis/visual_capture.h"
+#include "ui/skin/visual_window.h"
 
 namespace qmb {
 namespace {
@@ -102,6 +103,12 @@ class MainWindowWatcher : public QObject {
           return true;
         }
         break;
+      case QEvent::Show:
+      case QEvent::Hide:
+      case QEvent::WindowStateChange:
+        // Nothing is drawn for a minimised or hidden window.
+        if (TheWindows().updateVisualTimer) TheWindows().updateVisualTimer();
+        break;
       case QEvent::Close:
         event->ignore();
         Shutdown(true);
@@ -142,34 +149,6 @@ void InvertSkin(SkinWindows& skinWindows) {
   if (status != kOk) ShowErrorCode(status);
 }
 
-// A running visualization plug-in's last picture over the visual window.
-bool ShowPluginPicture(const PluginManager& plugins, QImage& target) {
-  if (!plugins.registry.visualRunning || plugins.SurfacePixels().empty()) return false;
-  QImage picture(reinterpret_cast<const uchar*>(plugins.SurfacePixels().data()),
-                 plugins.SurfaceWidth(), plugins.SurfaceHeight(), plugins.SurfaceWidth() * 4,
-                 QImage::Format_ARGB32);
-  QPainter painter(&target);
-  painter.drawImage(0, 0, picture);
-  return true;
-}
-
-// The visual timer's tick for a running visualization plug-in: it draws into
-// the visual window while a playlist track plays.
-void VisualTimerTick(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows) {
-  if (parts.playback.st.trackActive != 1 || !player.panel.visualization.Checked()) return;
-  if (!parts.plugins.registry.visualRunning) return;
-  QWidget* visual = windows.controls ? windows.controls->Visual() : nullptr;
-  if (!visual) return;
-  static std::vector<std::int16_t> block;
-  if (!TheVisualCapture().CopyBlock(block)) {
-    visual->update();
-    return;
-  }
-  parts.plugins.RenderVisualPlugin(visual->width(), visual->height(), FSOUND_DSP_GetSpectrum(),
-                                   block);
-  visual->update();
-}
-
 // The skinned controls on the main window, and the window side of
 // loading a skin.
 void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, PlayerMenus& menus,
@@ -193,8 +172,13 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
     tips.UpdateTip(TheWindows().controls->Button(button), {title, text});
   };
   hooks.hideMainTip = [] { tips.HideTip(); };
-  PluginManager& plugins = parts.plugins;
-  hooks.visualPicture = [&plugins](QImage& target) { return ShowPluginPicture(plugins, target); };
+  // The visual window's mouse goes to the visualization, made once the controls are.
+  hooks.visualMouseRelease = [](QMouseEvent* event) {
+    if (TheWindows().visual) TheWindows().visual->MouseReleased(event);
+  };
+  hooks.visualDoubleClick = [](QMouseEvent*) {
+    if (TheWindows().visual) TheWindows().visual->DoubleClicked();
+  };
   SkinControlMenus skinMenus{menus.main,      menus.exit, menus.previous, menus.stop,
                              menus.equalizer, menus.seek, menus.volume,   menus.balance};
   static SkinControls controls(windows.main, loader.skin, player.state, parts.displays, hooks,
@@ -326,8 +310,6 @@ void WirePlayback(PlayerParts& parts, PlayerWindows& windows) {
   QObject::connect(windows.statusTimer, &QTimer::timeout,
                    [&displays] { displays.messageShowing = false; });
   QObject::connect(windows.coreTimer, &QTimer::timeout, [&playback] { playback.PositionTick(); });
-  QObject::connect(windows.visualTimer, &QTimer::timeout,
-                   [&parts, &windows] { VisualTimerTick(ThePlayer(), parts, windows); });
 }
 
 }  // namespace
@@ -422,6 +404,10 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   QCoreApplication::instance()->installEventFilter(
       new MediaKeys([](int id) { TheWindows().board->Command(id); },
                     [&playback] { return playback.st.state; }, windows.main));
+  VisualParts visual = WireVisualization(player, parts, windows.main, windows.visualTimer,
+                                         *windows.controls, menus, board);
+  windows.visual = visual.renderer;
+  windows.presetWindow = visual.presetWindow;
 
   // The associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
@@ -459,12 +445,10 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   // Nothing plays yet.
   playback.st.nowPlayingText = kIdleTitle;
 
-  // The visual and core timers, restarted when their trackbars move; the status timer is
-  // started by each transient status text.
-  StartTimer(windows.visualTimer, player.panel.visualDelay.Position());
+  // The core timer, restarted when its trackbar moves; the visual timer runs
+  // only while a picture can change and be seen; the status timer is started
+  // by each transient status text.
   StartTimer(windows.coreTimer, player.panel.coreDelay.Position());
-  player.panel.visualDelay.changed.Connect(
-      [&] { StartTimer(windows.visualTimer, player.panel.visualDelay.Position()); });
   player.panel.coreDelay.changed.Connect(
       [&] { StartTimer(windows.coreTimer, player.panel.coreDelay.Position()); });
 
@@ -482,6 +466,9 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   windows.main->show();
   parts.displays.messageShowing = false;
   windows.controls->PaintMainWindow();
+  windows.updateVisualTimer = visual.updateTimer;
+  windows.updateVisualTimer();
+
 }
 
 int RunPlayer(const std::string& commandLine, const std::string& programFolder) {

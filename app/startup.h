@@ -12,11 +12,13 @@ class QTimer;
 
 namespace qmb {
 
+class EqPresetWindow;
 class PlayerMenus;
 class PlaylistWindows;
 class PluginHost;
 class SkinControls;
 class Switchboard;
+class VisualRenderer;
 
 struct PlayerWindows {
   QWidget* main = nullptr;
@@ -28,6 +30,11 @@ struct PlayerWindows {
   PluginHost* host = nullptr;
   SkinControls* controls = nullptr;
   PlaylistWindows* playlists = nullptr;
+  VisualRenderer* visual = nullptr;
+  EqPresetWindow* presetWindow = nullptr;
+  // Starts or stops the visual timer as the player's state asks; set once
+  // the main window is shown.
+  void (*updateVisualTimer)() = nullptr;
   // At start-up: the saved skin at its place and opacity.
   std::function<void()> loadStartupSkin;
   // The time display's rectangle on the main window, from the skin.

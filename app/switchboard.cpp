@@ -36,6 +36,7 @@ bool Switchboard::Command(int id) {
   auto found = commands_.find(id);
   if (found == commands_.end() || !found->second) return false;
   found->second();
+  if (afterCommand) afterCommand();
   return true;
 }
 

@@ -23,6 +23,8 @@ class Switchboard {
   // Adds or replaces the operation of a command (windows, skins, plug-ins).
   void Register(int id, std::function<void()> operation);
   bool Handles(int id) const { return commands_.count(id) != 0; }
+  // Runs after every command that had an operation.
+  std::function<void()> afterCommand;
 
   // List notifications.
   void PlaylistDoubleClicked();

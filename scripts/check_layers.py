@@ -37,6 +37,8 @@ ALLOWED = {
     "tools/skins": ["core", "imagelib", "ui", "ui/skin"] + LOGIC,
     "tools/samples": ["core"] + LOGIC,
     "tools/playlist": ["core", "imagelib", "ui"] + LOGIC,
+    "tools/presets": ["core"] + LOGIC,
+    "tools/screenshots": ["core", "imagelib", "ui", "ui/skin", "plugins", "app"] + LOGIC,
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.

@@ -29,6 +29,7 @@ void VisualCapture::Store(const std::int16_t* samples, int frames) {
   block_.resize(static_cast<std::size_t>(frames) * 2);
   std::memcpy(block_.data(), samples, block_.size() * sizeof(std::int16_t));
   valid_ = true;
+  sequence_.fetch_add(1, std::memory_order_release);
 }
 
 bool VisualCapture::CopyBlock(std::vector<std::int16_t>& out) const {

@@ -27,6 +27,8 @@ class VisualCapture {
   // Copies the newest block (interleaved stereo 16-bit) into `out`; false
   // when there is none (nothing captured since the last Clear).
   bool CopyBlock(std::vector<std::int16_t>& out) const;
+  // Counts the blocks stored so far: the same count means the same block.
+  std::uint64_t Sequence() const { return sequence_.load(std::memory_order_acquire); }
   bool HasBlock() const;
   // After a stop there is no block until the next one is mixed.
   void Clear();
@@ -41,6 +43,7 @@ class VisualCapture {
   mutable std::mutex mutex_;
   std::vector<std::int16_t> block_;
   bool valid_ = false;
+  std::atomic<std::uint64_t> sequence_{0};
   std::atomic<BlockProcessor*> processor_{nullptr};
   std::atomic<bool> trackActive_{false};
 };

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# CPU seconds of the whole player (start-up, logic and engine; nothing is
-# painted yet) playing a 60-second MP3 on the null output, against mpv
-# playing the same file in real time on its null output, in one run.
+# CPU seconds of the whole player (start-up, logic, engine, and the skin and
+# the visualization painted at the default 30 ms to an X server) playing a
+# 60-second MP3 on the null output, against mpv playing the same file in real
+# time on its null output, in one run.
 # usage: bench/playback/player_cpu.sh [build-dir]
 set -euo pipefail
+# The player paints to an X server: Xvfb when there is no display.
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && [ -z "${QMB_UNDER_XVFB:-}" ]; then
+  QMB_UNDER_XVFB=1 exec xvfb-run -a "$0" "$@"
+fi
 build=${1:-build}
 file=$build/fixtures/noise_60s.mp3
 [ -e "$file" ] || cmake --build "$build" --target qmb_bench_fixture_files >/dev/null
@@ -16,7 +21,10 @@ folder=$(mktemp -d)
 runtime=$(mktemp -d)
 trap 'rm -rf "$folder" "$runtime"' EXIT
 cp "$build/QMB/QMB" "$build/QMB/image.so" "$folder/"
-export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+cp -r "$build/QMB/Skins" "$folder/"
+platform=offscreen
+[ -n "${DISPLAY:-}" ] && platform=xcb
+export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=$platform SDL_AUDIODRIVER=dummy
 
 cpu_of() {  # utime + stime of a pid, in seconds
   awk -v hz="$(getconf CLK_TCK)" '{print ($14 + $15) / hz}' "/proc/$1/stat"
@@ -35,6 +43,6 @@ kill -TERM $pid; wait $pid
 mpv_cpu=$( { /usr/bin/time -f "%U %S" mpv --really-quiet --no-video --ao=null "$file" >/dev/null; } 2>&1 \
   | awk '{print $1 + $2}')
 
-echo "nproc: $(nproc)"
+echo "nproc: $(nproc), Qt platform: $platform"
 echo "60 s MP3 in real time: player ${player} s CPU, mpv ${mpv_cpu} s CPU"
 awk -v a="$player" -v b="$mpv_cpu" 'BEGIN { if (b > 0) printf "player / mpv: %.2f\n", a / b }'

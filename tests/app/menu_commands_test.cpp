@@ -1,22 +1,31 @@
 // Every item of every menu the started player builds reaches an operation,
 // except the ones whose windows are not built yet: the list below names them
-// exactly, so a feature that lands must take its ids out of it.
+// exactly, so a feature that lands must take its ids out of it. The
+// equalizer's and the visual window's items then act on the started player.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 
+#include "app/player_parts.h"
+#include "app/shutdown.h"
 #include "app/startup.h"
 #include "app/switchboard.h"
 #include "core/command_ids.h"
+#include "core/player_core.h"
+#include "eq/eq_presets.h"
 #include "scripted_desktop.h"
 #include "temp_folder.h"
+#include "ui/eq_preset_window.h"
 #include "ui/menus.h"
+#include "ui/skin/visual_window.h"
 
 namespace qmb::test {
 namespace {
@@ -25,24 +34,7 @@ using namespace qmb::command;
 
 // Menu ids whose windows or features are still to come.
 const std::set<int> kWaiting = {
-    kAbout,
-    kCheckForUpdate,
-    kControlPanel,
-    kLoadEqPreset,
-    kSaveEqPreset,
-    kRaiseEq,
-    kLowerEq,
-    kNormalizeEq,
-    kRandomizeEq,
-    kSelectPlugin,
-    kDetachVisualWindow,
-    kAttachVisualWindow,
-    kSpectrumFireMode,
-    kSpectrumDotMode,
-    kSpectrumVoiceMode,
-    kScopeLineMode,
-    kScopeDotMode,
-    kScopeWaveMode,
+    kAbout, kCheckForUpdate, kControlPanel, kSelectPlugin,
 };
 
 void CollectIds(const QMenu* menu, std::set<int>& ids) {
@@ -80,6 +72,74 @@ TEST(MenuCommands, EveryItemReachesAnOperationOrIsListedAsWaiting) {
   EXPECT_TRUE(windows.board->Handles(kMiddleButton));
 }
 
+std::vector<float> Bands() {
+  std::vector<float> values;
+  for (int band = 0; band < kEqBandCount; ++band)
+    values.push_back(ThePlayer().state.sliders[band].value);
+  return values;
+}
+
+TEST(MenuCommands, TheEqualizerMenuMovesTheSlidersAndOpensThePresets) {
+  Switchboard& board = *TheWindows().board;
+  const std::string& title = TheParts().displays.titleText;
+  ASSERT_TRUE(board.Command(kNormalizeEq));
+  EXPECT_EQ(Bands(), std::vector<float>(10, 15.0f));
+  EXPECT_EQ(title, "Equalizer  9:  15");
+  ASSERT_TRUE(board.Command(kLowerEq));
+  EXPECT_EQ(Bands(), std::vector<float>(10, 13.0f));
+
+  EqBands preset{};
+  preset.fill(21.0f);
+  SaveEqPreset(ThePlayer().programFolder + "QEQ/Twenty One.qeq", preset);
+  EqPresetWindow& window = *TheWindows().presetWindow;
+  ASSERT_TRUE(board.Command(kLoadEqPreset));
+  QPointer<QWidget> first = window.Window();
+  ASSERT_TRUE(first && first->isVisible());
+  ASSERT_EQ(window.List()->count(), 1);
+  window.List()->setCurrentRow(0);
+  EXPECT_EQ(Bands(), std::vector<float>(10, 21.0f));
+  EXPECT_TRUE(first->isVisible()) << "the window stays for the next choice";
+  ASSERT_TRUE(board.Command(kLoadEqPreset));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(first.isNull()) << "a second Load replaces it";
+  ASSERT_TRUE(board.Command(kClosePresetWindow));
+  EXPECT_EQ(window.Window(), nullptr);
+}
+
+TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
+  Switchboard& board = *TheWindows().board;
+  VisualRenderer& visual = *TheWindows().visual;
+  struct Case {
+    int id;
+    int kind, spectrum, scope;
+  } cases[] = {{kSpectrumDotMode, 0, 1, 0},
+               {kScopeWaveMode, 1, 1, 2},
+               {kSpectrumVoiceMode, 0, 2, 2},
+               {kScopeLineMode, 1, 2, 0}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(board.Command(c.id));
+    EXPECT_EQ(visual.state.visKind, c.kind) << c.id;
+    EXPECT_EQ(visual.state.spectrumStyle, c.spectrum) << c.id;
+    EXPECT_EQ(visual.state.scopeStyle, c.scope) << c.id;
+  }
+  QWidget* detached = visual.DetachedWindow();
+  ASSERT_NE(detached, nullptr);
+  EXPECT_FALSE(detached->isVisible()) << "hidden at start-up";
+  ASSERT_TRUE(board.Command(kDetachVisualWindow));
+  EXPECT_TRUE(detached->isVisible());
+  EXPECT_EQ(detached->windowTitle(), "Visualization Window");
+  EXPECT_EQ(QRect(detached->pos(), detached->size()), QRect(100, 100, 300, 175));
+  ASSERT_TRUE(board.Command(kAttachVisualWindow));
+  EXPECT_FALSE(detached->isVisible());
+  // The mode the menu chose is kept for the next start.
+  SaveSettingsNow(ThePlayer());
+  PlayerSettings saved = ReadSettings(ThePlayer().programFolder);
+  EXPECT_EQ(saved.visKind, 1);
+  EXPECT_EQ(saved.spectrumStyle, 2);
+  EXPECT_EQ(saved.scopeStyle, 0);
+  EXPECT_FALSE(TheWindows().visualTimer->isActive()) << "nothing plays: no visual timer";
+}
+
 }  // namespace
 }  // namespace qmb::test
 
@@ -92,6 +152,7 @@ int main(int argc, char** argv) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::filesystem::copy_file(QMB_PROGRAM_FOLDER "/image.so", folder.Path() + "image.so");
   std::filesystem::create_directory_symlink(QMB_PROGRAM_FOLDER "/Skins", folder.Path() + "Skins");
+  std::filesystem::create_directory(folder.Path() + "QEQ");
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   qmb::test::ScriptedDesktop desktop;

@@ -1,5 +1,6 @@
-// The player as a process: what it saves when it is ended, and the single-
-// instance rule with a real second process handing over its path.
+// The player as a process: what it saves when it is ended, the single-
+// instance rule with a real second process handing over its path, and what
+// the visualization shows on a real X server.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -16,10 +17,12 @@
 #include <vector>
 
 #include "app/instance_channel.h"
+#include "core/image_library.h"
 #include "core/player_core.h"
 #include "core/player_settings.h"
 #include "playlist/playlist_files.h"
 #include "playlist/playlist_store.h"
+#include "skin/skin_definition.h"
 #include "temp_folder.h"
 
 namespace qmb {
@@ -68,6 +71,7 @@ class PlayerProcessTest : public ::testing::Test {
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
       // No sound hardware here: the default output plays through SDL's dummy driver.
       ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+      for (const auto& [name, value] : childEnvironment) ::setenv(name.c_str(), value.c_str(), 1);
       ::execv(exe.c_str(), argv.data());
       ::_exit(127);
     }
@@ -108,6 +112,8 @@ class PlayerProcessTest : public ::testing::Test {
   test::TempFolder program;
   test::TempFolder runtime;
   std::vector<pid_t> started;
+  // Set in the started player's environment after the defaults.
+  std::vector<std::pair<std::string, std::string>> childEnvironment;
 };
 
 std::string ImageOf(const PlayerSettings& s) {
@@ -641,6 +647,108 @@ TEST_F(TimedPlayTest, AOneSecondSoundThroughThePluginPlaysWhole) {
 TEST_F(TimedPlayTest, ThreeWaveTracksInARowEachLastTheirFiveSeconds) {
   std::string wav = QMB_FIXTURE_DIR "/tone_5s.wav";
   ExpectHeardWhole(Play({wav, wav, wav}), 3, 5000);
+}
+
+// The real player on an X server of its own, its screen read back with
+// ffmpeg's x11grab: the pixels a user sees.
+class ScreenTest : public PlayerProcessTest {
+ protected:
+  void SetUp() override {
+    PlayerProcessTest::SetUp();
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    xvfb_ = ::fork();
+    if (xvfb_ == 0) {
+      ::close(fds[0]);
+      std::string fd = std::to_string(fds[1]);
+      ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(fds[1]);
+    // Xvfb writes the display it took once it is ready.
+    std::string number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    display_ = ":" + number;
+    childEnvironment = {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display_}};
+  }
+  void TearDown() override {
+    PlayerProcessTest::TearDown();
+    if (xvfb_ > 0) {
+      ::kill(xvfb_, SIGTERM);
+      ::waitpid(xvfb_, nullptr, 0);
+    }
+  }
+
+  // The screen's w × h pixels at (x, y) as 0xRRGGBB; empty when unreadable.
+  std::vector<std::uint32_t> Grab(int x, int y, int w, int h) {
+    std::string command = "ffmpeg -nostdin -loglevel error -f x11grab -video_size " +
+                          std::to_string(w) + "x" + std::to_string(h) + " -i " + display_ + "+" +
+                          std::to_string(x) + "," + std::to_string(y) +
+                          " -frames:v 1 -f rawvideo -pix_fmt rgb24 -";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return {};
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(w * h * 3));
+    std::size_t got = std::fread(rgb.data(), 1, rgb.size(), pipe);
+    ::pclose(pipe);
+    if (got != rgb.size()) return {};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w * h));
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+      pixels[i] = rgb[i * 3] << 16 | rgb[i * 3 + 1] << 8 | rgb[i * 3 + 2];
+    return pixels;
+  }
+
+  pid_t xvfb_ = -1;
+  std::string display_;
+};
+
+TEST_F(ScreenTest, ALoudTrackShowsInTheVisualAreaAndAStopLeavesTheBackground) {
+  // The bundled Default skin: its face, and the visual area on it.
+  ASSERT_EQ(LoadImageLibrary(program.Path()), 1);
+  const std::string skinFolder = program.Path() + "Skins/Default/";
+  SkinDefinition skin = ReadSkinDefinition(skinFolder, {});
+  skin.skinImage = LoadPicture(skinFolder + skin.graphicName);
+  ASSERT_TRUE(skin.skinImage);
+  CutSkinPictures(skin);
+  const SkinVisualArea& v = skin.visual;
+  auto face = [&](int x, int y) {
+    return skin.background->pixels[y * skin.background->stride / 4 + x] & 0xFFFFFFu;
+  };
+
+  // At a known place, and stopping at the end of the track.
+  PlayerSettings s = DefaultSettings(program.Path());
+  s.windowX = 40;
+  s.windowY = 30;
+  s.autoAdvance = 0;
+  program.Write("qmb.dat", ImageOf(s));
+  Start(program, {QMB_FIXTURE_DIR "/loud_noise_3s.wav"});
+
+  // The visual area against the face, and a strip of the face below it as
+  // proof that the window is up: 0 not shown yet, 1 drawn on, 2 background.
+  auto look = [&] {
+    std::vector<std::uint32_t> shot = Grab(40 + v.x1, 30 + v.y1, v.width, v.height + 4);
+    bool shown = !shot.empty(), background = shown;
+    for (int i = 0; shown && i < static_cast<int>(shot.size()); ++i) {
+      const int x = i % v.width, y = i / v.width;
+      const bool same = shot[static_cast<std::size_t>(i)] == face(v.x1 + x, v.y1 + y);
+      if (y >= v.height + 2 && !same) shown = false;
+      if (y < v.height && !same) background = false;
+    }
+    return !shown ? 0 : background ? 2 : 1;
+  };
+  auto waitFor = [&](int wanted) {
+    for (auto end = Clock::now() + std::chrono::seconds(20); Clock::now() < end;) {
+      if (look() == wanted) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  };
+  EXPECT_TRUE(waitFor(1)) << "the spectrum shows while the track plays";
+  EXPECT_TRUE(waitFor(2)) << "the background again once it stopped";
+  ReleaseSkinObjects(skin);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/status_codes.h"
+#include "eq/eq_presets.h"
 #include "playback/sound_engine.h"
 #include "playlist/entry_title.h"
 #include "plugin_rig.h"
@@ -303,6 +304,29 @@ TEST_F(PluginUse, APluginWithItsOwnOutputGetsTheTransport) {
   playback.SetSliderApplied(kVolumeSlider, 100.7f);
   EXPECT_EQ(probe.lastVolume, 100);
   EXPECT_EQ(Counted(probe.samplesGiven), 0);
+}
+
+TEST_F(PluginUse, PresetsAndShapesReachOnlyAPluginThatPlaysItself) {
+  Install({"input_b.qip"});
+  Load();
+  TestProbe& probe = Probe("input_b.qip");
+  Add("/m/song.own");
+  ASSERT_EQ(playback.PlayPath("/m/song.own"), kOk);
+  int calls = probe.setEqCalls;
+  auto set = [this](int band, float value) { playback.SetSliderApplied(band, value); };
+  EqBands bands;
+  bands.fill(12.0f);
+  bands[9] = 22.5f;
+  SaveEqPreset(folder.Path() + "p.qeq", bands);
+  LoadEqPreset(folder.Path() + "p.qeq", true, set);
+  EXPECT_EQ(probe.setEqCalls, calls + 10);
+  EXPECT_EQ(probe.lastEqBand, 9);
+  EXPECT_EQ(probe.lastEqValue, 22);
+  ShiftEq(true, bands, set);
+  EXPECT_EQ(probe.setEqCalls, calls + 20);
+  EXPECT_EQ(probe.lastEqValue, 24);
+  // No band effect of the engine was ever enabled.
+  for (int fx = 0; fx < 32; ++fx) EXPECT_FALSE(FSOUND_FX_SetParamEQ(fx, 1000, 18, 0)) << fx;
 }
 
 TEST_F(PluginUse, AClearedTickFallsBackToTheEngine) {

@@ -283,6 +283,12 @@ SkinVisualWidget::SkinVisualWidget(SkinControls& controls, QWidget* parent)
 }
 
 void SkinVisualWidget::paintEvent(QPaintEvent*) {
+  if (controls_.HasVisualPicture()) {
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, controls_.VisualPicture());
+    return;
+  }
   const SkinDefinition& skin = controls_.Skin();
   const SkinVisualArea& v = skin.visual;
   QImage off = Blank(v.width, v.height);
@@ -293,7 +299,6 @@ void SkinVisualWidget::paintEvent(QPaintEvent*) {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, image);
   }
-  if (controls_.Hooks().visualPicture) controls_.Hooks().visualPicture(off);
   PaintComposed(this, off, controls_.RasterOp());
 }
 
@@ -359,6 +364,8 @@ void SkinControls::PlaceControls() {
     SetSliderValue(i, state_.sliders[i].value, 1);
   }
   const SkinVisualArea& v = skin_.visual;
+  // A picture of the old skin would show over the new one.
+  visualPicture_ = QImage();
   if (visual_) visual_->setGeometry(v.x1, v.y1, std::max(v.width, 1), std::max(v.height, 1));
   skin_.lights[0].on = state_.shuffle;
   skin_.lights[1].on = state_.loop;
@@ -547,6 +554,16 @@ void SkinControls::ShowStatusText(const std::string& text, int milliseconds) {
   displays_.titleText = text;
   skin_.text.caption = text.substr(0, kSkinCaptionBytes);
   statusTimer_.start(milliseconds);
+}
+
+void SkinControls::SetVisualPicture(const QImage& picture) {
+  visualPicture_ = picture;
+  if (visual_) visual_->repaint();
+}
+
+void SkinControls::ClearVisualPicture() {
+  visualPicture_ = QImage();
+  if (visual_) visual_->repaint();
 }
 
 void SkinControls::ToggleShuffleLight() {

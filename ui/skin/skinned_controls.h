@@ -41,9 +41,6 @@ struct SkinControlHooks {
   // The visual window's own mouse handling.
   std::function<void(QMouseEvent*)> visualMouseRelease;
   std::function<void(QMouseEvent*)> visualDoubleClick;
-  // Paints a running visualization plug-in's picture over the visual
-  // window's background; false leaves the background alone.
-  std::function<bool(QImage& target)> visualPicture;
 };
 
 // The menus the controls open; null ones are not opened.
@@ -155,6 +152,13 @@ class SkinControls : public QObject {
   void DrawMainWindow(QPainter& painter, const QRect& exposed) const;
 
   void ShowStatusText(const std::string& text, int milliseconds);
+  // What the visual window shows: a finished picture of its size (the
+  // visualization's last frame), or, once cleared, its background piece.
+  // Either is painted at once, inside the call.
+  void SetVisualPicture(const QImage& picture);
+  void ClearVisualPicture();
+  bool HasVisualPicture() const { return !visualPicture_.isNull(); }
+  const QImage& VisualPicture() const { return visualPicture_; }
   void ToggleShuffleLight();
   void ToggleLoopLight();
 
@@ -214,6 +218,7 @@ class SkinControls : public QObject {
   QPointer<SkinVisualWidget> visual_;
   QImage screen_;
   QImage offscreen_;
+  QImage visualPicture_;
   // The title's and time's fonts belong to the loaded skin.
   QFont textFont_;
   QFont timeFont_;
