@@ -21,6 +21,7 @@
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
+#include "app/system_services.h"
 #include "core/atomic_file.h"
 #include "core/command_ids.h"
 #include "core/command_line.h"
@@ -36,6 +37,7 @@
 #include "playlist/playlist_session.h"
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
+#include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
 #include "ui/skin/skin_window.h"
 #include "ui/skin/skinned_controls.h"
@@ -231,6 +233,19 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
   };
   loader.steps.repaintMainWindow = [] { controls.PaintMainWindow(); };
   skinWindows.RefreshSkinList();
+  skinWindows.showSkinsPage = [] { OpenControlPanel(kSkinsPage); };
+  SkinHooks& page = TheSkinHooks();
+  page.rows = [] {
+    skinWindows.RefreshSkinList();
+    return skinWindows.skinList;
+  };
+  page.load = [](const std::string& folder) {
+    std::string path = folder;
+    loader.LoadSkin(path, 0);
+  };
+  page.info = &loader.skinInfo;
+  page.applyOpacity = [] { skinWindows.ApplyOpacitySettings(nullptr); };
+  page.setSkinAlpha = [](int alpha) { skinWindows.SetSkinAlpha(alpha); };
   playback.randomSkin = [] { skinWindows.LoadRandomSkin(); };
   playback.showStatusText = [](const std::string& text, int milliseconds) {
     controls.ShowStatusText(text, milliseconds);
@@ -410,6 +425,8 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
     menus.main->popup(windows.main->mapToGlobal(QPoint(x, y)));
   };
   CreateSkin(player, parts, windows, menus, control);
+  // The control panel and the services it applies at once.
+  CreateControlPanel(player, parts, windows);
 
   // The associated file types and the last playlist.
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);

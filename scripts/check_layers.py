@@ -16,7 +16,7 @@ import tempfile
 
 # Which folders each folder may include from, besides itself. Extend it when a
 # folder arrives; never to excuse an upward include.
-LOGIC = ["core", "engine", "tags", "playlist", "eq", "vis", "playback", "skin"]
+LOGIC = ["core", "engine", "tags", "playlist", "eq", "vis", "playback", "skin", "services"]
 ALLOWED = {
     "imagelib": [],
     "core": ["imagelib"],
@@ -29,6 +29,7 @@ ALLOWED = {
     "eq": ["core", "engine", "vis"],
     "playback": ["core", "engine", "tags", "playlist", "eq", "vis"],
     "skin": ["core", "imagelib", "tags"],
+    "services": ["core", "imagelib", "tags"],
     "plugins": ["core", "engine", "tags", "playlist", "eq", "vis", "playback"],
     "ui": ["core", "imagelib", "ui/skin"] + LOGIC + ["plugins"],
     "ui/skin": ["core", "imagelib", "ui"] + LOGIC + ["plugins"],

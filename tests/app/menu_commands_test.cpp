@@ -13,9 +13,11 @@
 
 #include "app/startup.h"
 #include "app/switchboard.h"
+#include "app/system_services.h"
 #include "core/command_ids.h"
 #include "scripted_desktop.h"
 #include "temp_folder.h"
+#include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
 
 namespace qmb::test {
@@ -27,7 +29,6 @@ using namespace qmb::command;
 const std::set<int> kWaiting = {
     kAbout,
     kCheckForUpdate,
-    kControlPanel,
     kOpen,
     kShowPlaylist,
     kLoadEqPreset,
@@ -41,7 +42,6 @@ const std::set<int> kWaiting = {
     kSearchWindow,
     kCueList,
     kChooseDestination,
-    kSelectPlugin,
     kDetachVisualWindow,
     kAttachVisualWindow,
     kSpectrumFireMode,
@@ -85,6 +85,25 @@ TEST(MenuCommands, EveryItemReachesAnOperationOrIsListedAsWaiting) {
   EXPECT_EQ(unhandled, kWaiting);
   // The skin's middle button is no menu item but has its operation.
   EXPECT_TRUE(windows.board->Handles(kMiddleButton));
+}
+
+// "Select Plug-in" opens the control panel on its visual plug-ins page.
+TEST(MenuCommands, SelectPluginOpensTheVisualPluginsPage) {
+  ControlPanel* panel = TheControlPanel();
+  ASSERT_NE(panel, nullptr);
+  ASSERT_TRUE(TheWindows().board->Command(kSelectPlugin));
+  EXPECT_TRUE(panel->Window()->isVisible());
+  EXPECT_EQ(panel->Page(), kVisualPluginsPage);
+  int shown = 0;
+  for (QWidget* child : panel->Window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    QVariant page = child->property("qmbPage");
+    if (!page.isValid() || !child->isVisible()) continue;
+    EXPECT_EQ(page.toInt(), kVisualPluginsPage) << child->objectName().toStdString();
+    ++shown;
+  }
+  EXPECT_EQ(shown, 4);
+  ASSERT_TRUE(TheWindows().board->Command(kClosePanel));
+  EXPECT_FALSE(panel->Window()->isVisible());
 }
 
 }  // namespace

@@ -1,0 +1,169 @@
+#include "app/system_services.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "app/player_parts.h"
+#include "app/shutdown.h"
+#include "app/startup.h"
+#include "app/switchboard.h"
+#include "core/command_ids.h"
+#include "core/player_core.h"
+#include "services/file_association.h"
+#include "services/power_status.h"
+#include "services/priorities.h"
+#include "ui/control_factory.h"
+#include "ui/control_panel/control_panel.h"
+#include "ui/skin/skinned_controls.h"
+
+namespace qmb {
+namespace {
+
+// A slow look at sysfs where nothing signals a change.
+constexpr int kPowerPollMs = 30000;
+
+struct Services {
+  ControlPanelTexts texts;
+  std::unique_ptr<ControlPanel> panel;
+  std::unique_ptr<PriorityControl> priorities;
+  std::unique_ptr<PowerSource> ownPower;
+  PowerSource* power = nullptr;
+  std::optional<PowerStatus> lastPower;
+  std::function<void(PowerAlarm)> alarm;
+};
+
+Services& TheServices() {
+  static Services services;
+  return services;
+}
+
+void RegisterPanelCommands(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows) {
+  Switchboard& board = *windows.board;
+  Services& s = TheServices();
+  ControlPanelModel& panel = player.panel;
+  board.Register(command::kControlPanel, [] { OpenControlPanel(-1); });
+  board.Register(command::kSelectPlugin, [] { OpenControlPanel(kVisualPluginsPage); });
+  board.Register(command::kClosePanel, [] { TheControlPanel()->Window()->hide(); });
+  board.Register(command::kAlphaBlending, [] {
+    if (TheSkinHooks().applyOpacity) TheSkinHooks().applyOpacity();
+  });
+  board.Register(command::kAlwaysOnTop, [&panel, &windows] {
+    std::uint32_t top = panel.alwaysOnTop.Checked() ? std::uint32_t{kExTopmost} : 0u;
+    SetWindowStyleBits(windows.main, top, kExTopmost & ~top, true);
+  });
+  board.Register(command::kDisableInternalVis, [&windows] {
+    if (windows.controls && windows.controls->Visual()) windows.controls->Visual()->update();
+  });
+  board.Register(command::kAddType, [&player, &s] {
+    AddType(s.texts.newType, player.panel.fileTypes, player.programFolder,
+            XdgFoldersFromEnvironment());
+  });
+  board.Register(command::kDeleteType, [&player, &s] {
+    DeleteType(player.panel.fileTypes, s.texts.selectedType, XdgFoldersFromEnvironment());
+  });
+  // The trackbars act as they move.
+  panel.mainWindowAlpha.changed.Connect([&panel] {
+    if (panel.alphaBlending.Checked() && TheSkinHooks().setSkinAlpha) {
+      TheSkinHooks().setSkinAlpha(panel.mainWindowAlpha.Position());
+    }
+  });
+  panel.priorityClass.changed.Connect(
+      [&panel, &s] { s.priorities->ApplyClassStep(panel.priorityClass.Position()); });
+  panel.threadPriority.changed.Connect(
+      [&panel, &s] { s.priorities->ApplyThreadStep(panel.threadPriority.Position()); });
+  // A low or critical battery says so in the title display and runs its rules.
+  Playback& playback = parts.playback;
+  s.alarm = [&player, &playback](PowerAlarm alarm) {
+    if (alarm == PowerAlarm::kNone) return;
+    bool critical = alarm == PowerAlarm::kCritical;
+    if (playback.showStatusText) {
+      playback.showStatusText(critical ? kBatteryCriticalText : kBatteryLowText, 5000);
+    }
+    ApplyPowerRules(critical ? 1 : 0, player,
+                    PowerActions{[&playback] { playback.StopPlayback(CycleReset::No); }});
+  };
+}
+
+void WatchPower(QWidget* owner, PowerSource* power) {
+  Services& s = TheServices();
+  if (power) {
+    s.power = power;
+    return;
+  }
+  s.ownPower = std::make_unique<SysfsPowerSource>();
+  s.power = s.ownPower.get();
+  auto* timer = new QTimer(owner);
+  QObject::connect(timer, &QTimer::timeout, [] { CheckBattery(); });
+  timer->start(kPowerPollMs);
+}
+
+}  // namespace
+
+SkinHooks& TheSkinHooks() {
+  static SkinHooks hooks;
+  return hooks;
+}
+
+ControlPanel* TheControlPanel() {
+  return TheServices().panel.get();
+}
+
+void OpenControlPanel(int page) {
+  ControlPanel* panel = TheControlPanel();
+  if (!panel) return;
+  if (page >= 0) panel->ShowPage(page);
+  panel->Open();
+}
+
+void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows,
+                        PowerSource* power) {
+  Services& s = TheServices();
+  ControlPanelSources sources;
+  sources.panel = &player.panel;
+  sources.plugins = &parts.plugins.registry;
+  sources.skinInfo = TheSkinHooks().info;
+  sources.texts = &s.texts;
+  sources.skinRows = [] {
+    return TheSkinHooks().rows ? TheSkinHooks().rows() : std::vector<SkinRow>{};
+  };
+  sources.loadSkin = [](const std::string& folder) {
+    if (TheSkinHooks().load) TheSkinHooks().load(folder);
+  };
+  Playback& playback = parts.playback;
+  sources.activeInputPlugin = [&playback] {
+    return playback.st.usingPlugin ? playback.st.pluginIndex : -1;
+  };
+  Switchboard& board = *windows.board;
+  sources.command = [&board](int id) { board.Command(id); };
+  s.panel = std::make_unique<ControlPanel>(std::move(sources));
+  s.priorities = std::make_unique<PriorityControl>(s.texts.threadPriority, s.texts.classPriority);
+  RegisterPanelCommands(player, parts, windows);
+
+  // The loaded values take effect at once.
+  for (int id : {command::kAlphaBlending, command::kEnableToolTips, command::kAlwaysOnTop}) {
+    board.Command(id);
+  }
+  // The default steps leave the priorities the player was started with
+  // (under nice, say), which an unprivileged user could not get back.
+  int classStep = player.panel.priorityClass.Position();
+  int threadStep = player.panel.threadPriority.Position();
+  if (classStep != 0) s.priorities->ApplyClassStep(classStep);
+  if (threadStep != 3) s.priorities->ApplyThreadStep(threadStep);
+  s.priorities->ShowInForce();
+  WatchPower(windows.main, power);
+  CheckBattery();
+}
+
+void CheckBattery() {
+  Services& s = TheServices();
+  if (!s.power) return;
+  PowerStatus status = s.power->Read();
+  if (s.lastPower && *s.lastPower == status) return;
+  s.lastPower = status;
+  PowerAlarm alarm = ShowPowerStatus(status, s.texts.batteryStatus, s.texts.powerStatus);
+  if (s.alarm) s.alarm(alarm);
+}
+
+}  // namespace qmb
