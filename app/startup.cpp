@@ -432,6 +432,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
   // A last playlist that cannot be read is set aside; the player starts empty.
   static_cast<void>(LoadLastPlaylist(parts.playlist, programFolder));
+  AddTrayIcon(player, windows);
 
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);

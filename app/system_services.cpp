@@ -16,7 +16,9 @@
 #include "services/priorities.h"
 #include "ui/control_factory.h"
 #include "ui/control_panel/control_panel.h"
+#include "ui/menus.h"
 #include "ui/skin/skinned_controls.h"
+#include "ui/tray_icon.h"
 
 namespace qmb {
 namespace {
@@ -32,6 +34,7 @@ struct Services {
   PowerSource* power = nullptr;
   std::optional<PowerStatus> lastPower;
   std::function<void(PowerAlarm)> alarm;
+  std::unique_ptr<PlayerTray> tray;
 };
 
 Services& TheServices() {
@@ -154,6 +157,26 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
   s.priorities->ShowInForce();
   WatchPower(windows.main, power);
   CheckBattery();
+}
+
+void AddTrayIcon(PlayerCore& player, PlayerWindows& windows) {
+  Services& s = TheServices();
+  QWidget* main = windows.main;
+  s.tray = std::make_unique<PlayerTray>(player.programFolder,
+                                        windows.menus ? windows.menus->main : nullptr, [main] {
+                                          main->update();
+                                          main->showNormal();
+                                          main->raise();
+                                          main->activateWindow();
+                                        });
+  s.tray->Add(player.panel.trayIcon.Position());
+  player.panel.trayIcon.changed.Connect(
+      [&player, &s] { s.tray->SetIcon(player.panel.trayIcon.Position()); });
+  AddShutdownStep([&s] { s.tray->Remove(); });
+}
+
+PlayerTray* TheTray() {
+  return TheServices().tray.get();
 }
 
 void CheckBattery() {

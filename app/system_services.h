@@ -14,6 +14,7 @@
 namespace qmb {
 
 class ControlPanel;
+class PlayerTray;
 class PowerSource;
 struct PlayerCore;
 struct PlayerParts;
@@ -44,5 +45,9 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
 
 // Reads the power status again and reacts when it changed.
 void CheckBattery();
+
+// Adds the tray icon that "Tray icon:" picks; it goes at shutdown.
+void AddTrayIcon(PlayerCore& player, PlayerWindows& windows);
+PlayerTray* TheTray();
 
 }  // namespace qmb

@@ -15,10 +15,12 @@
 #include "app/switchboard.h"
 #include "app/system_services.h"
 #include "core/command_ids.h"
+#include "core/player_core.h"
 #include "scripted_desktop.h"
 #include "temp_folder.h"
 #include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
+#include "ui/tray_icon.h"
 
 namespace qmb::test {
 namespace {
@@ -106,11 +108,27 @@ TEST(MenuCommands, SelectPluginOpensTheVisualPluginsPage) {
   EXPECT_FALSE(panel->Window()->isVisible());
 }
 
+// The tray icon shows the picture its trackbar picks; a double click on it
+// brings the main window back.
+TEST(MenuCommands, TrayIconFollowsItsTrackbarAndADoubleClickShowsTheMainWindow) {
+  PlayerTray* tray = TheTray();
+  ASSERT_NE(tray, nullptr);
+  EXPECT_EQ(tray->Icon().toolTip(), "Qumble Player");
+  auto picture = [tray] { return tray->Icon().icon().pixmap(32, 32).toImage(); };
+  QImage before = picture();
+  ThePlayer().panel.trayIcon.SetPosition(203);
+  EXPECT_NE(picture(), before);
+  TheWindows().main->hide();
+  emit tray->Icon().activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(TheWindows().main->isVisible());
+}
+
 }  // namespace
 }  // namespace qmb::test
 
 // The whole player starts in this process from a program folder of its own:
-// the picture library and the bundled skins of the build, nothing else.
+// the picture library, the bundled skins and the icons of the build, nothing
+// else.
 int main(int argc, char** argv) {
   qmb::test::TempFolder folder;
   qmb::test::TempFolder runtime;
@@ -118,6 +136,7 @@ int main(int argc, char** argv) {
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   std::filesystem::copy_file(QMB_PROGRAM_FOLDER "/image.so", folder.Path() + "image.so");
   std::filesystem::create_directory_symlink(QMB_PROGRAM_FOLDER "/Skins", folder.Path() + "Skins");
+  std::filesystem::create_directory_symlink(QMB_PROGRAM_FOLDER "/Icons", folder.Path() + "Icons");
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   qmb::test::ScriptedDesktop desktop;
