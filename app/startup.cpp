@@ -379,6 +379,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   int status = LoadImageLibrary(programFolder);
   ShowErrorCode(status);
   if (status != kOk) EndProcess(0);
+  ShowStartupSplash(player);
 
   // The main window, hidden until it has its face.
   windows.main = CreateTopWindow(kPlayerTitle, player.settings.windowX, player.settings.windowY, 0,
@@ -480,6 +481,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   windows.main->show();
   parts.displays.messageShowing = false;
   windows.controls->PaintMainWindow();
+  CloseStartupSplash();
 }
 
 int RunPlayer(const std::string& commandLine, const std::string& programFolder) {

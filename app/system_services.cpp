@@ -10,7 +10,9 @@
 #include "app/startup.h"
 #include "app/switchboard.h"
 #include "core/command_ids.h"
+#include "core/desktop.h"
 #include "core/player_core.h"
+#include "services/about.h"
 #include "services/file_association.h"
 #include "services/power_status.h"
 #include "services/priorities.h"
@@ -18,6 +20,7 @@
 #include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
 #include "ui/skin/skinned_controls.h"
+#include "ui/splash_window.h"
 #include "ui/tray_icon.h"
 
 namespace qmb {
@@ -35,6 +38,7 @@ struct Services {
   std::optional<PowerStatus> lastPower;
   std::function<void(PowerAlarm)> alarm;
   std::unique_ptr<PlayerTray> tray;
+  std::unique_ptr<SplashWindow> splash;
 };
 
 Services& TheServices() {
@@ -46,6 +50,10 @@ void RegisterPanelCommands(PlayerCore& player, PlayerParts& parts, PlayerWindows
   Switchboard& board = *windows.board;
   Services& s = TheServices();
   ControlPanelModel& panel = player.panel;
+  board.Register(command::kAbout, [] {
+    TheDesktop().ShowMessage(AboutText(ProcessorCount(), ProcessorTypeNumber()), "About...",
+                             MessageIcon::Information, MessageButtons::Ok);
+  });
   board.Register(command::kControlPanel, [] { OpenControlPanel(-1); });
   board.Register(command::kSelectPlugin, [] { OpenControlPanel(kVisualPluginsPage); });
   board.Register(command::kClosePanel, [] { TheControlPanel()->Window()->hide(); });
@@ -157,6 +165,17 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
   s.priorities->ShowInForce();
   WatchPower(windows.main, power);
   CheckBattery();
+}
+
+void ShowStartupSplash(const PlayerCore& player) {
+  TheServices().splash = ShowSplash(player.settings.splashScreen == 1, player.programFolder);
+}
+
+void CloseStartupSplash() {
+  Services& s = TheServices();
+  if (!s.splash) return;
+  s.splash->FadeOut();
+  s.splash.reset();
 }
 
 void AddTrayIcon(PlayerCore& player, PlayerWindows& windows) {

@@ -46,6 +46,11 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
 // Reads the power status again and reacts when it changed.
 void CheckBattery();
 
+// The splash screen while the player starts, when the settings ask for it,
+// and its fade-out once the main window shows (harmless without one).
+void ShowStartupSplash(const PlayerCore& player);
+void CloseStartupSplash();
+
 // Adds the tray icon that "Tray icon:" picks; it goes at shutdown.
 void AddTrayIcon(PlayerCore& player, PlayerWindows& windows);
 PlayerTray* TheTray();

@@ -17,6 +17,7 @@
 #include "core/command_ids.h"
 #include "core/player_core.h"
 #include "scripted_desktop.h"
+#include "services/about.h"
 #include "temp_folder.h"
 #include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
@@ -29,7 +30,6 @@ using namespace qmb::command;
 
 // Menu ids whose windows or features are still to come.
 const std::set<int> kWaiting = {
-    kAbout,
     kCheckForUpdate,
     kOpen,
     kShowPlaylist,
@@ -121,6 +121,19 @@ TEST(MenuCommands, TrayIconFollowsItsTrackbarAndADoubleClickShowsTheMainWindow) 
   TheWindows().main->hide();
   emit tray->Icon().activated(QSystemTrayIcon::DoubleClick);
   EXPECT_TRUE(TheWindows().main->isVisible());
+}
+
+// The about box names the version, the processors and their type number.
+TEST(MenuCommands, AboutShowsTheVersionAndThisMachinesProcessors) {
+  auto& desktop = static_cast<ScriptedDesktop&>(TheDesktop());
+  desktop.messages.clear();
+  ASSERT_TRUE(TheWindows().board->Command(kAbout));
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  EXPECT_EQ(desktop.messages[0].caption, "About...");
+  const std::string& text = desktop.messages[0].text;
+  EXPECT_EQ(text.rfind("Qumble Player 4.99\r\n", 0), 0u) << text;
+  std::string processors = "\r\nNumber of processors:\t " + std::to_string(ProcessorCount());
+  EXPECT_NE(text.find(processors + "\r\nProcessor Type:\t\t "), std::string::npos) << text;
 }
 
 }  // namespace
