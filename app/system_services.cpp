@@ -22,6 +22,7 @@
 #include "ui/skin/skinned_controls.h"
 #include "ui/splash_window.h"
 #include "ui/tray_icon.h"
+#include "ui/upower_source.h"
 
 namespace qmb {
 namespace {
@@ -34,9 +35,7 @@ struct Services {
   std::unique_ptr<ControlPanel> panel;
   std::unique_ptr<PriorityControl> priorities;
   std::unique_ptr<PowerSource> ownPower;
-  PowerSource* power = nullptr;
-  std::optional<PowerStatus> lastPower;
-  std::function<void(PowerAlarm)> alarm;
+  std::unique_ptr<BatteryWatch> battery;
   std::unique_ptr<PlayerTray> tray;
   std::unique_ptr<SplashWindow> splash;
 };
@@ -46,7 +45,7 @@ Services& TheServices() {
   return services;
 }
 
-void RegisterPanelCommands(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows) {
+void RegisterPanelCommands(PlayerCore& player, PlayerWindows& windows) {
   Switchboard& board = *windows.board;
   Services& s = TheServices();
   ControlPanelModel& panel = player.panel;
@@ -84,30 +83,34 @@ void RegisterPanelCommands(PlayerCore& player, PlayerParts& parts, PlayerWindows
       [&panel, &s] { s.priorities->ApplyClassStep(panel.priorityClass.Position()); });
   panel.threadPriority.changed.Connect(
       [&panel, &s] { s.priorities->ApplyThreadStep(panel.threadPriority.Position()); });
-  // A low or critical battery says so in the title display and runs its rules.
-  Playback& playback = parts.playback;
-  s.alarm = [&player, &playback](PowerAlarm alarm) {
-    if (alarm == PowerAlarm::kNone) return;
-    bool critical = alarm == PowerAlarm::kCritical;
-    if (playback.showStatusText) {
-      playback.showStatusText(critical ? kBatteryCriticalText : kBatteryLowText, 5000);
-    }
-    ApplyPowerRules(critical ? 1 : 0, player,
-                    PowerActions{[&playback] { playback.StopPlayback(CycleReset::No); }});
-  };
 }
 
-void WatchPower(QWidget* owner, PowerSource* power) {
-  Services& s = TheServices();
-  if (power) {
-    s.power = power;
-    return;
+// A low or critical battery says so in the title display and runs its rules.
+void OnPowerAlarm(PlayerCore& player, Playback& playback, PowerAlarm alarm) {
+  bool critical = alarm == PowerAlarm::kCritical;
+  if (playback.showStatusText) {
+    playback.showStatusText(critical ? kBatteryCriticalText : kBatteryLowText, 5000);
   }
-  s.ownPower = std::make_unique<SysfsPowerSource>();
-  s.power = s.ownPower.get();
-  auto* timer = new QTimer(owner);
-  QObject::connect(timer, &QTimer::timeout, [] { CheckBattery(); });
-  timer->start(kPowerPollMs);
+  ApplyPowerRules(critical ? 1 : 0, player,
+                  PowerActions{[&playback] { playback.StopPlayback(CycleReset::No); }});
+}
+
+// UPower signals changes; sysfs is looked at again now and then.
+void WatchPower(PlayerCore& player, Playback& playback, QWidget* owner, PowerSource* power) {
+  Services& s = TheServices();
+  if (!power) {
+    s.ownPower = UPowerSource::Connect([] { CheckBattery(); });
+    if (!s.ownPower) {
+      s.ownPower = std::make_unique<SysfsPowerSource>();
+      auto* timer = new QTimer(owner);
+      QObject::connect(timer, &QTimer::timeout, [] { CheckBattery(); });
+      timer->start(kPowerPollMs);
+    }
+    power = s.ownPower.get();
+  }
+  s.battery = std::make_unique<BatteryWatch>(
+      *power, s.texts.batteryStatus, s.texts.powerStatus,
+      [&player, &playback](PowerAlarm alarm) { OnPowerAlarm(player, playback, alarm); });
 }
 
 }  // namespace
@@ -150,7 +153,7 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
   sources.command = [&board](int id) { board.Command(id); };
   s.panel = std::make_unique<ControlPanel>(std::move(sources));
   s.priorities = std::make_unique<PriorityControl>(s.texts.threadPriority, s.texts.classPriority);
-  RegisterPanelCommands(player, parts, windows);
+  RegisterPanelCommands(player, windows);
 
   // The loaded values take effect at once.
   for (int id : {command::kAlphaBlending, command::kEnableToolTips, command::kAlwaysOnTop}) {
@@ -163,7 +166,7 @@ void CreateControlPanel(PlayerCore& player, PlayerParts& parts, PlayerWindows& w
   if (classStep != 0) s.priorities->ApplyClassStep(classStep);
   if (threadStep != 3) s.priorities->ApplyThreadStep(threadStep);
   s.priorities->ShowInForce();
-  WatchPower(windows.main, power);
+  WatchPower(player, parts.playback, windows.main, power);
   CheckBattery();
 }
 
@@ -199,13 +202,7 @@ PlayerTray* TheTray() {
 }
 
 void CheckBattery() {
-  Services& s = TheServices();
-  if (!s.power) return;
-  PowerStatus status = s.power->Read();
-  if (s.lastPower && *s.lastPower == status) return;
-  s.lastPower = status;
-  PowerAlarm alarm = ShowPowerStatus(status, s.texts.batteryStatus, s.texts.powerStatus);
-  if (s.alarm) s.alarm(alarm);
+  if (TheServices().battery) TheServices().battery->Check();
 }
 
 }  // namespace qmb

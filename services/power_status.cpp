@@ -161,4 +161,12 @@ PowerAlarm ShowPowerStatus(const PowerStatus& status, EditModel& batteryCaption,
   return alarm;
 }
 
+void BatteryWatch::Check() {
+  PowerStatus status = source_.Read();
+  if (last_ && *last_ == status) return;
+  last_ = status;
+  PowerAlarm alarm = ShowPowerStatus(status, batteryCaption_, powerCaption_);
+  if (alarm != PowerAlarm::kNone && alarm_) alarm_(alarm);
+}
+
 }  // namespace qmb

@@ -3,6 +3,7 @@
 // were made for, read from sysfs or mapped from UPower's properties.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -79,5 +80,25 @@ extern const char* const kBatteryCriticalText;
 // state the battery is in.
 PowerAlarm ShowPowerStatus(const PowerStatus& status, EditModel& batteryCaption,
                            EditModel& powerCaption);
+
+// The battery check: reads the source and, when the status changed since
+// the last look, writes the captions and raises a low or critical alarm.
+class BatteryWatch {
+ public:
+  BatteryWatch(PowerSource& source, EditModel& batteryCaption, EditModel& powerCaption,
+               std::function<void(PowerAlarm)> alarm)
+      : source_(source),
+        batteryCaption_(batteryCaption),
+        powerCaption_(powerCaption),
+        alarm_(std::move(alarm)) {}
+  void Check();
+
+ private:
+  PowerSource& source_;
+  EditModel& batteryCaption_;
+  EditModel& powerCaption_;
+  std::function<void(PowerAlarm)> alarm_;
+  std::optional<PowerStatus> last_;
+};
 
 }  // namespace qmb
