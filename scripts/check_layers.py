@@ -36,7 +36,7 @@ ALLOWED = {
     "app": ["core", "imagelib", "ui", "ui/skin"] + LOGIC + ["plugins"],
     "tools/skins": ["core", "imagelib", "ui", "ui/skin"] + LOGIC,
     "tools/samples": ["core"] + LOGIC,
-    "tools/art": ["core", "tools/skins"],
+    "tools/art": ["core", "tools/skins", "services"],
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.
