@@ -16,12 +16,14 @@
 #include "services/file_association.h"
 #include "services/power_status.h"
 #include "services/priorities.h"
+#include "services/update_check.h"
 #include "ui/control_factory.h"
 #include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
 #include "ui/skin/skinned_controls.h"
 #include "ui/splash_window.h"
 #include "ui/tray_icon.h"
+#include "ui/update_fetcher.h"
 #include "ui/upower_source.h"
 
 namespace qmb {
@@ -52,6 +54,16 @@ void RegisterPanelCommands(PlayerCore& player, PlayerWindows& windows) {
   board.Register(command::kAbout, [] {
     TheDesktop().ShowMessage(AboutText(ProcessorCount(), ProcessorTypeNumber()), "About...",
                              MessageIcon::Information, MessageButtons::Ok);
+  });
+  board.Register(command::kCheckForUpdate, [&player] {
+    // The check keeps the windows running while it waits; a second one
+    // meanwhile is not started.
+    static bool checking = false;
+    if (checking) return;
+    checking = true;
+    QtUpdateFetcher fetcher;
+    CheckForUpdate(fetcher, UpdateAddress(player.programFolder));
+    checking = false;
   });
   board.Register(command::kControlPanel, [] { OpenControlPanel(-1); });
   board.Register(command::kSelectPlugin, [] { OpenControlPanel(kVisualPluginsPage); });

@@ -30,7 +30,6 @@ using namespace qmb::command;
 
 // Menu ids whose windows or features are still to come.
 const std::set<int> kWaiting = {
-    kCheckForUpdate,
     kOpen,
     kShowPlaylist,
     kLoadEqPreset,

@@ -252,6 +252,7 @@ TEST_F(ControlPanelTest, TheSkinsPageReadsTheListAndAClickLoadsThatSkin) {
 }  // namespace qmb::test
 
 int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
