@@ -308,7 +308,7 @@ void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
     core.state.playbackActive = playback.st.state != kStopped;
   });
   AddSaveStep(
-      [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, core.programFolder); });
+      [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, DataFolder(core)); });
   AddShutdownStep([&playback] { playback.StopPlayback(CycleReset::No); });
   AddShutdownStep([&windows] {
     windows.visualTimer->stop();
@@ -351,6 +351,9 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   PlayerCore& player = ThePlayer();
   PlayerWindows& windows = TheWindows();
   player.programFolder = programFolder;
+  // An installed player keeps what it writes in the user's config folder.
+  player.dataFolder = ChooseDataFolder(programFolder);
+  const std::string& dataFolder = player.dataFolder;
 
   // A signal ends the player at any moment, a message box or dialog open
   // included. Until start-up has read what the player keeps, ending saves
@@ -366,11 +369,11 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
 
   // What a killed save left beside the files the player keeps goes first.
   for (const char* kept : {kSettingsFileName, kTypeListFileName, kLastPlaylistName}) {
-    RemoveStaleTemporaries(programFolder + kept);
+    RemoveStaleTemporaries(dataFolder + kept);
   }
 
   // Settings, defaults first.
-  player.settings = ReadSettings(programFolder);
+  player.settings = ReadSettings(programFolder, dataFolder);
 
   // One instance unless the user allows several.
   if (running == 1 && player.settings.multipleInstances == 0) HandOffAndEnd(commandLine);
@@ -430,9 +433,9 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   CreateControlPanel(player, parts, windows);
 
   // The associated file types and the last playlist.
-  ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
+  ReadTypeList(dataFolder + kTypeListFileName, player.panel.fileTypes);
   // A last playlist that cannot be read is set aside; the player starts empty.
-  static_cast<void>(LoadLastPlaylist(parts.playlist, programFolder));
+  static_cast<void>(LoadLastPlaylist(parts.playlist, dataFolder));
   AddTrayIcon(player, windows);
 
   // The cursor and the current entry.
