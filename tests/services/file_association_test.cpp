@@ -40,6 +40,9 @@ class FileAssociationTest : public ::testing::Test {
     std::filesystem::create_directories(xdg.configHome);
     home.Write("data/applications/other.desktop",
                "[Desktop Entry]\nType=Application\nName=Other\nExec=/bin/true %f\n");
+    // xdg-mime names only entries whose program exists.
+    std::filesystem::create_directories(program);
+    std::filesystem::copy_file("/bin/true", program + "QMB");
   }
   std::string Default(const std::string& mime) { return Output("xdg-mime query default " + mime); }
   std::string MimeApps() { return home.Read("config/mimeapps.list"); }
@@ -53,7 +56,7 @@ class FileAssociationTest : public ::testing::Test {
   ScriptedDesktop desktop;
   EditModel newType;
   StringListModel types;
-  const std::string program = QMB_PROGRAM_FOLDER "/";
+  const std::string program = home.Path() + "program/";
 };
 
 TEST_F(FileAssociationTest, AddTypeMakesThePlayerTheDefaultAndDeleteTypeTakesItBack) {

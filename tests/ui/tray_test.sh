@@ -41,8 +41,9 @@ no_tray() { ! xwininfo -root -tree | grep -q '("panel" "trayer")'; }
 
 mkdir -p "$work/QMB" "$work/run"
 chmod 700 "$work/run"
-for name in QMB image.so Skins Icons; do cp -r "$program/$name" "$work/QMB/"; done
-XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy "$work/QMB/QMB" >"$work/player.log" 2>&1 &
+for name in QMB image.so Skins Icons Splash; do cp -r "$program/$name" "$work/QMB/"; done
+# The test runs with the offscreen platform; this player needs the display.
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy "$work/QMB/QMB" >"$work/player.log" 2>&1 &
 player=$!
 
 wait_for started || fail "the player did not start"
