@@ -35,6 +35,10 @@ namespace {
 
 constexpr int kClientWidth = 450;
 constexpr int kClientHeight = 320;
+// The inner right edge of the "Configuration" group, and where the
+// controls right of a label begin.
+constexpr int kGroupRight = 433;
+constexpr int kControlColumn = 215;
 const QColor kRunningColour(255, 0, 0);
 const QColor kUntickedColour(150, 150, 150);
 
@@ -126,7 +130,8 @@ void ControlPanel::Build() {
   auto* pages = ReportList(window_, {"Configure"}, {100});
   pages->setObjectName("pageList");
   pages->setGeometry(5, 5, 125, H - 40);
-  pages->setFont(QApplication::font());
+  // One column as wide as the list, so every page name reads whole.
+  pages->header()->setStretchLastSection(true);
   for (const char* name : kControlPageNames) pages->addTopLevelItem(new QTreeWidgetItem({name}));
   pageList_ = pages;
   QObject::connect(pages, &QTreeWidget::itemSelectionChanged, [this, pages] {
@@ -231,6 +236,32 @@ void ControlPanel::Build() {
     control->setProperty("qmbPage", row.page);
     control->setVisible(row.page == 0);
     pages_[static_cast<std::size_t>(row.page)].push_back(control);
+  }
+  // The layout was made for an 8-point face: the desktop's family at that size.
+  QFont font = QApplication::font();
+  font.setPointSize(8);
+  window_->setFont(font);
+  for (QWidget* child : window_->findChildren<QWidget*>()) child->setFont(font);
+  // A label of the left column whose text runs into the control beside it
+  // moves that control right by the difference.
+  for (const auto& controls : pages_) {
+    for (QWidget* label : controls) {
+      int overflow = label->inherits("QLabel") ? label->sizeHint().width() - label->width() : 0;
+      if (overflow <= 0 || label->x() + label->width() != kControlColumn) continue;
+      for (QWidget* beside : controls) {
+        if (beside->x() == kControlColumn && beside->y() == label->y()) {
+          beside->setGeometry(beside->x() + overflow, beside->y(), beside->width() - overflow,
+                              beside->height());
+        }
+      }
+      label->resize(label->width() + overflow, label->height());
+    }
+  }
+  // A check box whose text needs more room than its place gives takes it
+  // up to the group's edge; nothing stands to the right of one.
+  for (QCheckBox* box : window_->findChildren<QCheckBox*>()) {
+    int room = kGroupRight - box->x();
+    box->resize(std::max(box->width(), std::min(box->sizeHint().width(), room)), box->height());
   }
   {
     QSignalBlocker quiet(pages);
