@@ -37,6 +37,7 @@ ALLOWED = {
     "tools/skins": ["core", "imagelib", "ui", "ui/skin"] + LOGIC,
     "tools/samples": ["core"] + LOGIC,
     "tools/art": ["core", "tools/skins", "services"],
+    "tools/screens": ["core", "imagelib", "ui", "ui/skin", "plugins"] + LOGIC,
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.
