@@ -36,9 +36,10 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
+// A base directory variable; relative values do not count.
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
-  return value ? value : "";
+  return value && *value == '/' ? value : "";
 }
 
 std::vector<std::string> Lines(const std::string& text) {
