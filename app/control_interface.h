@@ -10,13 +10,14 @@
 
 #include "plugins/plugin_registry.h"
 #include "plugins/qmb_plugin.h"
+#include "services/about.h"
 
 namespace qmb {
 
 struct PlayerCore;
 struct PlayerParts;
 
-constexpr const char* kVersionText = "4.99";
+constexpr const char* kVersionText = kProgramVersion;
 
 class ControlInterface {
  public:

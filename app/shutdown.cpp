@@ -55,13 +55,13 @@ void AddShutdownStep(std::function<void()> step, bool beforeSaving) {
 
 void SaveSettingsNow(PlayerCore& player) {
   for (auto& gather : Steps<Gather>()) gather.step(player);
-  SaveSettings(player.settings, player.programFolder, player.panel, player.state);
+  SaveSettings(player.settings, DataFolder(player), player.panel, player.state);
 }
 
 void SaveEverything(PlayerCore& player) {
   if (!savingAllowed) return;
   SaveSettingsNow(player);
-  WriteTypeList(player.programFolder + kTypeListFileName, player.panel.fileTypes);
+  WriteTypeList(DataFolder(player) + kTypeListFileName, player.panel.fileTypes);
   for (auto& save : Steps<Save>()) save.step(player);
 }
 

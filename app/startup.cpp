@@ -22,6 +22,7 @@
 #include "app/plugin_host.h"
 #include "app/shutdown.h"
 #include "app/switchboard.h"
+#include "app/system_services.h"
 #include "core/atomic_file.h"
 #include "app/visualization.h"
 #include "core/command_ids.h"
@@ -39,6 +40,7 @@
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
 #include "ui/media_keys.h"
+#include "ui/control_panel/control_panel.h"
 #include "ui/menus.h"
 #include "ui/playlist/playlist_window.h"
 #include "ui/skin/skin_window.h"
@@ -218,6 +220,19 @@ void CreateSkin(PlayerCore& player, PlayerParts& parts, PlayerWindows& windows, 
   };
   loader.steps.repaintMainWindow = [] { controls.PaintMainWindow(); };
   skinWindows.RefreshSkinList();
+  skinWindows.showSkinsPage = [] { OpenControlPanel(kSkinsPage); };
+  SkinHooks& page = TheSkinHooks();
+  page.rows = [] {
+    skinWindows.RefreshSkinList();
+    return skinWindows.skinList;
+  };
+  page.load = [](const std::string& folder) {
+    std::string path = folder;
+    loader.LoadSkin(path, 0);
+  };
+  page.info = &loader.skinInfo;
+  page.applyOpacity = [] { skinWindows.ApplyOpacitySettings(nullptr); };
+  page.setSkinAlpha = [](int alpha) { skinWindows.SetSkinAlpha(alpha); };
   playback.randomSkin = [] { skinWindows.LoadRandomSkin(); };
   playback.showStatusText = [](const std::string& text, int milliseconds) {
     controls.ShowStatusText(text, milliseconds);
@@ -286,7 +301,7 @@ void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
     core.state.playbackActive = playback.st.state != kStopped;
   });
   AddSaveStep(
-      [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, core.programFolder); });
+      [&parts](PlayerCore& core) { SaveLastPlaylist(parts.playlist.list, DataFolder(core)); });
   AddShutdownStep([&playback] { playback.StopPlayback(CycleReset::No); });
   AddShutdownStep([&windows] {
     windows.visualTimer->stop();
@@ -327,6 +342,9 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   PlayerCore& player = ThePlayer();
   PlayerWindows& windows = TheWindows();
   player.programFolder = programFolder;
+  // An installed player keeps what it writes in the user's config folder.
+  player.dataFolder = ChooseDataFolder(programFolder);
+  const std::string& dataFolder = player.dataFolder;
 
   // A signal ends the player at any moment, a message box or dialog open
   // included. Until start-up has read what the player keeps, ending saves
@@ -342,11 +360,11 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
 
   // What a killed save left beside the files the player keeps goes first.
   for (const char* kept : {kSettingsFileName, kTypeListFileName, kLastPlaylistName}) {
-    RemoveStaleTemporaries(programFolder + kept);
+    RemoveStaleTemporaries(dataFolder + kept);
   }
 
   // Settings, defaults first.
-  player.settings = ReadSettings(programFolder);
+  player.settings = ReadSettings(programFolder, dataFolder);
 
   // One instance unless the user allows several.
   if (running == 1 && player.settings.multipleInstances == 0) HandOffAndEnd(commandLine);
@@ -355,6 +373,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   int status = LoadImageLibrary(programFolder);
   ShowErrorCode(status);
   if (status != kOk) EndProcess(0);
+  ShowStartupSplash(player);
 
   // The main window, hidden until it has its face.
   windows.main = CreateTopWindow(kPlayerTitle, player.settings.windowX, player.settings.windowY, 0,
@@ -408,11 +427,14 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
                                          *windows.controls, menus, board);
   windows.visual = visual.renderer;
   windows.presetWindow = visual.presetWindow;
+  // The control panel and the services it applies at once.
+  CreateControlPanel(player, parts, windows);
 
   // The associated file types and the last playlist.
-  ReadTypeList(programFolder + kTypeListFileName, player.panel.fileTypes);
+  ReadTypeList(dataFolder + kTypeListFileName, player.panel.fileTypes);
   // A last playlist that cannot be read is set aside; the player starts empty.
-  static_cast<void>(LoadLastPlaylist(parts.playlist, programFolder));
+  static_cast<void>(LoadLastPlaylist(parts.playlist, dataFolder));
+  AddTrayIcon(player, windows);
 
   // The cursor and the current entry.
   SetPlaylistCursor(parts.playlist.list, player.settings.currentEntry);
@@ -469,6 +491,7 @@ void StartPlayer(const std::string& commandLine, const std::string& programFolde
   windows.updateVisualTimer = visual.updateTimer;
   windows.updateVisualTimer();
 
+  CloseStartupSplash();
 }
 
 int RunPlayer(const std::string& commandLine, const std::string& programFolder) {

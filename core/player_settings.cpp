@@ -66,9 +66,9 @@ PlayerSettings DefaultSettings(const std::string& programFolder) {
   return s;
 }
 
-PlayerSettings ReadSettings(const std::string& programFolder) {
+PlayerSettings ReadSettings(const std::string& programFolder, const std::string& dataFolder) {
   PlayerSettings settings = DefaultSettings(programFolder);
-  std::string path = SettingsPath(programFolder);
+  std::string path = SettingsPath(dataFolder.empty() ? programFolder : dataFolder);
   if (!PathExists(path)) return settings;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) CannotOpenFile(path);
@@ -189,10 +189,10 @@ void GatherSettings(PlayerSettings& s, const ControlPanelModel& p, const Running
   s.useTags = p.useTags.Checked();
 }
 
-void SaveSettings(PlayerSettings& settings, const std::string& programFolder,
+void SaveSettings(PlayerSettings& settings, const std::string& folder,
                   const ControlPanelModel& panel, const RunningState& state) {
   GatherSettings(settings, panel, state);
-  std::string path = SettingsPath(programFolder);
+  std::string path = SettingsPath(folder);
   std::string_view image(reinterpret_cast<const char*>(&settings), kSettingsSize);
   if (!WriteFileAtomically(path, image)) CannotOpenFile(path);
 }

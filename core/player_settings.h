@@ -77,9 +77,10 @@ constexpr const char* kSettingsFileName = "qmb.dat";
 // Every field at its default; the folders start from `programFolder`.
 PlayerSettings DefaultSettings(const std::string& programFolder);
 
-// Defaults, then the leading bytes of program folder + "qmb.dat" when it
-// exists. A file that exists but cannot be opened ends the program (code 1).
-PlayerSettings ReadSettings(const std::string& programFolder);
+// Defaults, then the leading bytes of `dataFolder` (the program folder when
+// empty) + "qmb.dat" when it exists. A file that exists but cannot be opened
+// ends the program (code 1).
+PlayerSettings ReadSettings(const std::string& programFolder, const std::string& dataFolder = {});
 
 // Copies the settings into the controls and the running state (start-up).
 void ApplySettings(const PlayerSettings& settings, ControlPanelModel& panel, RunningState& state);
@@ -89,9 +90,9 @@ void ApplySettings(const PlayerSettings& settings, ControlPanelModel& panel, Run
 void GatherSettings(PlayerSettings& settings, const ControlPanelModel& panel,
                     const RunningState& state);
 
-// Gathers and writes program folder + "qmb.dat". The file is replaced
+// Gathers and writes `folder` + "qmb.dat". The file is replaced
 // atomically; one that cannot be written ends the program (code 1).
-void SaveSettings(PlayerSettings& settings, const std::string& programFolder,
+void SaveSettings(PlayerSettings& settings, const std::string& folder,
                   const ControlPanelModel& panel, const RunningState& state);
 
 // Stores `text` in a fixed text field, cut to fit with its terminating zero.

@@ -16,7 +16,7 @@ import tempfile
 
 # Which folders each folder may include from, besides itself. Extend it when a
 # folder arrives; never to excuse an upward include.
-LOGIC = ["core", "engine", "tags", "playlist", "media", "eq", "vis", "playback", "skin"]
+LOGIC = ["core", "engine", "tags", "playlist", "media", "eq", "vis", "playback", "skin", "services"]
 ALLOWED = {
     "imagelib": [],
     "core": ["imagelib"],
@@ -30,6 +30,7 @@ ALLOWED = {
     "eq": ["core", "engine", "vis"],
     "playback": ["core", "engine", "tags", "playlist", "eq", "vis"],
     "skin": ["core", "imagelib", "tags"],
+    "services": ["core", "imagelib", "tags"],
     "plugins": ["core", "engine", "tags", "playlist", "eq", "vis", "playback"],
     "ui": ["core", "imagelib", "ui/skin"] + LOGIC + ["plugins"],
     "ui/skin": ["core", "imagelib", "ui"] + LOGIC + ["plugins"],
@@ -39,6 +40,8 @@ ALLOWED = {
     "tools/playlist": ["core", "imagelib", "ui"] + LOGIC,
     "tools/presets": ["core"] + LOGIC,
     "tools/screenshots": ["core", "imagelib", "ui", "ui/skin", "plugins", "app"] + LOGIC,
+    "tools/art": ["core", "tools/skins", "services"],
+    "tools/screens": ["core", "imagelib", "ui", "ui/skin", "plugins"] + LOGIC,
 }
 # Headers that belong to the layer below the folder they sit in: a contract
 # owned by its user and implemented underneath.

@@ -53,7 +53,10 @@ QString Q(const std::string& text) {
 
 MessageAnswer QtDesktop::ShowMessage(const std::string& text, const std::string& caption,
                                      MessageIcon icon, MessageButtons buttons) {
-  QMessageBox box(ToQt(icon), Q(caption), Q(text), ToQt(buttons), QApplication::activeWindow());
+  // Texts may come from files and servers: shown as they are, never as markup.
+  QString shown = Q(text).replace("\r\n", "\n");
+  QMessageBox box(ToQt(icon), Q(caption), shown, ToQt(buttons), QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return MessageAnswer::Yes;

@@ -73,7 +73,7 @@ class PlayerProcess : public ::testing::Test {
     for (const char* name : {"QMB", "image.so"}) {
       fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name);
     }
-    for (const char* name : {"Skins", "Plugins"}) {
+    for (const char* name : {"Skins", "Plugins", "Splash", "Icons"}) {
       fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name,
                fs::copy_options::recursive);
     }

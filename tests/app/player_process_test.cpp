@@ -46,12 +46,13 @@ class PlayerProcessTest : public ::testing::Test {
     }
   }
 
-  // The player with its picture library, bundled skins and plug-ins, as installed.
+  // The player with its picture library, bundled skins, plug-ins, splash
+  // pictures and icons, as installed.
   static void CopyPlayerInto(const test::TempFolder& folder) {
     for (const char* name : {"QMB", "image.so"}) {
       fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name);
     }
-    for (const char* name : {"Skins", "Plugins"}) {
+    for (const char* name : {"Skins", "Plugins", "Splash", "Icons"}) {
       fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name,
                fs::copy_options::recursive);
     }

@@ -1,0 +1,156 @@
+// The update check against a loopback HTTP server, with a scripted desktop
+// answering the boxes and standing in for the default URL handler.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "loopback_http_server.h"
+#include "scripted_desktop.h"
+#include "temp_folder.h"
+#include "ui/update_fetcher.h"
+
+namespace qmb::test {
+namespace {
+
+using Mode = LoopbackHttpServer::Mode;
+using A = MessageAnswer;
+
+const char* const kAsk =
+    "Qumble Player will attempt to retrieve update information. Please make sure you are "
+    "connected to the internet.";
+const char* const kUpToDate = "Qumble Player is currently up to date. You do not need to update.";
+const char* const kNoUrl = "Error connecting to url. The website could be down.";
+
+std::string Question(const std::string& version) {
+  return "There is an update available. The newest version is " + version +
+         ". Your default browser will open and download the file. Would you like to download "
+         "the update?";
+}
+
+struct UpdateCase {
+  const char* name;
+  std::string body;
+  std::vector<A> answers;
+  std::vector<std::string> texts;  // after the first question
+  std::vector<std::string> opened;
+};
+
+TEST(UpdateCheck, TheInformationDecidesTheBoxesAndWhatOpens) {
+  const UpdateCase kCases[] = {
+      {"newer",
+       "5.10|A faster player.|http://127.0.0.1/qmb-5.10.deb\n",
+       {A::Ok, A::Yes},
+       {"A faster player.", Question("5.10")},
+       {"http://127.0.0.1/qmb-5.10.deb"}},
+      {"same", "  4.99  ", {A::Ok}, {kUpToDate}, {}},
+      {"four fields",
+       "4.990001|one|two|https://127.0.0.1/dl",
+       {A::Ok, A::Yes},
+       {"one|two", Question("4.990001")},
+       {"https://127.0.0.1/dl"}},
+      {"no bar",
+       "7.0",
+       {A::Ok, A::Yes},
+       {"7.0", Question("7.0"), "The download address is not a web address: 7.0"},
+       {}},
+      {"one bar",
+       "5.0|http://127.0.0.1/new",
+       {A::Ok, A::Yes},
+       {"http://127.0.0.1/new", Question("5.0")},
+       {"http://127.0.0.1/new"}},
+      {"declined",
+       "5.0|later|http://127.0.0.1/new",
+       {A::Ok, A::No},
+       {"later", Question("5.0")},
+       {}},
+      {"no number", "soon|x|http://127.0.0.1/x", {A::Ok}, {kUpToDate}, {}},
+  };
+  for (const UpdateCase& c : kCases) {
+    SCOPED_TRACE(c.name);
+    LoopbackHttpServer server(c.body, Mode::kWhole, "text/plain");
+    ScriptedDesktop desktop;
+    desktop.answers.assign(c.answers.begin(), c.answers.end());
+    QtUpdateFetcher fetcher;
+    CheckForUpdate(fetcher, server.Url("update.txt"));
+    std::vector<std::string> texts = desktop.Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front(), kAsk);
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()), c.texts);
+    EXPECT_EQ(desktop.openedUrls, c.opened);
+    EXPECT_EQ(server.Requests(), 1);
+  }
+}
+
+TEST(UpdateCheck, CancelAsksNothingOfTheServer) {
+  LoopbackHttpServer server("5.0|x|http://127.0.0.1/x", Mode::kWhole);
+  ScriptedDesktop desktop;  // no answers: Cancel
+  QtUpdateFetcher fetcher;
+  CheckForUpdate(fetcher, server.Url("update.txt"));
+  EXPECT_EQ(desktop.Texts(), std::vector<std::string>{kAsk});
+  EXPECT_EQ(server.Requests(), 0);
+}
+
+TEST(UpdateCheck, ARefusingMissingOrSilentServerGivesTheConnectionErrorAndTheWindowsRun) {
+  // A port nobody listens on any more.
+  int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t size = sizeof address;
+  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+  close(probe);
+  std::string refused = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/u.txt";
+
+  LoopbackHttpServer missing("", Mode::kNotFound);
+  LoopbackHttpServer silent("", Mode::kSilent);
+  for (const std::string& url : {refused, missing.Url("update.txt"), silent.Url("update.txt")}) {
+    SCOPED_TRACE(url);
+    ScriptedDesktop desktop;
+    desktop.answers = {A::Ok};
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(50);
+    QtUpdateFetcher fetcher(500, 3000);
+    CheckForUpdate(fetcher, url);
+    EXPECT_EQ(desktop.Texts(), (std::vector<std::string>{kAsk, kNoUrl}));
+    EXPECT_EQ(desktop.messages.back().caption, "Error");
+    if (url == silent.Url("update.txt")) {
+      EXPECT_GT(ticks, 0);  // the player's timers ran while it waited
+    }
+  }
+}
+
+TEST(UpdateCheck, UpdateServerTxtNamesTheAddress) {
+  TempFolder folder;
+  EXPECT_EQ(UpdateAddress(folder.Path()), kDefaultUpdateAddress);
+  folder.Write("UpdateServer.txt", "  http://127.0.0.1:8080/update.txt \nsecond line\n");
+  EXPECT_EQ(UpdateAddress(folder.Path()), "http://127.0.0.1:8080/update.txt");
+}
+
+TEST(UpdateCheck, OnlyTheFirst1024BytesAreRead) {
+  std::string body = "5.0|" + std::string(1100, 'm') + "|http://127.0.0.1/x";
+  LoopbackHttpServer server(body, Mode::kWhole);
+  ScriptedDesktop desktop;
+  desktop.answers = {A::Ok, A::No};
+  QtUpdateFetcher fetcher;
+  CheckForUpdate(fetcher, server.Url("update.txt"));
+  // Without a second bar in the first 1024 bytes, the message is the rest.
+  ASSERT_EQ(desktop.Texts().size(), 3u);
+  EXPECT_EQ(desktop.Texts()[1], std::string(1020, 'm'));
+}
+
+}  // namespace
+}  // namespace qmb::test
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
