@@ -10,7 +10,9 @@
 namespace qmb {
 namespace {
 
+// A line's first word; a zero byte ends it as it ends a C string.
 std::string FirstWord(std::string_view line) {
+  line = line.substr(0, line.find('\0'));
   std::size_t begin = 0;
   while (begin < line.size() && IsSpace(line[begin])) ++begin;
   std::size_t end = begin;
@@ -24,15 +26,18 @@ void ReadTypeList(const std::string& path, StringListModel& list) {
   if (!PathExists(path)) return;
   std::FILE* file = std::fopen(path.c_str(), "r");
   if (!file) CannotOpenFile(path);
-  // Lines are read whole however long they are; only their first word counts.
+  // Lines are read whole however long they are, zero bytes and all; only
+  // their first word counts.
   std::string line;
   bool pending = false;
   char chunk[4096];
-  while (std::fgets(chunk, sizeof chunk, file)) {
-    line += chunk;
-    pending = true;
-    if (!line.empty() && line.back() == '\n') {
-      line.pop_back();
+  while (std::size_t got = std::fread(chunk, 1, sizeof chunk, file)) {
+    for (std::size_t i = 0; i < got; ++i) {
+      if (chunk[i] != '\n') {
+        line += chunk[i];
+        pending = true;
+        continue;
+      }
       list.Append(FirstWord(line));
       line.clear();
       pending = false;

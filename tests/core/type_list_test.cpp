@@ -27,6 +27,8 @@ TEST(TypeList, ReadsTheFirstWordOfEveryLine) {
       {".mp3\n\n.ogg\n", V{".mp3", "", ".ogg"}}, {"", V{}},
       {".mp3 " + std::string(3 << 20, 'x') + "\n.ogg\n", V{".mp3", ".ogg"}},
       // clang-format on
+      // A zero byte ends the word as it ends a C string; the line still counts once.
+      {std::string(".mp3\0x y\n.ogg\n", 14), V{".mp3", ".ogg"}},
   };
   test::TempFolder folder;
   EXPECT_TRUE(ReadList(folder).empty()) << "no file";
