@@ -136,8 +136,11 @@ void ApplySettings(const PlayerSettings& s, ControlPanelModel& p, RunningState& 
 void GatherSettings(PlayerSettings& s, const ControlPanelModel& p, const RunningState& r) {
   s.windowX = r.windowX;
   s.windowY = r.windowY;
+  // The folder is cut to make room for its '/' rather than losing it, so a
+  // folder read back from the image saves as the same bytes.
   std::string browse = r.browseFolder;
-  if (browse.empty() || browse.back() != '/') browse += '/';
+  if (browse.empty() || browse.back() != '/')
+    browse = CutUtf8Copy(browse, sizeof s.browseFolder - 2) + '/';
   SetTextField(s.browseFolder, browse);
   for (int i = 0; i < 10; ++i) s.eqBands[i] = r.sliders[i].value;
   s.volume = r.sliders[kVolumeSlider].value;

@@ -164,6 +164,25 @@ TEST(SettingsGather, ControlsAndRunningStateDecideTheSavedValues) {
   EXPECT_EQ(s.outputDriver, -1);
 }
 
+// A folder that fills the whole field (a damaged image) keeps its '/' when
+// saved, and saving what was read back writes the same bytes.
+TEST(SettingsGather, AFolderFillingItsFieldSavesTheSameTwice) {
+  for (std::string folder :
+       {std::string(300, 'a'), "/" + std::string(40, 'b') + std::string(219, '\x8c')}) {
+    PlayerSettings s = DefaultSettings("/p/");
+    ControlPanelModel panel;
+    RunningState state;
+    ApplySettings(s, panel, state);
+    state.browseFolder = folder;
+    GatherSettings(s, panel, state);
+    std::string once = TextField(s.browseFolder);
+    EXPECT_EQ(once.back(), '/');
+    state.browseFolder = once;
+    GatherSettings(s, panel, state);
+    EXPECT_EQ(TextField(s.browseFolder), once);
+  }
+}
+
 TEST(SettingsGather, RepeatCountIsADecimalTruncatedTowardZero) {
   struct Case {
     const char* text;
