@@ -241,7 +241,10 @@ SkinDefinition ReadSkinDefinition(const std::string& folderPath, SkinTipColours 
 
 Picture CutSkinPiece(const QmbPicture* picture, std::int32_t a, std::int32_t b, std::int32_t w,
                      std::int32_t h) {
-  if (!picture || w <= 0 || h <= 0 || w > kMaxSkinPieceSide || h > kMaxSkinPieceSide) return {};
+  if (!picture || w <= 0 || h <= 0 || w > kMaxSkinPieceSide || h > kMaxSkinPieceSide ||
+      w > picture->width || h > picture->height) {
+    return {};
+  }
   std::size_t rowBytes = static_cast<std::size_t>(w) * sizeof(std::uint32_t);
   std::size_t bytes = sizeof(QmbPicture) + rowBytes * static_cast<std::size_t>(h);
   Picture piece(static_cast<QmbPicture*>(std::malloc(bytes)));

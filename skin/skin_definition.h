@@ -148,8 +148,9 @@ SkinDefinition ReadSkinDefinition(const ProfileFile& ini, const std::string& fol
 SkinDefinition ReadSkinDefinition(const std::string& folderPath, SkinTipColours tips = {});
 
 // A w × h copy of the piece of `picture` whose top-left is (a, b); pixels
-// outside the picture are opaque black. Null for an empty or oversized piece
-// or no picture.
+// outside the picture are opaque black. Null for an empty piece, no picture,
+// or a piece larger than the picture on either side: no piece of it can be,
+// and a skin.ini asking for many would make the player allocate gigabytes.
 Picture CutSkinPiece(const QmbPicture* picture, std::int32_t a, std::int32_t b, std::int32_t w,
                      std::int32_t h);
 // Cuts background, the visual picture and every element's pictures from skinImage.

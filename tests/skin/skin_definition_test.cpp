@@ -1,6 +1,7 @@
 // Reading skin.ini: the number rules, the defaults and missing sections.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <tuple>
 
@@ -86,6 +87,21 @@ TEST(ReadSkinDefinition, LongTextsAreCutAndExtremeCornersDoNotOverflow) {
   EXPECT_EQ(d.graphicName.size(), 254u);
   EXPECT_EQ(d.text.width, std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(d.visual.width, std::numeric_limits<std::int32_t>::max());
+}
+
+// A piece is cut where it lies, black outside the picture; one larger than
+// the whole picture is no piece of it and is never allocated.
+TEST(CutSkinPiece, PiecesLargerThanThePictureAreRefused) {
+  Picture picture(static_cast<QmbPicture*>(std::malloc(sizeof(QmbPicture) + 4 * 4 * 4)));
+  *picture = {4, 4, 16, 0, reinterpret_cast<std::uint32_t*>(picture.get() + 1)};
+  for (int i = 0; i < 16; ++i) picture->pixels[i] = 0xFF000000u | i;
+  Picture inside = CutSkinPiece(picture.get(), 2, 3, 4, 4);
+  ASSERT_NE(inside, nullptr);
+  EXPECT_EQ(inside->pixels[0], 0xFF00000Eu);
+  EXPECT_EQ(inside->pixels[2], 0xFF000000u);
+  EXPECT_EQ(CutSkinPiece(picture.get(), 0, 0, 5, 1), nullptr);
+  EXPECT_EQ(CutSkinPiece(picture.get(), 0, 0, 1, kMaxSkinPieceSide), nullptr);
+  EXPECT_EQ(CutSkinPiece(picture.get(), 0, 0, 0, 1), nullptr);
 }
 
 TEST(SkinFontHeight, PointsToNegativePixelsTruncated) {
