@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace qmb::engine {
 
@@ -57,6 +58,67 @@ struct TrackReader {
   }
 };
 
+struct TrackBytes {
+  const std::uint8_t* begin;
+  const std::uint8_t* end;
+};
+
+constexpr int kNoMeta = -1;
+
+// Calls event(tick, meta type or kNoMeta, meta data, its size) for every
+// whole event of a track; a track cut short or garbled ends at its last
+// whole event.
+template <typename Event>
+void WalkTrack(TrackBytes bytes, Event&& event) {
+  TrackReader track{bytes.begin, bytes.end};
+  std::int64_t tick = 0;
+  std::uint8_t running = 0;
+  std::uint32_t delta = 0;
+  while (track.p < track.end && track.ReadVarLen(&delta)) {
+    tick += delta;
+    if (track.p >= track.end) break;
+    std::uint8_t status = *track.p;
+    if (status & 0x80) {
+      ++track.p;
+    } else if (running != 0) {
+      status = running;
+    } else {
+      break;
+    }
+    std::uint32_t n = 0;
+    if (status == 0xFF) {
+      if (track.p >= track.end) break;
+      std::uint8_t type = *track.p++;
+      if (!track.ReadVarLen(&n) || static_cast<std::size_t>(track.end - track.p) < n) break;
+      const std::uint8_t* data = track.p;
+      track.p += n;
+      event(tick, static_cast<int>(type), data, n);
+      if (type == 0x2F) break;
+      continue;
+    }
+    if (status == 0xF0 || status == 0xF7) {
+      if (!track.ReadVarLen(&n) || !track.Skip(n)) break;
+    } else if (status >= 0xF0) {
+      break;  // system common messages have no place in a file
+    } else {
+      running = status;
+      std::uint8_t kind = status & 0xF0;
+      if (!track.Skip(kind == 0xC0 || kind == 0xD0 ? 1 : 2)) break;
+    }
+    event(tick, kNoMeta, nullptr, 0u);
+  }
+}
+
+// Stretches of a track with events at most kMaxMidiSilenceSeconds apart, in
+// seconds. A garbled file could make millions; past this many the rest are
+// dropped, which can only shorten the piece.
+constexpr std::size_t kMaxBusyStretches = 1 << 16;
+
+struct Stretch {
+  double begin;
+  double end;
+};
+
 }  // namespace
 
 std::optional<MidiTimeline> MidiTimeline::Parse(const std::vector<std::uint8_t>& bytes,
@@ -70,8 +132,7 @@ std::optional<MidiTimeline> MidiTimeline::Parse(const std::vector<std::uint8_t>&
     *error = "not a MIDI file";
     return std::nullopt;
   }
-  const std::uint8_t* const end = data + size;
-  int tracks = (data[10] << 8) | data[11];
+  int trackCount = (data[10] << 8) | data[11];
   int division = (data[12] << 8) | data[13];
   double secondsPerQuarterTick = 0;  // with the default tempo of 500000 us per quarter
   double smpteSecondsPerTick = 0;
@@ -91,66 +152,32 @@ std::optional<MidiTimeline> MidiTimeline::Parse(const std::vector<std::uint8_t>&
     secondsPerQuarterTick = 1e-6 / division;
   }
 
-  std::vector<std::pair<std::int64_t, std::uint32_t>> tempoEvents;  // tick, us per quarter
-  std::int64_t endTick = 0;
-  const std::uint8_t* chunk = data + 8 + Be32(data + 4);
-  int found = 0;
-  while (found < tracks && chunk + 8 <= end) {
-    std::uint32_t length = Be32(chunk + 4);
-    const std::uint8_t* body = chunk + 8;
-    const std::uint8_t* bodyEnd = body + std::min<std::size_t>(length, end - body);
+  // Offsets, not pointers: a chunk length may point far past the file.
+  std::vector<TrackBytes> tracks;
+  std::size_t chunk = 8 + std::size_t{Be32(data + 4)};
+  while (static_cast<int>(tracks.size()) < trackCount && chunk + 8 <= size) {
+    std::size_t body = chunk + 8;
+    std::size_t bodyEnd = body + std::min<std::size_t>(Be32(data + chunk + 4), size - body);
+    bool isTrack = std::memcmp(data + chunk, "MTrk", 4) == 0;
     chunk = bodyEnd;
-    if (std::memcmp(body - 8, "MTrk", 4) != 0) continue;
-    ++found;
-    TrackReader track{body, bodyEnd};
-    std::int64_t tick = 0;
-    std::uint8_t running = 0;
-    std::uint32_t delta = 0;
-    // A track cut short still counts up to its last whole event.
-    while (track.p < track.end && track.ReadVarLen(&delta)) {
-      tick += delta;
-      if (track.p >= track.end) break;
-      std::uint8_t status = *track.p;
-      if (status & 0x80) {
-        ++track.p;
-      } else if (running != 0) {
-        status = running;
-      } else {
-        break;
-      }
-      std::uint32_t n = 0;
-      if (status == 0xFF) {
-        if (track.p >= track.end) break;
-        std::uint8_t type = *track.p++;
-        if (!track.ReadVarLen(&n) || static_cast<std::size_t>(track.end - track.p) < n) break;
-        if (type == 0x51 && n == 3) {
-          std::uint32_t tempo = (track.p[0] << 16) | (track.p[1] << 8) | track.p[2];
-          if (tempo > 0) tempoEvents.emplace_back(tick, tempo);
-        }
-        track.p += n;
-        endTick = std::max(endTick, tick);
-        if (type == 0x2F) break;
-        continue;
-      }
-      if (status == 0xF0 || status == 0xF7) {
-        if (!track.ReadVarLen(&n) || !track.Skip(n)) break;
-      } else if (status >= 0xF0) {
-        break;  // system common messages have no place in a file
-      } else {
-        running = status;
-        std::uint8_t kind = status & 0xF0;
-        if (!track.Skip(kind == 0xC0 || kind == 0xD0 ? 1 : 2)) break;
-      }
-      endTick = std::max(endTick, tick);
-    }
+    if (isTrack) tracks.push_back({data + body, data + bodyEnd});
   }
-  if (found == 0) {
+  if (tracks.empty()) {
     *error = "a MIDI file without tracks";
     return std::nullopt;
   }
 
+  std::vector<std::pair<std::int64_t, std::uint32_t>> tempoEvents;  // tick, us per quarter
+  for (const TrackBytes& track : tracks) {
+    WalkTrack(track, [&](std::int64_t tick, int meta, const std::uint8_t* p, std::uint32_t n) {
+      if (meta == 0x51 && n == 3) {
+        std::uint32_t tempo = (p[0] << 16) | (p[1] << 8) | p[2];
+        if (tempo > 0) tempoEvents.emplace_back(tick, tempo);
+      }
+    });
+  }
+
   MidiTimeline timeline;
-  timeline.endTick_ = endTick;
   std::stable_sort(tempoEvents.begin(), tempoEvents.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   auto perTick = [&](std::uint32_t tempo) {
@@ -163,7 +190,35 @@ std::optional<MidiTimeline> MidiTimeline::Parse(const std::vector<std::uint8_t>&
     if (tick == last.tick) timeline.tempos_.pop_back();
     timeline.tempos_.push_back({tick, seconds, perTick(tempo)});
   }
-  smf->assign(data, end);
+
+  // The piece runs from 0 through every stretch that starts within the
+  // silence limit of what came before.
+  std::vector<Stretch> stretches;
+  for (const TrackBytes& track : tracks) {
+    std::optional<Stretch> open;
+    auto close = [&] {
+      if (open && stretches.size() < kMaxBusyStretches) stretches.push_back(*open);
+    };
+    WalkTrack(track, [&](std::int64_t tick, int, const std::uint8_t*, std::uint32_t) {
+      double seconds = timeline.TickToSeconds(tick);
+      if (open && seconds - open->end <= kMaxMidiSilenceSeconds) {
+        open->end = seconds;
+        return;
+      }
+      close();
+      open = Stretch{seconds, seconds};
+    });
+    close();
+  }
+  std::sort(stretches.begin(), stretches.end(),
+            [](const Stretch& a, const Stretch& b) { return a.begin < b.begin; });
+  double end = 0;
+  for (const Stretch& stretch : stretches) {
+    if (stretch.begin - end > kMaxMidiSilenceSeconds) break;
+    end = std::max(end, stretch.end);
+  }
+  timeline.lengthSeconds_ = end;
+  smf->assign(data, data + size);
   return timeline;
 }
 

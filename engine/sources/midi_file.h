@@ -9,13 +9,18 @@
 
 namespace qmb::engine {
 
+// A piece ends at its last event before a stretch this long in which no
+// track has any event: music never rests that long, damaged event data
+// (a garbled delta time) easily reads as hours.
+constexpr double kMaxMidiSilenceSeconds = 60.0;
+
 class MidiTimeline {
  public:
   // Null when `bytes` is not a MIDI file; `smf` receives the MIDI file proper.
   static std::optional<MidiTimeline> Parse(const std::vector<std::uint8_t>& bytes,
                                            std::vector<std::uint8_t>* smf, std::string* error);
 
-  double LengthSeconds() const { return TickToSeconds(endTick_); }
+  double LengthSeconds() const { return lengthSeconds_; }
   double TickToSeconds(std::int64_t tick) const;
   std::int64_t SecondsToTick(double seconds) const;
 
@@ -26,7 +31,7 @@ class MidiTimeline {
     double secondsPerTick;  // from `tick` on
   };
   std::vector<Tempo> tempos_;
-  std::int64_t endTick_ = 0;
+  double lengthSeconds_ = 0;
 };
 
 }  // namespace qmb::engine
