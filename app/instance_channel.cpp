@@ -10,18 +10,15 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
 #include "app/exit_signals.h"
+#include "app/instance_frame.h"
 
 namespace qmb {
 namespace {
-
-constexpr quint32 kMagic = 0x514D4235;  // "QMB5"
-// Large enough for any hand-off, small enough that a stray client cannot make
-// the running player allocate much.
-constexpr quint32 kMaxPayload = 64 * 1024;
 
 enum class Request : quint32 { Query = 1, Flash = 2, BringForward = 3, HandOff = 4 };
 
@@ -30,11 +27,8 @@ std::string SocketPath() {
 }
 
 QByteArray Frame(Request kind, quint32 wParam, const std::string& payload) {
-  QByteArray frame;
-  QDataStream out(&frame, QIODevice::WriteOnly);
-  out << kMagic << static_cast<quint32>(kind) << wParam << static_cast<quint32>(payload.size());
-  frame.append(payload.data(), static_cast<qsizetype>(payload.size()));
-  return frame;
+  std::string frame = InstanceFrameBytes(static_cast<std::uint32_t>(kind), wParam, payload);
+  return QByteArray(frame.data(), static_cast<qsizetype>(frame.size()));
 }
 
 // One request and its 4-byte answer; -1 when the instance is gone or this
@@ -115,17 +109,21 @@ void InstanceServer::OnConnection() {
 }
 
 void InstanceServer::OnReadable(QLocalSocket* socket) {
-  while (socket->bytesAvailable() >= 16) {
-    QDataStream header(socket->peek(16));
-    quint32 magic = 0, kind = 0, wParam = 0, length = 0;
-    header >> magic >> kind >> wParam >> length;
-    if (magic != kMagic || length > kMaxPayload) {
+  for (;;) {
+    qint64 frameMost = kInstanceHeaderBytes + kMaxInstancePayload;
+    QByteArray pending = socket->peek(std::min(socket->bytesAvailable(), frameMost));
+    InstanceFrame frame;
+    std::size_t used = 0;
+    FrameRead read =
+        ReadInstanceFrame(std::string_view(pending.constData(), pending.size()), frame, used);
+    if (read == FrameRead::kBad) {
       socket->abort();
       return;
     }
-    if (socket->bytesAvailable() < 16 + static_cast<qint64>(length)) return;
-    socket->read(16);
-    QByteArray payload = socket->read(length);
+    if (read == FrameRead::kIncomplete) return;
+    socket->read(static_cast<qint64>(used));
+    quint32 kind = frame.request;
+    quint32 wParam = frame.wParam;
 
     qint32 answer = 1;
     switch (static_cast<Request>(kind)) {
@@ -143,7 +141,7 @@ void InstanceServer::OnReadable(QLocalSocket* socket) {
         // Answered before the path is played: playing may show a message, and
         // the second start must not wait on the user for it.
         if (handlers_.handOff) {
-          QTimer::singleShot(0, this, [this, wParam, path = payload.toStdString()] {
+          QTimer::singleShot(0, this, [this, wParam, path = std::move(frame.payload)] {
             handlers_.handOff(static_cast<int>(wParam), path);
           });
         }
