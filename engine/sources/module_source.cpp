@@ -5,6 +5,7 @@
 #include <fstream>
 #include <libopenmpt/libopenmpt.hpp>
 #include <sstream>
+#include <vector>
 
 #include "engine/source.h"
 
@@ -24,6 +25,56 @@ std::string LowerExtension(const std::string& path) {
   return extension;
 }
 
+// A module ends before a stretch longer than this whose patterns hold no
+// note and no command: a garbled order list or a file cut short reads as
+// minutes of empty patterns, which no song plays on purpose.
+constexpr double kMaxSilentSeconds = 60.0;
+
+bool EmptyPattern(const openmpt::module& module, int pattern) {
+  if (pattern < 0 || pattern >= module.get_num_patterns()) return true;
+  const int channels = module.get_num_channels();
+  const int rows = module.get_pattern_num_rows(pattern);
+  for (int row = 0; row < rows; ++row) {
+    for (int channel = 0; channel < channels; ++channel) {
+      for (int command = openmpt::module::command_note;
+           command <= openmpt::module::command_parameter; ++command) {
+        if (module.get_pattern_row_channel_command(pattern, row, channel, command) != 0) {
+          return false;
+        }
+      }
+    }
+  }
+  return true;
+}
+
+// Where the song ends: its own end, or the start of the first silent stretch
+// of orders longer than kMaxSilentSeconds. Leaves the position at the start.
+double SongEndSeconds(openmpt::module& module) {
+  double end = module.get_duration_seconds();
+  const int orders = module.get_num_orders();
+  std::vector<bool> empty(static_cast<std::size_t>(orders));
+  for (int order = 0; order < orders; ++order) {
+    empty[static_cast<std::size_t>(order)] = EmptyPattern(module, module.get_order_pattern(order));
+  }
+  for (int order = 0; order < orders;) {
+    if (!empty[static_cast<std::size_t>(order)]) {
+      ++order;
+      continue;
+    }
+    int after = order;
+    while (after < orders && empty[static_cast<std::size_t>(after)]) ++after;
+    double from = module.set_position_order_row(order, 0);
+    double to = after < orders ? module.set_position_order_row(after, 0) : end;
+    if (to - from > kMaxSilentSeconds) {
+      end = std::min(end, from);
+      break;
+    }
+    order = after;
+  }
+  module.set_position_seconds(0);
+  return end;
+}
+
 // Reads happen on the decoding thread; the order queries and jumps come from
 // the user interface, so they meet only through atomics and the jump waits
 // for the next read.
@@ -32,7 +83,8 @@ class OpenmptSource final : public ModuleSource {
   explicit OpenmptSource(std::unique_ptr<openmpt::module> module)
       : module_(std::move(module)),
         orders_(module_->get_num_orders()),
-        lengthFrames_(std::llround(module_->get_duration_seconds() * kRate)) {
+        endSeconds_(SongEndSeconds(*module_)),
+        lengthFrames_(std::llround(endSeconds_ * kRate)) {
     module_->set_repeat_count(0);
     // The default fades out into the song's first order again, which would
     // run past the length and show order 0 at the end.
@@ -51,7 +103,10 @@ class OpenmptSource final : public ModuleSource {
     }
     std::size_t done = 0;
     while (done < frames && !finished_) {
-      std::size_t n = module_->read_interleaved_stereo(kRate, frames - done, out + done * 2);
+      double left = endSeconds_ - module_->get_position_seconds();
+      auto most = static_cast<std::size_t>(std::max(0.0, std::ceil(left * kRate)));
+      std::size_t n =
+          module_->read_interleaved_stereo(kRate, std::min(frames - done, most), out + done * 2);
       if (n == 0) finished_ = true;
       done += n;
     }
@@ -84,6 +139,7 @@ class OpenmptSource final : public ModuleSource {
  private:
   std::unique_ptr<openmpt::module> module_;
   const int orders_;
+  const double endSeconds_;
   const std::int64_t lengthFrames_;
   std::atomic<int> order_{0};
   std::atomic<int> pendingJump_{-1};

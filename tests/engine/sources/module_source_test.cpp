@@ -86,5 +86,21 @@ TEST(ModuleSource, RefusesWhatIsNoModule) {
   }
 }
 
+// A garbled order list names patterns the file does not hold: minutes of
+// empty patterns, where the song ends instead.
+TEST(ModuleSource, EndsBeforeAMinuteOfEmptyPatterns) {
+  std::vector<char> mod = ReadBytes(Fixture("orders.mod"));
+  mod[950] = 127;
+  for (int i = 0; i < 128; ++i) mod[952 + i] = static_cast<char>(i * 7 % 64);
+  TempDir temp;
+  WriteBytes(temp.File("orders.mod"), mod);
+  auto module = OpenModuleSource(temp.File("orders.mod"), nullptr);
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(module->NumOrders(), 127);
+  EXPECT_NEAR(module->LengthFrames(), 1.92 * 44100, 0.05 * 44100);  // order 0 alone
+  EXPECT_NEAR(ReadAll(*module).size() / 2.0, module->LengthFrames(), 2);
+  EXPECT_TRUE(module->Finished());
+}
+
 }  // namespace
 }  // namespace qmb::engine::test
