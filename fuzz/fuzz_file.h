@@ -12,12 +12,13 @@
 namespace qmb::fuzz {
 
 inline const std::string& FuzzFolder() {
+  // A plain array: the handler at exit must not outlive the name it removes.
+  static char name[] = "/tmp/qmb-fuzz-XXXXXX";
   static const std::string folder = [] {
-    char name[] = "/tmp/qmb-fuzz-XXXXXX";
     if (!mkdtemp(name)) std::abort();
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(FuzzFolder(), ignored);
+      std::filesystem::remove_all(name, ignored);
     });
     return std::string(name) + "/";
   }();
