@@ -30,9 +30,11 @@ for reader in $readers; do
     settings) max_len=10000 ;;
     *) max_len=8192 ;;
   esac
+  supp=
+  if [ "$reader" = cue ]; then supp="suppressions=$root/fuzz/lsan.supp"; fi
   echo "== $reader: $runs runs"
   start=$(date +%s)
-  nice -n 10 "$build/fuzz/qmb_fuzz_${reader}_reader" -runs="$runs" -max_len=$max_len \
+  LSAN_OPTIONS="$supp" nice -n 10 "$build/fuzz/qmb_fuzz_${reader}_reader" -runs="$runs" -max_len=$max_len \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/findings/$reader-" \
     "$work" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|==|SUMMARY)|Done|ERROR' || true
   echo "   $(( $(date +%s) - start )) s"
