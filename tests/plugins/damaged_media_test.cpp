@@ -26,7 +26,8 @@ constexpr double kEndDeadlineSeconds = 30;
 
 std::vector<std::string> DamagedFiles() {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(QMB_DAMAGED_DIR)) {
+  std::error_code missing;  // no folder: no cases, which the suite reports
+  for (const auto& entry : std::filesystem::directory_iterator(QMB_DAMAGED_DIR, missing)) {
     std::string name = entry.path().filename().string();
     if (name != "stamp" && entry.path().extension() != ".bin") names.push_back(name);
   }
