@@ -1,6 +1,7 @@
 // A callback stream's time is the time of what the mixer has played, not of
 // what its fill function has been asked for; its end is the mix of its last
 // frame; a seek drops what it read ahead and loses nothing of the new place.
+// It is fed on its own thread, at its own rate, and closes cleanly.
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -40,28 +41,38 @@ struct Feeder {
   std::atomic<int> seekNotices{0};
 
   std::atomic<int> fillsAtTheLock{0};
+  std::atomic<bool> inside{false};
+  std::atomic<bool> onTheCallersThread{false};
+  std::thread::id caller = std::this_thread::get_id();
 
   static int Fill(SoundStream*, void* buffer, int length, void* user) {
     auto* self = static_cast<Feeder*>(user);
     ++self->fillsAtTheLock;
-    std::lock_guard guard(self->lock);
+    self->inside = true;
+    if (std::this_thread::get_id() == self->caller) self->onTheCallersThread = true;
+    int filled = self->FillLocked(buffer, length);
+    self->inside = false;
+    return filled;
+  }
+  int FillLocked(void* buffer, int length) {
+    std::lock_guard guard(lock);
     if (!buffer) {
-      self->seekPending = false;
-      ++self->seekNotices;
+      seekPending = false;
+      ++seekNotices;
       return 0;
     }
     auto* out = static_cast<std::int16_t*>(buffer);
     int count = length / 4;
-    if (self->seekPending) {
+    if (seekPending) {
       std::fill(out, out + count * 2, std::int16_t{0});
       return length;
     }
-    count = static_cast<int>(std::min<std::int64_t>(count, self->limit - self->delivered));
-    for (int i = 0; i < count; ++i, ++self->segmentFrames) {
-      out[i * 2] = self->level;
-      out[i * 2 + 1] = static_cast<std::int16_t>(1 + self->segmentFrames % 30000);
+    count = static_cast<int>(std::min<std::int64_t>(count, limit - delivered));
+    for (int i = 0; i < count; ++i, ++segmentFrames) {
+      out[i * 2] = level;
+      out[i * 2 + 1] = static_cast<std::int16_t>(1 + segmentFrames % 30000);
     }
-    self->delivered += count;
+    delivered += count;
     return count * 4;
   }
 
@@ -114,6 +125,12 @@ TEST(CallbackStreamTime, IsTheTimeMixedWhileTheFillRunsAhead) {
   EXPECT_LE(pulled - before, ReadAheadBoundMs(kFillBytes));
   // A file stream reads 743 ms ahead; a callback stream about half of that.
   EXPECT_LE(ReadAheadBoundMs(kFillBytes), 450);
+  // After the first ramp, every frame mixed carries the level: no drop-out.
+  auto frames = capture.Frames();
+  int gaps = 0;
+  for (std::size_t i = 250 * 2; i < frames.size(); i += 2) gaps += frames[i] != 5000;
+  EXPECT_EQ(gaps, 0);
+  EXPECT_EQ(s->underruns.load(), 0u);
   FSOUND_Stream_Close(s);
 }
 
@@ -187,21 +204,50 @@ TEST(CallbackStreamTime, ASeekDropsTheReadAheadAndLosesNothingOfTheNewPlace) {
   FSOUND_Stream_Close(s);
 }
 
-TEST(CallbackStreamTime, AShortRingStillPlaysWithoutDropOuts) {
+// Fed on a thread of its own and only once it plays; at half the mixer's
+// rate its frames last twice as long; a close waits for a fill under way.
+TEST(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
   NullEngine engine(kRate);
+  // Silence on a channel of its own keeps the mixer running, so waiting for
+  // mixed blocks measures time even while the stream under test is idle.
+  TempFolder folder;
+  SoundStream* silence = FSOUND_Stream_Open(
+      WriteRawSine(folder.Path() + "silence.raw", 60.0, 440, 0.0).c_str(), kStreamLoadRaw, 0, 0);
+  ASSERT_EQ(FSOUND_Stream_Play(7, silence), 7);
   Feeder feeder;
+  feeder.limit = kRate / 2;
+  EXPECT_EQ(FSOUND_Stream_Create(&Feeder::Fill, 2, kStreamCallback16Stereo, kRate / 2, &feeder),
+            nullptr);  // less than a frame
+  EXPECT_EQ(FSOUND_Stream_Create(nullptr, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder),
+            nullptr);
   SoundStream* s =
-      FSOUND_Stream_Create(&Feeder::Fill, kFillBytes, kStreamCallback16Stereo, kRate, &feeder);
+      FSOUND_Stream_Create(&Feeder::Fill, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder);
+  ASSERT_NE(s, nullptr);
   MixCapture capture;
+  capture.CollectAfterChange(2048);
+  EXPECT_EQ(feeder.fillsAtTheLock,
+            0);  // nothing is pulled before it plays, however long the mix runs
+  capture.Clear();
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 1500; }));
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
+  EXPECT_EQ(FSOUND_Stream_GetTime(s), 1000);
+  EXPECT_FALSE(feeder.onTheCallersThread);
   auto frames = capture.Frames();
-  // After the first ramp, every frame mixed carries the level: no gap.
-  int gaps = 0;
-  for (std::size_t i = 250 * 2; i < frames.size(); i += 2) gaps += frames[i] != 5000;
-  EXPECT_EQ(gaps, 0);
-  EXPECT_EQ(s->underruns.load(), 0u);
-  FSOUND_Stream_Close(s);
+  std::int64_t sound = 0;
+  for (std::size_t i = 0; i < frames.size(); i += 2) sound += frames[i] != 0;
+  EXPECT_NEAR(static_cast<double>(sound), kRate, 100);  // resampled to the mixer's rate
+  EXPECT_TRUE(FSOUND_Stream_Close(s));
+
+  Feeder endless;
+  s = FSOUND_Stream_Create(&Feeder::Fill, 1024, kStreamCallback16Stereo, kRate, &endless);
+  ASSERT_GE(FSOUND_Stream_Play(0, s), 0);
+  ASSERT_TRUE(WaitUntil([&] { return endless.fillsAtTheLock > 5; }));
+  EXPECT_TRUE(FSOUND_Stream_Close(s));
+  EXPECT_FALSE(endless.inside);  // a call under way finished before the close returned
+  int calls = endless.fillsAtTheLock;
+  capture.CollectAfterChange(2048);
+  EXPECT_EQ(endless.fillsAtTheLock, calls);
+  FSOUND_Stream_Close(silence);
 }
 
 }  // namespace

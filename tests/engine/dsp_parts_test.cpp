@@ -38,11 +38,12 @@ constexpr int kRates[] = {11000, 22050, 32000, 44100, 48000, 64000};
 TEST(ParamEq, CentreGainIsExactAtEveryMixerRate) {
   for (int rate : kRates) {
     for (double centre : kBands) {
-      if (centre >= rate * 0.45) continue;  // moved below Nyquist: measured in the next test
+      // A band above Nyquist moves to 0.45 of the rate with its full gain.
+      double at = std::min(centre, rate * 0.45);
       for (double gain : {15.0, 6.0, -15.0}) {
         ParamEq filter;
         filter.Configure(rate, centre, 18, gain);
-        EXPECT_NEAR(MeasureGainDb(filter, rate, centre), gain, 0.5)
+        EXPECT_NEAR(MeasureGainDb(filter, rate, at), gain, 0.5)
             << rate << " Hz rate, " << centre << " Hz band, " << gain << " dB";
       }
     }
@@ -73,13 +74,6 @@ TEST(ParamEq, FlatAtZeroAndStableEverywhere) {
       }
     }
   }
-}
-
-TEST(ParamEq, BandsAboveNyquistStayBelowIt) {
-  ParamEq filter;
-  filter.Configure(11000, 16000, 18, 12);
-  // The band now sits at 0.45 of the rate, still with its full gain there.
-  EXPECT_NEAR(MeasureGainDb(filter, 11000, 11000 * 0.45), 12, 0.5);
 }
 
 // Moving bands, or a preset moving all ten at once, between two mix blocks:

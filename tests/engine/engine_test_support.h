@@ -2,12 +2,11 @@
 // sound files written on the spot, and a DSP unit that records the mix.
 #pragma once
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <numbers>
@@ -18,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include "playback/sound_engine.h"
+#include "temp_folder.h"
+#include "wait_until.h"
 
 namespace qmb::test {
 
@@ -36,25 +37,6 @@ class NullEngine {
 
  private:
   bool ok_ = false;
-};
-
-// A folder removed with everything in it at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("qmb_engine_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  static inline int counter_ = 0;
-  std::filesystem::path path_;
 };
 
 // Writes interleaved stereo 16-bit little-endian frames made by `frame`
@@ -81,16 +63,6 @@ inline std::string WriteRawSine(const std::string& path, double seconds, double 
     double v = amplitude * std::sin(2 * std::numbers::pi * hz * i / kRawSampleRate);
     return std::pair{v, v};
   });
-}
-
-// Polls `done` until it holds or `timeoutMs` passes.
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
 }
 
 // A DSP unit that keeps copies of the blocks it sees.
@@ -129,10 +101,6 @@ class MixCapture {
     Clear();
     return Collect(count);
   }
-  int Calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
   int LastLength() const {
     std::lock_guard lock(mutex_);
     return lastLength_;
@@ -145,7 +113,6 @@ class MixCapture {
     const auto* samples = static_cast<const std::int16_t*>(buffer);
     if (self->frames_.size() < 44100 * 2 * 20)
       self->frames_.insert(self->frames_.end(), samples, samples + length * 2);
-    ++self->calls_;
     self->lastLength_ = length;
     return buffer;
   }
@@ -153,7 +120,6 @@ class MixCapture {
   DspUnit* unit_ = nullptr;
   mutable std::mutex mutex_;
   std::vector<std::int16_t> frames_;
-  int calls_ = 0;
   int lastLength_ = 0;
 };
 

@@ -1,5 +1,5 @@
 // The mix as DSP units see it: layout and rate, unit order, volume, pan and
-// mute, the system channel's equalizer, the spectrum and callback streams.
+// mute, the system channel's equalizer and the spectrum.
 #include <atomic>
 #include <numbers>
 
@@ -21,7 +21,7 @@ TEST(DspUnits, SeeStereoSixteenBitBlocksAtTheMixerRate) {
   NullEngine engine(22050);
   TempFolder folder;
   // 1 kHz on the left only, at 44.1 kHz: the mix must be resampled to 22.05 kHz.
-  std::string path = WriteRaw(folder.File("left.raw"), 44100, [](int i) {
+  std::string path = WriteRaw(folder.Path() + "left.raw", 44100, [](int i) {
     return std::pair{0.5 * std::sin(2 * std::numbers::pi * 1000 * i / 44100.0), 0.0};
   });
   SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
@@ -69,7 +69,7 @@ struct Order {
 TEST(DspUnits, RunByPriorityAndPassTheirResultOn) {
   NullEngine engine;
   TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 2.0, 440).c_str(),
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 2.0, 440).c_str(),
                                       kStreamLoadRaw, 0, 0);
   DspUnit* third = FSOUND_DSP_Create(&Order::Third, 500, nullptr);
   DspUnit* first = FSOUND_DSP_Create(&Order::First, 100, nullptr);
@@ -111,7 +111,7 @@ struct Counting {
 TEST(DspUnits, DeactivatingWaitsForTheCallbackUnderWay) {
   NullEngine engine;
   TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 3.0, 440).c_str(),
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 3.0, 440).c_str(),
                                       kStreamLoadRaw, 0, 0);
   DspUnit* unit = FSOUND_DSP_Create(&Counting::Slow, 400, nullptr);
   FSOUND_DSP_SetActive(unit, true);
@@ -136,7 +136,7 @@ TEST(DspUnits, DeactivatingWaitsForTheCallbackUnderWay) {
 TEST(Channels, VolumePanAndMuteShapeTheMix) {
   NullEngine engine;
   TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.File("a.raw"), 10.0, 440).c_str(),
+  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 10.0, 440).c_str(),
                                       kStreamLoadRaw, 0, 0);
   MixCapture capture;
   int channel = FSOUND_Stream_Play(0, s);
@@ -165,7 +165,7 @@ TEST(Channels, VolumeChangesRampWithoutSteps) {
   NullEngine engine;
   TempFolder folder;
   // A constant level: any jump between neighbouring frames is a click.
-  std::string path = WriteRaw(folder.File("dc.raw"), 44100 * 5, [](int) {
+  std::string path = WriteRaw(folder.Path() + "dc.raw", 44100 * 5, [](int) {
     return std::pair{0.8, 0.8};
   });
   SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
@@ -190,7 +190,7 @@ TEST(Channels, VolumeChangesRampWithoutSteps) {
 TEST(SystemEqualizer, GainAtTheCentreIsTheAskedGain) {
   NullEngine engine;
   TempFolder folder;
-  std::string path = WriteRawSine(folder.File("a.raw"), 10.0, 1000, 0.25);
+  std::string path = WriteRawSine(folder.Path() + "a.raw", 10.0, 1000, 0.25);
   SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
   MixCapture capture;
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
@@ -219,7 +219,7 @@ TEST(Spectrum, PeaksInTheSineBin) {
   NullEngine engine;
   TempFolder folder;
   // Bin 64 of 1024 at 44.1 kHz.
-  std::string path = WriteRawSine(folder.File("a.raw"), 10.0, 64 * 44100.0 / 1024, 0.9);
+  std::string path = WriteRawSine(folder.Path() + "a.raw", 10.0, 64 * 44100.0 / 1024, 0.9);
   SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
   DspUnit* fft = FSOUND_DSP_GetFFTUnit();
   ASSERT_NE(fft, nullptr);
@@ -241,75 +241,6 @@ TEST(Spectrum, PeaksInTheSineBin) {
   FSOUND_DSP_SetActive(fft, false);
   EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);
   FSOUND_Stream_Close(s);
-}
-
-struct Feeder {
-  std::atomic<int> calls{0};
-  std::atomic<bool> inside{false};
-  std::atomic<bool> otherThread{true};
-  std::thread::id caller = std::this_thread::get_id();
-  int frames = 0;
-  int limit = 44100;
-  static int Fill(SoundStream*, void* buffer, int length, void* user) {
-    auto* self = static_cast<Feeder*>(user);
-    self->inside = true;
-    if (std::this_thread::get_id() == self->caller) self->otherThread = false;
-    auto* out = static_cast<std::int16_t*>(buffer);
-    int count = std::min(length / 4, self->limit - self->frames);
-    for (int i = 0; i < count; ++i, ++self->frames) {
-      auto v = static_cast<std::int16_t>(
-          10000 * std::sin(2 * std::numbers::pi * 441 * self->frames / 22050.0));
-      out[i * 2] = v;
-      out[i * 2 + 1] = v;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ++self->calls;
-    self->inside = false;
-    return count * 4;
-  }
-};
-
-TEST(CallbackStream, IsFedOnItsOwnThreadAndClosesCleanly) {
-  NullEngine engine;
-  // Silence on a channel of its own keeps the mixer running, so waiting for
-  // mixed blocks measures time even while the stream under test is idle.
-  TempFolder folder;
-  SoundStream* silence = FSOUND_Stream_Open(
-      WriteRawSine(folder.File("silence.raw"), 60.0, 440, 0.0).c_str(), kStreamLoadRaw, 0, 0);
-  ASSERT_EQ(FSOUND_Stream_Play(7, silence), 7);
-  Feeder feeder;
-  EXPECT_EQ(FSOUND_Stream_Create(&Feeder::Fill, 2, kStreamCallback16Stereo, 22050, &feeder),
-            nullptr);  // less than a frame
-  EXPECT_EQ(FSOUND_Stream_Create(nullptr, 4096, kStreamCallback16Stereo, 22050, &feeder), nullptr);
-  SoundStream* s =
-      FSOUND_Stream_Create(&Feeder::Fill, 4096, kStreamCallback16Stereo, 22050, &feeder);
-  ASSERT_NE(s, nullptr);
-  MixCapture capture;
-  capture.CollectAfterChange(2048);
-  EXPECT_EQ(feeder.calls, 0);  // nothing is pulled before it plays, however long the mix runs
-  capture.Clear();
-  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-  auto frames = capture.Collect(8192);
-  std::vector<std::int16_t> steady(frames.begin() + 2048, frames.end());
-  EXPECT_NEAR(MeasuredHz(steady, 0, 44100), 441, 10);
-  EXPECT_TRUE(feeder.otherThread);
-  // The fill function stops after two seconds of sound, in the middle of a
-  // block: the stream ends once all of it has been mixed.
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
-  EXPECT_EQ(FSOUND_Stream_GetTime(s), 2000);
-  EXPECT_TRUE(FSOUND_Stream_Close(s));
-
-  Feeder endless;
-  endless.limit = 1 << 30;
-  s = FSOUND_Stream_Create(&Feeder::Fill, 1024, kStreamCallback16Stereo, 44100, &endless);
-  ASSERT_GE(FSOUND_Stream_Play(0, s), 0);
-  ASSERT_TRUE(WaitUntil([&] { return endless.calls > 5; }));
-  EXPECT_TRUE(FSOUND_Stream_Close(s));
-  EXPECT_FALSE(endless.inside);  // a call under way finished before the close returned
-  int calls = endless.calls;
-  capture.CollectAfterChange(2048);
-  EXPECT_EQ(endless.calls, calls);
-  FSOUND_Stream_Close(silence);
 }
 
 }  // namespace
