@@ -16,84 +16,60 @@ TEST_F(PluginLoading, EachKindLoadsByItsExtensionWhateverItsCase) {
   folder.Write("Plugins/README", "no extension");
   Load();
   EXPECT_TRUE(desktop.messages.empty());
+  // Init at load for every kind but visualization, which starts on demand.
   struct Expect {
     PluginKind kind;
     const char* file;
     const char* description;
     bool ticked;
+    int started;
   };
-  for (const Expect& e : {Expect{kInputPlugins, "input_a.QIP", "Input A", true},
-                          Expect{kDspPlugins, "dsp_a.qdp", "DSP A", false},
-                          Expect{kVisualPlugins, "visual_a.qvp", "Visual A", false},
-                          Expect{kGeneralPlugins, "general.qgp", "General", false},
-                          Expect{kFilePlugins, "file_tags.qfp", "File Tags", true}}) {
+  for (const Expect& e : {Expect{kInputPlugins, "input_a.QIP", "Input A", true, 1},
+                          Expect{kDspPlugins, "dsp_a.qdp", "DSP A", false, 1},
+                          Expect{kVisualPlugins, "visual_a.qvp", "Visual A", false, 0},
+                          Expect{kGeneralPlugins, "general.qgp", "General", false, 1},
+                          Expect{kFilePlugins, "file_tags.qfp", "File Tags", true, 1}}) {
     SCOPED_TRACE(e.file);
     ASSERT_EQ(manager.registry.Count(e.kind), 1);
     const PluginListModel::Row& row = manager.registry.List(e.kind).At(0);
     EXPECT_EQ(row.description, e.description);
     EXPECT_EQ(row.fileName, e.file);
     EXPECT_EQ(row.checked, e.ticked);
+    EXPECT_EQ(Probe(e.file).initCalls + Probe(e.file).startCalls, e.started);
   }
-  // Init at load for every kind but visualization, which starts on demand.
-  EXPECT_EQ(Probe("input_a.QIP").initCalls, 1);
-  EXPECT_EQ(Probe("dsp_a.qdp").initCalls, 1);
-  EXPECT_EQ(Probe("general.qgp").initCalls, 1);
-  EXPECT_EQ(Probe("file_tags.qfp").initCalls, 1);
-  EXPECT_EQ(Probe("visual_a.qvp").startCalls, 0);
   EXPECT_EQ(Probe("general.qgp").host, &host);
 }
 
 TEST_F(PluginLoading, EveryFailureNamesTheFileAndLeavesNoRow) {
+  // no_entry.* is a library without the entry, text.* plain text.
   struct Case {
-    const char* source;
-    const char* as;
+    const char* file;
     PluginKind kind;
     std::vector<std::string> messageStarts;
   };
   const Case cases[] = {
-      {"no_entry.qip",
-       "no_entry.qip",
-       kInputPlugins,
-       {"no_entry.qip is not a valid input plug-in.\r\n"}},
-      {"no_entry.qip",
-       "no_entry.qdp",
-       kDspPlugins,
-       {"no_entry.qdp is not a valid input plug-in.\r\n"}},
-      {"no_entry.qip",
-       "no_entry.qvp",
-       kVisualPlugins,
-       {"no_entry.qvp is not a valid visualization plug-in.\r\n"}},
-      {"no_entry.qip",
-       "no_entry.qgp",
-       kGeneralPlugins,
-       {"no_entry.qgp is not a valid general plug-in.\r\n"}},
-      {"no_entry.qip",
-       "no_entry.qfp",
-       kFilePlugins,
-       {"no_entry.qfp is not a valid file plug-in.\r\n"}},
-      {"",
-       "text.qvp",
+      {"no_entry.qip", kInputPlugins, {"no_entry.qip is not a valid input plug-in.\r\n"}},
+      {"no_entry.qdp", kDspPlugins, {"no_entry.qdp is not a valid input plug-in.\r\n"}},
+      {"no_entry.qvp", kVisualPlugins, {"no_entry.qvp is not a valid visualization plug-in.\r\n"}},
+      {"no_entry.qgp", kGeneralPlugins, {"no_entry.qgp is not a valid general plug-in.\r\n"}},
+      {"no_entry.qfp", kFilePlugins, {"no_entry.qfp is not a valid file plug-in.\r\n"}},
+      {"text.qvp",
        kVisualPlugins,
        {"text.qvp is not a valid Windows Dynamic Link Library.",
         "text.qvp is not a valid visualization plug-in.\r\n"}},
-      {"input_failing.qip",
-       "input_failing.qip",
-       kInputPlugins,
-       {"There was an error initializing input_failing.qip."}},
-      {"dsp_failing.qdp",
-       "dsp_failing.qdp",
-       kDspPlugins,
-       {"There was an error initializing dsp_failing.qdp"}},
+      {"input_failing.qip", kInputPlugins, {"There was an error initializing input_failing.qip."}},
+      {"dsp_failing.qdp", kDspPlugins, {"There was an error initializing dsp_failing.qdp"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.as);
+    SCOPED_TRACE(c.file);
+    std::string file = c.file;
     std::filesystem::remove_all(folder.Path() + "Plugins");
     std::filesystem::create_directories(folder.Path() + "Plugins");
     desktop.messages.clear();
-    if (*c.source) {
-      InstallAs(c.source, c.as);
+    if (file.starts_with("text.")) {
+      folder.Write("Plugins/" + file, "plain text, no library");
     } else {
-      folder.Write(std::string("Plugins/") + c.as, "plain text, no library");
+      InstallAs(file.starts_with("no_entry.") ? "no_entry.qip" : file, file);
     }
     Load();
     EXPECT_EQ(manager.registry.Count(c.kind), 0);

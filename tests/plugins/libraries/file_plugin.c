@@ -16,7 +16,6 @@ __attribute__((unused)) static void Properties(const char* path) {
   RememberPath(path);
 }
 static void Quit(void) {
-  probe.quitCalls++;
   LogExit(NAME);
 }
 static QmbTagRecord* ReadTag(const char* path) {

@@ -26,7 +26,6 @@ static int32_t Init(QmbHost* host, void* library) {
   return 0;
 }
 static void Quit(void) {
-  probe.quitCalls++;
   LogExit(NAME);
 }
 

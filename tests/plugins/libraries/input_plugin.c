@@ -17,7 +17,6 @@ static void Configure(void) {
   probe.configureCalls++;
 }
 static void Quit(void) {
-  probe.quitCalls++;
   LogExit(NAME);
 }
 static int32_t Open(const char* path) {
@@ -33,11 +32,9 @@ static void Stop(void) {
   probe.stopCalls++;
 }
 static void Pause(int32_t paused) {
-  probe.pauseCalls++;
   probe.lastPause = paused;
 }
 static void SetVolume(int32_t volume) {
-  probe.setVolumeCalls++;
   probe.lastVolume = volume;
 }
 static void SetPan(int32_t pan) {

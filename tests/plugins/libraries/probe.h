@@ -15,17 +15,14 @@ typedef struct TestProbe {
   int initCalls;
   int startCalls;
   int stopCalls;
-  int quitCalls;
   int configureCalls;
   int openCalls;
   int playCalls;
-  int pauseCalls;
   int lastPause;
   int seekMs;
   int setEqCalls;
   int lastEqBand;
   int lastEqValue;
-  int setVolumeCalls;
   int lastVolume;
   /* Counted on the engine's threads: read and write them atomically. */
   int samplesGiven;
