@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "plugin_library.h"
@@ -15,6 +13,7 @@ namespace qmb {
 namespace {
 
 using test::Fixture;
+using test::ReadFile;
 using test::TagPlugin;
 
 // True when the field is terminated within its 100 bytes and is whole UTF-8.
@@ -122,8 +121,7 @@ TEST(TagPlugin, SurvivesTruncatedAndDamagedFiles) {
   test::TempFolder folder;
   for (const char* name : {"tagged.mp3", "tagged.flac", "tagged.ogg", "tagged.opus", "tagged.m4a",
                            "tagged.wav", "tagged.wma"}) {
-    std::ifstream in(Fixture(name), std::ios::binary);
-    std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string whole = ReadFile(Fixture(name));
     ASSERT_FALSE(whole.empty()) << name;
     for (size_t cut : {size_t{4}, size_t{40}, size_t{200}, size_t{1500}, whole.size() / 2}) {
       folder.Write(name, whole.substr(0, cut));
