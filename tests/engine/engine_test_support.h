@@ -133,4 +133,21 @@ inline double Rms(const std::vector<std::int16_t>& frames, int side, std::size_t
   return n ? std::sqrt(sum / n) : 0;
 }
 
+// The tone's frequency from rising edges of the left side, with hysteresis.
+inline double ToneHz(const std::vector<std::int16_t>& frames, int rate) {
+  int edges = 0;
+  std::size_t first = 0, last = 0;
+  bool low = false;
+  for (std::size_t i = 0; i < frames.size(); i += 2) {
+    if (frames[i] < -2000) low = true;
+    if (low && frames[i] > 2000) {
+      low = false;
+      if (edges++ == 0) first = i / 2;
+      last = i / 2;
+    }
+  }
+  return edges < 2 ? 0
+                   : (edges - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
+}
+
 }  // namespace qmb::test

@@ -8,15 +8,6 @@
 namespace qmb::test {
 namespace {
 
-// Zero crossings per second of one side.
-double MeasuredHz(const std::vector<std::int16_t>& frames, int side, int rate) {
-  int crossings = 0;
-  std::size_t n = frames.size() / 2;
-  for (std::size_t i = 1; i < n; ++i)
-    if ((frames[(i - 1) * 2 + side] < 0) != (frames[i * 2 + side] < 0)) ++crossings;
-  return crossings / 2.0 * rate / static_cast<double>(n);
-}
-
 TEST(DspUnits, SeeStereoSixteenBitBlocksAtTheMixerRate) {
   NullEngine engine(22050);
   TempFolder folder;
@@ -30,7 +21,7 @@ TEST(DspUnits, SeeStereoSixteenBitBlocksAtTheMixerRate) {
   auto frames = capture.Collect(22050 / 2);
   EXPECT_EQ(capture.LastLength(), FSOUND_DSP_GetBufferLength());
   std::vector<std::int16_t> steady(frames.begin() + 2048, frames.end());
-  EXPECT_NEAR(MeasuredHz(steady, 0, 22050), 1000, 15);
+  EXPECT_NEAR(ToneHz(steady, 22050), 1000, 15);
   EXPECT_NEAR(Rms(steady, 0), 0.5 / std::sqrt(2.0), 0.02);
   EXPECT_LT(Rms(steady, 1), 0.001);
   FSOUND_Stream_Close(s);
