@@ -51,7 +51,7 @@ TEST(EngineInit, SdlDummyDriverPlaysInRealTime) {
   FSOUND_SetOutput(kOutputNoSound);
 }
 
-TEST(RawStream, ReportsLengthBytesAndRate) {
+TEST(RawStream, OpensWithItsLengthBytesAndRateAtOnceOrWithoutBlocking) {
   NullEngine engine;
   TempFolder folder;
   std::string path = WriteRawSine(folder.Path() + "two.raw", 2.0, 440);
@@ -69,6 +69,25 @@ TEST(RawStream, ReportsLengthBytesAndRate) {
   EXPECT_TRUE(FSOUND_Stream_Close(s));
   EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
   EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
+
+  // Opened without blocking, it becomes ready or fails later.
+  SoundStream* good = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw | kStreamNonBlocking, 0, 0);
+  SoundStream* bad = FSOUND_Stream_Open((folder.Path() + "gone.raw").c_str(),
+                                        kStreamLoadRaw | kStreamNonBlocking, 0, 0);
+  ASSERT_NE(good, nullptr);
+  ASSERT_NE(bad, nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(good) == kOpenReady; }));
+  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(bad) == kOpenFailed; }));
+  EXPECT_EQ(FSOUND_Stream_Play(0, bad), -1);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(bad), 0);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(good), 2000);
+  int percent = -1;
+  EXPECT_TRUE(FSOUND_Stream_Net_GetStatus(good, nullptr, &percent, nullptr, nullptr));
+  EXPECT_GE(percent, 0);
+  EXPECT_LE(percent, 100);
+  EXPECT_EQ(FSOUND_Stream_Play(0, good), 0);
+  FSOUND_Stream_Close(good);
+  FSOUND_Stream_Close(bad);
 }
 
 // Each 10 ms of the file holds its own level, so a captured block tells
@@ -156,29 +175,6 @@ TEST(Channels, PauseAndSystemPauseHoldThePosition) {
     EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
   }
   FSOUND_Stream_Close(s);
-}
-
-TEST(NonBlockingOpen, ReachesReadyOrFailed) {
-  NullEngine engine;
-  TempFolder folder;
-  std::string path = WriteRawSine(folder.Path() + "a.raw", 1.0, 440);
-  SoundStream* good = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw | kStreamNonBlocking, 0, 0);
-  SoundStream* bad = FSOUND_Stream_Open((folder.Path() + "gone.raw").c_str(),
-                                        kStreamLoadRaw | kStreamNonBlocking, 0, 0);
-  ASSERT_NE(good, nullptr);
-  ASSERT_NE(bad, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(good) == kOpenReady; }));
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(bad) == kOpenFailed; }));
-  EXPECT_EQ(FSOUND_Stream_Play(0, bad), -1);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(bad), 0);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(good), 1000);
-  int percent = -1;
-  EXPECT_TRUE(FSOUND_Stream_Net_GetStatus(good, nullptr, &percent, nullptr, nullptr));
-  EXPECT_GE(percent, 0);
-  EXPECT_LE(percent, 100);
-  EXPECT_EQ(FSOUND_Stream_Play(0, good), 0);
-  FSOUND_Stream_Close(good);
-  FSOUND_Stream_Close(bad);
 }
 
 // Many open, play and close cycles with hand-offs between the caller, the
