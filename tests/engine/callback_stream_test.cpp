@@ -225,8 +225,8 @@ TEST(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
   ASSERT_NE(s, nullptr);
   MixCapture capture;
   capture.CollectAfterChange(2048);
-  EXPECT_EQ(feeder.fillsAtTheLock,
-            0);  // nothing is pulled before it plays, however long the mix runs
+  // Nothing is pulled before it plays, however long the mix runs.
+  EXPECT_EQ(feeder.fillsAtTheLock, 0);
   capture.Clear();
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
