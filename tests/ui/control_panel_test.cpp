@@ -3,7 +3,6 @@
 // what qmb.dat saves, and the plug-in and skin lists.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -250,10 +249,3 @@ TEST_F(ControlPanelTest, TheSkinsPageReadsTheListAndAClickLoadsThatSkin) {
 
 }  // namespace
 }  // namespace qmb::test
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

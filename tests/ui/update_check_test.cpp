@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <QTimer>
 
 #include "loopback_http_server.h"
@@ -147,10 +146,3 @@ TEST(UpdateCheck, OnlyTheFirst1024BytesAreRead) {
 
 }  // namespace
 }  // namespace qmb::test
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
