@@ -1,16 +1,54 @@
-// Writing playlists, reading back what was written, and choosing the format
-// by the extension.
+// Writing playlists and reading back what was written; reading them as the
+// player and other programs write them (M3U and M3U8 without strict pairs, PLS
+// from other players, QPL, QSP and XSPF, entries relative to the playlist
+// file); choosing the format by the extension.
 #include "playlist/playlist_files.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/status_codes.h"
 #include "playlist/playlist_dialogs.h"
+#include "support/loopback_http_server.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 
 namespace qmb {
 namespace {
+
+namespace fs = std::filesystem;
+
+struct Entry {
+  std::string path, title, length;
+  bool operator==(const Entry&) const = default;
+};
+
+void PrintTo(const Entry& e, std::ostream* out) {
+  *out << "{" << e.path << " | " << e.title << " | " << e.length << "}";
+}
+
+std::vector<Entry> Entries(const PlaylistStore& store) {
+  std::vector<Entry> entries;
+  for (int row = 0; row < store.list.Count(); ++row) {
+    entries.push_back({EntryPath(store.list, row), store.list.Field(row, kTitle),
+                       store.list.Field(row, kLength)});
+  }
+  return entries;
+}
+
+// Runs the process in `folder` for a while: the working folder a player was
+// started from must never decide where a playlist's entries are.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& folder) : previous_(fs::current_path()) {
+    fs::current_path(folder);
+  }
+  ~WorkingFolder() { fs::current_path(previous_); }
+
+ private:
+  fs::path previous_;
+};
 
 class PlaylistFilesTest : public ::testing::Test {
  protected:
@@ -21,6 +59,21 @@ class PlaylistFilesTest : public ::testing::Test {
     AddPlaylistEntry(source, "http://radio.example:8000/live", {"", {}, {}, {}, {}});
     AddPlaylistEntry(source, "/music/a.b/three.ogg");
     source.list.SetField(2, kPlayedThisCycle, "Yes");
+  }
+  int Parse(PlaylistFormat format, std::string_view bytes) {
+    using enum PlaylistFormat;
+    switch (format) {
+      case kQpl:
+        return ParseQpl(loaded, bytes);
+      case kPls:
+        return ParsePls(loaded, bytes, "/lists/");
+      case kM3u:
+        return ParseM3u(loaded, bytes, "/lists/");
+      case kQsp:
+        return ParseQsp(loaded, bytes, "/lists/");
+      default:
+        return ParseXspf(loaded, bytes, "/lists/");
+    }
   }
   void ExpectSameField(int field) {
     ASSERT_EQ(loaded.list.Count(), source.list.Count());
@@ -159,7 +212,7 @@ TEST_F(PlaylistFilesTest, LoadPlaylistByExtension) {
 }
 
 TEST_F(PlaylistFilesTest, DialogsOfferThePlaylistsFolderAndFilter) {
-  std::filesystem::create_directory(folder.Path() + "Playlists");
+  fs::create_directory(folder.Path() + "Playlists");
   std::string saved = folder.Path() + "Playlists/mine.m3u";
   desktop.fileChoices = {{saved}, {folder.Path() + "Playlists/mine.txt"}, {}, {saved}};
   for (int i = 0; i < 3; ++i) SavePlaylistDialog(source, folder.Path());
@@ -184,10 +237,184 @@ TEST_F(PlaylistFilesTest, DialogsOfferThePlaylistsFolderAndFilter) {
   EXPECT_TRUE(desktop.messages.empty());
 }
 
+TEST_F(PlaylistFilesTest, ReadersTakeWhatOtherProgramsWrite) {
+  using enum PlaylistFormat;
+  const std::string longTitle(3000, 'T');
+  const std::string xspf = "<?xml version=\"1.0\"?><playlist><trackList>";
+  const std::string track = "<track><location>/m/a.mp3</location></track>";
+  const Entry a{"/m/a.mp3", "a", "Unknown"}, b{"/m/b.mp3", "b", "Unknown"};
+  const Entry a1{"/m/a.mp3", "A", "00:00:01.00"}, aPls{"/m/a.mp3", "", ""};
+  const int kNo = kUnknownPlaylistFormat;
+  struct Case {
+    PlaylistFormat format;
+    const char* what;
+    std::string bytes;
+    int status;
+    std::vector<Entry> entries;
+  } cases[] = {
+      // clang-format off
+      {kM3u, "paths without #EXTINF", "#EXTM3U\n/m/a.mp3\n/m/b.mp3\n", kOk, {a, b}},
+      {kM3u, "comments and blank lines",
+       "#EXTM3U\n# by hand\n#EXTINF:10,A\n/m/a.mp3\n\n  \n#EXTINF:20,B\n/m/b.mp3\n", kOk,
+       {{"/m/a.mp3", "A", "00:00:10.00"}, {"/m/b.mp3", "B", "00:00:20.00"}}},
+      {kM3u, "byte-order mark", "\xEF\xBB\xBF#EXTM3U\n#EXTINF:1,A\n/m/a.mp3\n", kOk, {a1}},
+      {kM3u, "relative paths", "#EXTM3U\na.wav\nsub/b.wav\n./c.wav\n../d.wav\n", kOk,
+       {{"/lists/a.wav", "a", "Unknown"}, {"/lists/sub/b.wav", "b", "Unknown"},
+        {"/lists/c.wav", "c", "Unknown"}, {"/lists/../d.wav", "d", "Unknown"}}},
+      {kM3u, "trailing #EXTINF", "#EXTM3U\n/m/a.mp3\n#EXTINF:5,Lost\n", kOk, {a}},
+      {kM3u, "UTF-8 title with a comma", "#EXTM3U\n#EXTINF:123, АБВ, Artist - Title\n/m/a.mp3\n",
+       kOk,
+       {{"/m/a.mp3", "АБВ, Artist - Title", "00:02:03.00"}}},
+      {kM3u, "header only", "#EXTM3U\n", kOk, {}},
+      {kM3u, "header without line end", "#EXTM3U", kOk, {}},
+      {kM3u, "Windows line ends", "#EXTM3U\r\n#EXTINF:1,A\r\n/m/a.mp3\r\n\r\n/m/b.mp3\r\n", kOk,
+       {a1, b}},
+      {kM3u, "3000-byte line", "#EXTM3U\n#EXTINF:1," + longTitle + "\n/m/a.mp3\n/m/b.mp3\n", kOk,
+       {{"/m/a.mp3", std::string(kFieldReadLimit, 'T'), "00:00:01.00"}, b}},
+      {kM3u, "path with spaces", "#EXTM3U\n#EXTINF:1,S\n/m/my song.mp3\nmy other song.mp3\n", kOk,
+       {{"/m/my song.mp3", "S", "00:00:01.00"},
+        {"/lists/my other song.mp3", "my other song", "Unknown"}}},
+      {kM3u, "address line", "#EXTM3U\n#EXTINF:-1,Radio\nhttp://radio.example:8000/live\n", kOk,
+       {{"http://radio.example:8000/live", "Radio", "Unknown"}}},
+      {kM3u, "file URIs", "#EXTM3U\nfile:///m/My%20Song.mp3\nfile://localhost/m/x.mp3\n"
+       "FILE:/m/%41%00%zz.mp3\nfile://otherhost/m/y.mp3\n", kOk,
+       {{"/m/My Song.mp3", "My Song", "Unknown"}, {"/m/x.mp3", "x", "Unknown"},
+        {"/m/A%00%zz.mp3", "A%00%zz", "Unknown"}, {"file://otherhost/m/y.mp3", "y", "Unknown"}}},
+      {kM3u, "the player's own file",
+       "#EXTM3U\r\n#EXTINF:0,First\r\n/m/a.mp3\r\n#EXTINF:0,\r\n\\Music\\b.mp3\r\n", kOk,
+       {{"/m/a.mp3", "First", "Unknown"}, {"\\Music\\b.mp3", "", "Unknown"}}},
+      {kM3u, "#EXTINF without a title, other tags between",
+       "#EXTM3U x-tvg-url=\"u\"\n#extinf:7.5\n#EXTVLCOPT:network-caching=1000\n/m/a.mp3\n", kOk,
+       {{"/m/a.mp3", "a", "00:00:07.50"}}},
+      {kM3u, "stray return before a comment", "#EXTM3U\n\r\t# c\n/m/a.mp3\n", kOk, {a}},
+      {kM3u, "no header", "/m/a.mp3\n", kNo, {}},
+      {kM3u, "mark without header", "\xEF\xBB\xBF/m/a.mp3\n", kNo, {}},
+      {kM3u, "header word run on", "#EXTM3UX\n/m/a.mp3\n", kNo, {}},
+      {kPls, "gaps, not from 1, any letter case",
+       "\xEF\xBB\xBF[Playlist]\nNumberOfEntries=4\nFILE2=b.mp3\ntitle2=B\nFile4=/m/d.mp3\n", kOk,
+       {{"/lists/b.mp3", "B", ""}, {"/m/d.mp3", "", ""}}},
+      {kPls, "counted from 0",
+       "[playlist]\nnumberofentries=2\nFile0=/m/a.mp3\nFile1=/m/b.mp3\n", kOk,
+       {aPls, {"/m/b.mp3", "", ""}}},
+      {kPls, "blanks around keys and values",
+       "[PlayList]\r\nNumberOfEntries = 1\r\nfile1 = /m/a.mp3 \r\nTITLE1=  T \r\n", kOk,
+       {{"/m/a.mp3", "T", ""}}},
+      {kPls, "seconds and streams",
+       "[playlist]\nnumberofentries=3\nFile1=/m/a.mp3\nLength1=215\n"
+       "File2=http://radio.example/live\nLength2=-1\nFile3=/m/c.mp3\nLength3=00:01:00.00\n", kOk,
+       {{"/m/a.mp3", "", "00:03:35.00"}, {"http://radio.example/live", "", ""},
+        {"/m/c.mp3", "", "00:01:00.00"}}},
+      {kPls, "file URI", "[playlist]\nnumberofentries=1\nFile1=file:///m/a%20b.mp3\n", kOk,
+       {{"/m/a b.mp3", "", ""}}},
+      {kQpl, "header only", "QMBQPLv1\r\n", kOk, {}},
+      {kQpl, "header without line end", "QMBQPLv1", kOk, {}},
+      {kQpl, "another version", "QMBQPLv2\n/m/a.mp3\n", kNo, {}},
+      {kQpl, "LF line ends", "QMBQPLv1\n/m/a.mp3\nA\n1\n2\n3\n4\n/m/b.mp3\nB\n", kOk,
+       {{"/m/a.mp3", "A", "1"}, {"/m/b.mp3", "B", ""}}},
+      {kQpl, "an empty path ends the file", "QMBQPLv1\n/m/a.mp3\nA\n\n\n\n\n\n/m/b.mp3\nB\n", kOk,
+       {{"/m/a.mp3", "A", ""}}},
+      {kQsp, "any first line, a blank line ends the file",
+       "whatever\n/m/a.mp3\n/m/b.mp3\n\n/m/c.mp3\n", kOk, {a, b}},
+      {kQsp, "empty first line", "\n/m/a.mp3\n", kNo, {}},
+      {kXspf, "tracks with creators, durations, URIs and nothing to play",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<playlist xmlns=\"http://xspf.org/ns/0/\">\n"
+       "  <title>no track</title>\n  <trackList>\n    <track>\n"
+       "      <location>sub/first song.ogg</location><location>ignored.ogg</location>\n"
+       "<creator>Artist</creator><title>Первая</title><duration>61500</duration>"
+       "<extension application=\"x\"><title>nested, ignored</title></extension>\n    </track>\n"
+       "<track><location>file:///m/My%20Song.mp3</location><title>Second</title></track>"
+       "<track><location> http://radio.example/live%20now </location><creator>Radio</creator>"
+       "<duration>-1</duration></track><track><title>nothing to play</title></track>"
+       "</trackList></playlist>", kOk,
+       {{"/lists/sub/first song.ogg", "Artist - Первая", "00:01:01.50"},
+        {"/m/My Song.mp3", "Second", "Unknown"},
+        {"http://radio.example/live%20now", "Radio", "Unknown"}}},
+      {kXspf, "cut inside the third track",
+       xspf + track + "<track><location>/m/b.mp3</location></track><track><location>/m/c.m", kOk,
+       {a, b}},
+      {kXspf, "cut inside the first track", xspf + "<track><location>/m/a.mp3</loc", kNo, {}},
+      {kXspf, "broken after a track", xspf + track + "<x></y>", kOk, {a}},
+      {kXspf, "no tracks at all", xspf + "</trackList></playlist>", kOk, {}},
+      {kXspf, "another XML file", "<html>" + track + "</html>", kNo, {}},
+      {kXspf, "not XML", "#EXTM3U\n/m/a.mp3\n", kNo, {}},
+      {kXspf, "empty", "", kNo, {}},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    loaded.list.RemoveAll();
+    EXPECT_EQ(Parse(c.format, c.bytes), c.status);
+    EXPECT_EQ(Entries(loaded), c.entries);
+  }
+}
+
+// The same music beside and above the playlists in each format, read with
+// the working folder somewhere else entirely.
+TEST_F(PlaylistFilesTest, RelativeEntriesNameFilesBesideThePlaylist) {
+  for (const char* sub : {"music/sub", "lists", "elsewhere"})
+    fs::create_directories(folder.Path() + sub);
+  for (const char* name : {"music/a.wav", "music/sub/b c.wav", "lists/d.wav"}) {
+    folder.Write(name, "RIFF");
+  }
+  struct Case {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"l.m3u", "#EXTM3U\n../music/a.wav\n../music/sub/b c.wav\nd.wav\n"},
+      {"l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n../music/a.wav\r\n../music/sub/b c.wav\r\n./d.wav\r\n"},
+      {"l.pls",
+       "[playlist]\nnumberofentries=3\nFile1=../music/a.wav\nFile2=../music/sub/b c.wav\n"
+       "File3=d.wav\n"},
+      {"l.qsp", "QMBQSPv1\n../music/a.wav\n../music/sub/b c.wav\nd.wav\n"},
+      {"l.xspf",
+       "<playlist xmlns=\"http://xspf.org/ns/0/\"><trackList>"
+       "<track><location>../music/a.wav</location></track>"
+       "<track><location>../music/sub/b%20c.wav</location></track>"
+       "<track><location>d.wav</location></track></trackList></playlist>"},
+  };
+  const std::string lists = folder.Path() + "lists/";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write(std::string("lists/") + c.name, c.bytes);
+    for (bool relativeName : {false, true}) {
+      loaded.list.RemoveAll();
+      {
+        // Loaded by a relative name, the playlist is found from the working
+        // folder as opening it was; by its full name, from anywhere.
+        WorkingFolder in(folder.Path() + (relativeName ? "" : "elsewhere"));
+        std::string name = relativeName ? std::string("lists/") + c.name : lists + c.name;
+        ASSERT_EQ(LoadPlaylist(loaded, name, 1), kOk);
+      }
+      std::vector<std::string> paths;
+      for (const Entry& e : Entries(loaded)) paths.push_back(e.path);
+      ASSERT_EQ(paths, (std::vector<std::string>{lists + "../music/a.wav",
+                                                 lists + "../music/sub/b c.wav", lists + "d.wav"}));
+      for (const std::string& path : paths) EXPECT_TRUE(fs::exists(path)) << path;
+    }
+  }
+  EXPECT_TRUE(desktop.messages.empty());
+}
+
+TEST_F(PlaylistFilesTest, XspfExternalEntitiesAreNeitherFetchedNorExpanded) {
+  test::LoopbackHttpServer server("SECRET-OVER-HTTP", test::LoopbackHttpServer::Mode::kWhole);
+  folder.Write("secret.txt", "SECRET-ON-DISK");
+  std::string bytes = "<?xml version=\"1.0\"?>\n<!DOCTYPE playlist [\n  <!ENTITY disk SYSTEM \"" +
+                      folder.Path() + "secret.txt\">\n  <!ENTITY web SYSTEM \"" +
+                      server.Url("secret") +
+                      "\">\n]>\n<playlist><trackList><track><location>/m/&disk;a&web;.mp3"
+                      "</location><title>&disk;T&web;</title></track></trackList></playlist>\n";
+  folder.Write("entity.xspf", bytes);
+  ASSERT_EQ(LoadPlaylist(loaded, folder.Path() + "entity.xspf", 1), kOk);
+  EXPECT_EQ(Entries(loaded), (std::vector<Entry>{{"/m/a.mp3", "T", "Unknown"}}));
+  EXPECT_EQ(server.Requests(), 0);
+  EXPECT_EQ(folder.Read("entity.xspf"), bytes);
+  EXPECT_EQ(folder.Read("secret.txt"), "SECRET-ON-DISK");
+}
+
 using PlaylistFilesDeathTest = PlaylistFilesTest;
 
 TEST_F(PlaylistFilesDeathTest, UnreadableOrUnwritableFileEndsTheProgram) {
-  std::filesystem::create_directory(folder.Path() + "dir.qpl");
+  fs::create_directory(folder.Path() + "dir.qpl");
   EXPECT_EXIT(LoadQpl(loaded, folder.Path() + "dir.qpl"), ::testing::ExitedWithCode(1),
               "Can't open file .*dir.qpl");
   EXPECT_EXIT(SaveM3u(source.list, folder.Path() + "no/such/folder.m3u"),

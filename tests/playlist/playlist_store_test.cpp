@@ -1,8 +1,13 @@
+// New entries, and the playlist kept across a restart or handed over by a
+// second start.
 #include "playlist/playlist_store.h"
 
 #include <gtest/gtest.h>
 
 #include "core/status_codes.h"
+#include "playlist/playlist_files.h"
+#include "playlist/playlist_session.h"
+#include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 
 namespace qmb {
@@ -13,6 +18,7 @@ class PlaylistStoreTest : public ::testing::Test {
   PlaylistStoreTest() {
     store.today = [] { return std::string("07/04/04"); };
   }
+  test::ScriptedDesktop desktop;
   ControlPanelModel panel;
   PlaylistStore store{panel};
   test::TempFolder folder;
@@ -105,6 +111,50 @@ TEST_F(PlaylistStoreTest, InputPluginsDecideTheIcon) {
   ASSERT_EQ(AddPlaylistEntry(store, "/m/a.flac"), kOk);
   EXPECT_EQ(store.list.Icon(0), 5);
   EXPECT_EQ(FindInputPlugin(store, "/m/a.mp3"), -1);
+}
+
+TEST_F(PlaylistStoreTest, PlaylistSurvivesARestart) {
+  EXPECT_EQ(LoadLastPlaylist(store, folder.Path()), kUnknownPlaylistFormat);
+  AddPlaylistEntry(store, "/m/a.mp3");
+  store.list.SetField(0, kTimesPlayed, "3");
+  AddPlaylistEntry(store, "http://host/stream");
+  SaveLastPlaylist(store.list, folder.Path());
+  PlaylistStore second{panel};
+  EXPECT_EQ(LoadLastPlaylist(second, folder.Path()), kOk);
+  ASSERT_EQ(second.list.Count(), 2);
+  EXPECT_EQ(second.list.Field(0, kTimesPlayed), "3");
+  EXPECT_EQ(second.list.Field(1, kPath), "http://host/stream");
+}
+
+TEST_F(PlaylistStoreTest, UnrecognizedLastPlaylistIsMovedAsideNotOverwritten) {
+  const std::string name = kLastPlaylistName;
+  folder.Write(name, "precious but not a playlist\n");
+  EXPECT_EQ(LoadLastPlaylist(store, folder.Path()), kUnknownPlaylistFormat);
+  SaveLastPlaylist(store.list, folder.Path());
+  EXPECT_EQ(folder.Read(name + kUnrecognizedPlaylistSuffix), "precious but not a playlist\n");
+  EXPECT_EQ(folder.Read(name), "QMBQPLv1\r\n");
+}
+
+TEST_F(PlaylistStoreTest, HandOffAppendsAndPlaysOrLoads) {
+  std::vector<std::tuple<int, int, int>> played;
+  store.playEntry = [&](int a, int b, int c) { played.emplace_back(a, b, c); };
+  AddPlaylistEntry(store, "/m/first.mp3");
+  store.list.SetCursor(0);
+  ReceiveHandOff(store, "/m/handed.ogg", 0);
+  EXPECT_EQ(store.list.Count(), 2);
+  EXPECT_EQ(store.list.Cursor(), 1);
+  EXPECT_EQ(played, (std::vector<std::tuple<int, int, int>>{{0, -1, 1}}));
+
+  folder.Write("list.m3u", "#EXTM3U\n#EXTINF:0,T\n/m/x.mp3\n");
+  ReceiveHandOff(store, folder.Path() + "list.m3u", 1);
+  EXPECT_EQ(store.list.Count(), 3);
+  EXPECT_EQ(played.size(), 1u);
+
+  panel.skipUnsupported.SetChecked(true);
+  ReceiveHandOff(store, "/m/readme.txt", 0);
+  EXPECT_EQ(desktop.Texts(),
+            (std::vector<std::string>{"Cannot add unsupported files to the playlist."}));
+  EXPECT_EQ(played.size(), 1u);
 }
 
 }  // namespace

@@ -104,12 +104,5 @@ TEST(CutSkinPiece, PiecesLargerThanThePictureAreRefused) {
   EXPECT_EQ(CutSkinPiece(picture.get(), 0, 0, 0, 1), nullptr);
 }
 
-TEST(SkinFontHeight, PointsToNegativePixelsTruncated) {
-  EXPECT_EQ(SkinFontHeight(8, 96), -10);  // 10.67
-  EXPECT_EQ(SkinFontHeight(10, 96), -13);
-  EXPECT_EQ(SkinFontHeight(-8, 96), 10);
-  EXPECT_EQ(SkinFontHeight(0, 96), 0);
-}
-
 }  // namespace
 }  // namespace qmb

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <memory>
@@ -14,22 +13,17 @@
 namespace qmb {
 namespace {
 
-TEST(CreateTopWindow, GivesTheAskedClientSizeAtTheAskedPlace) {
+TEST(CreateTopWindow, GivesTheAskedClientSizeAtTheAskedPlaceTimesTheScale) {
   std::unique_ptr<QWidget> window(CreateTopWindow("Test", 40, 50, 300, 140, 0, 0));
-  EXPECT_EQ(window->size(), QSize(300, 140));
-  EXPECT_EQ(window->pos(), QPoint(40, 50));
+  EXPECT_EQ(QRect(window->pos(), window->size()), QRect(40, 50, 300, 140));
   EXPECT_EQ(window->windowTitle(), "Test");
   EXPECT_FALSE(window->isVisible()) << "shown by its owner when ready";
   EXPECT_EQ(WindowStyleOf(window.get(), false), kStyleDefaultTop);
   EXPECT_FALSE(window->windowFlags() & Qt::FramelessWindowHint);
-}
-
-TEST(CreateTopWindow, ScaleFactorsMultiplyPlaceAndSize) {
   TheFactoryScale() = FactoryScale{2.0, 0.5};
-  std::unique_ptr<QWidget> window(CreateTopWindow("", 10, 10, 100, 100, kStylePopup, 0));
+  window.reset(CreateTopWindow("", 10, 10, 100, 100, kStylePopup, 0));
   TheFactoryScale() = FactoryScale{};
-  EXPECT_EQ(window->size(), QSize(200, 50));
-  EXPECT_EQ(window->pos(), QPoint(20, 5));
+  EXPECT_EQ(QRect(window->pos(), window->size()), QRect(20, 5, 200, 50));
   EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint) << "a pop-up has no caption";
 }
 
@@ -60,37 +54,15 @@ TEST(CenterWindow, KeepsAWindowByTheScreenEdgeOnScreen) {
 TEST(ChildControls, TakeTheirIdTheDefaultFontAndTheirDefaults) {
   QWidget parent;
   QPushButton* sized = CreateButton("Restore Defaults", &parent, 4010, 5, 6, 0, 0);
-  QFontMetrics metrics(sized->font());
-  EXPECT_EQ(sized->width(), static_cast<int>(metrics.horizontalAdvance("Restore Defaults") * 1.5));
-  EXPECT_EQ(sized->height(), static_cast<int>(metrics.height() * 1.32));
+  EXPECT_GT(sized->width(), QFontMetrics(sized->font()).horizontalAdvance("Restore Defaults"));
   EXPECT_EQ(ControlId(sized), 4010);
   EXPECT_EQ(sized->font(), QApplication::font());
 
   QCheckBox* check = CreateCheckBox("Use tags", &parent, 4020, 0, 0, 100, 20);
   EXPECT_EQ(check->geometry(), QRect(0, 0, 100, 20));
-  QProgressBar* progress = CreateProgressBar(&parent, 6001, 0, 0, 100, 10);
-  EXPECT_EQ(progress->minimum(), 0);
-  EXPECT_EQ(progress->maximum(), 100);
   EXPECT_EQ(ControlId(CreateComboBox(&parent, 4030, 0, 0, 80, 20)), 4030);
   EXPECT_EQ(ControlId(nullptr), 0);
 }
 
-TEST(CreatePointFont, UsesTheScreensResolution) {
-  int dpi = static_cast<int>(QApplication::primaryScreen()->logicalDotsPerInchY());
-  QFont font = CreatePointFont("DejaVu Sans", 8, 700, true, false, true);
-  EXPECT_EQ(font.pixelSize(), 8 * dpi / 72);
-  EXPECT_TRUE(font.italic());
-  EXPECT_TRUE(font.strikeOut());
-  EXPECT_FALSE(font.underline());
-  EXPECT_EQ(font.weight(), QFont::Bold);
-}
-
 }  // namespace
 }  // namespace qmb
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

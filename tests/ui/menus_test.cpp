@@ -157,20 +157,6 @@ TEST(PlayerMenus, LetGoOfTheirModelsAndOfABarAWindowTook) {
   EXPECT_EQ(calls, 0);
 }
 
-TEST(SkinButtonToolTip, FollowsRandomLoopAndTheStage) {
-  const std::pair<int, ToolTipState> cases[] = {
-      {9, {}},  {9, {.random = true}}, {10, {}},           {10, {.loop = true}},
-      {14, {}}, {14, {.stage = 12}},   {14, {.stage = -1}}};
-  const char* texts[] = {"Playlist randomization is off", "Playlist randomization is on",
-                         "Playlist looping is off",       "Playlist looping is on",
-                         "Skin expansion stage:  0",      "Skin expansion stage:  12",
-                         "Skin expansion stage: -1"};
-  for (std::size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(SkinButtonToolTip(cases[i].first, cases[i].second).text, texts[i]);
-  EXPECT_EQ(SkinButtonToolTip(4, {}).title, "Play");
-  for (int outside : {-1, 15, 1000}) EXPECT_TRUE(SkinButtonToolTip(outside, {}).text.isEmpty());
-}
-
 // Shown on hover: tests/ui/skin/button_tips_test.cpp, on the real skin buttons.
 TEST(SkinToolTips, SkipMissingButtonsAndStayAwayWhileOff) {
   std::array<QWidget, 15> owned;

@@ -69,10 +69,3 @@ TEST_F(SplashTest, SplashScreenZeroShowsNothingAndSaysNothing) {
 
 }  // namespace
 }  // namespace qmb::test
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,11 +1,7 @@
 // The update check against a loopback HTTP server, with a scripted desktop
 // answering the boxes and standing in for the default URL handler.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <QApplication>
 #include <QTimer>
 
 #include "loopback_http_server.h"
@@ -95,17 +91,11 @@ TEST(UpdateCheck, CancelAsksNothingOfTheServer) {
 }
 
 TEST(UpdateCheck, ARefusingMissingOrSilentServerGivesTheConnectionErrorAndTheWindowsRun) {
-  // A port nobody listens on any more.
-  int probe = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  socklen_t size = sizeof address;
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-  close(probe);
-  std::string refused = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/u.txt";
-
+  std::string refused;  // a port nobody listens on any more
+  {
+    LoopbackHttpServer gone("", Mode::kWhole);
+    refused = gone.Url("u.txt");
+  }
   LoopbackHttpServer missing("", Mode::kNotFound);
   LoopbackHttpServer silent("", Mode::kSilent);
   for (const std::string& url : {refused, missing.Url("update.txt"), silent.Url("update.txt")}) {
@@ -147,10 +137,3 @@ TEST(UpdateCheck, OnlyTheFirst1024BytesAreRead) {
 
 }  // namespace
 }  // namespace qmb::test
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

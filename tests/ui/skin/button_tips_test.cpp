@@ -11,28 +11,19 @@
 #include <array>
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
 
-#include "core/image_library.h"
 #include "default_skin.h"
 #include "ui/menus.h"
-#include "ui/skin/skinned_controls.h"
 
 namespace qmb {
 namespace {
 
-constexpr int kOk = 1;
 const QPoint kMainAt(300, 200);
 
-class ButtonTipsTest : public ::testing::Test {
+class ButtonTipsTest : public DefaultSkinTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
-
   void SetUp() override {
-    ReadDefaultSkin(skin, DesktopTipColours());
-    if (HasFatalFailure()) return;
-    main.setGeometry(QRect(kMainAt, QSize(skin.mainW, skin.mainH)));
     // Wired as start-up wires them.
     SkinControlHooks hooks;
     hooks.setButtonTip = [this](int button, const QString& title, const QString& text) {
@@ -40,14 +31,12 @@ class ButtonTipsTest : public ::testing::Test {
     };
     hooks.hideMainTip = [this] { tips.HideTip(); };
     hooks.nextSkinStage = [this] { ++state.skinStage; };
-    controls = std::make_unique<SkinControls>(&main, skin, state, displays, hooks);
-    controls->PlaceControls();
+    PlaceSkin(kMainAt, hooks, {}, DesktopTipColours());
     main.show();
   }
   void TearDown() override {
     QToolTip::hideText();
-    controls.reset();
-    ReleaseSkinObjects(skin);
+    DefaultSkinTest::TearDown();
   }
 
   void Build(bool enabled) {
@@ -98,12 +87,7 @@ class ButtonTipsTest : public ::testing::Test {
     return {};
   }
 
-  SkinDefinition skin;
-  RunningState state;
-  PlaybackDisplays displays;
-  QWidget main;
   SkinToolTips tips;
-  std::unique_ptr<SkinControls> controls;
 };
 
 TEST_F(ButtonTipsTest, HoverShowsTheTextInTheSkinsColours) {

@@ -11,41 +11,28 @@
 #include <string>
 #include <vector>
 
-#include "core/image_library.h"
 #include "default_skin.h"
-#include "ui/skin/skinned_controls.h"
 
 namespace qmb {
 namespace {
 
-constexpr int kOk = 1;
 const QPoint kMainAt(200, 150);
 
-class ControlsTest : public ::testing::Test {
+class ControlsTest : public DefaultSkinTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
-
   void SetUp() override {
-    ReadDefaultSkin(skin);
-    if (HasFatalFailure()) return;
     for (int b = 0; b < kEqBandSliders; ++b) state.sliders[b] = {15, 30};
     state.sliders[kPositionSlider] = {0, 200};
     state.sliders[kVolumeSlider] = {200, 255};
     state.sliders[kBalanceSlider] = {127, 255};
-    main.setGeometry(QRect(kMainAt, QSize(skin.mainW, skin.mainH)));
     SkinControlHooks hooks;
     hooks.command = [this](int id) { commands.push_back(id); };
     hooks.applySlider = [this](int slider, float value) { applied.push_back({slider, value}); };
+    SkinControlMenus menus;
     menus.exit = &exitMenu;
     menus.stop = &stopMenu;
     menus.volume = &volumeMenu;
-    controls = std::make_unique<SkinControls>(&main, skin, state, displays, hooks, menus);
-    controls->PlaceControls();
-  }
-
-  void TearDown() override {
-    controls.reset();
-    ReleaseSkinObjects(skin);
+    PlaceSkin(kMainAt, hooks, menus);
   }
 
   // Sends a mouse event to `widget` at the main-window point `at`.
@@ -71,13 +58,7 @@ class ControlsTest : public ::testing::Test {
     return PictureImage(skin.skinImage.get()).pixel(a, b) | 0xFF000000u;
   }
 
-  SkinDefinition skin;
-  RunningState state;
-  PlaybackDisplays displays;
-  QWidget main;
   QMenu exitMenu, stopMenu, volumeMenu;
-  SkinControlMenus menus;
-  std::unique_ptr<SkinControls> controls;
   std::vector<int> commands;
   std::vector<std::pair<int, float>> applied;
 };

@@ -6,18 +6,12 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QWidget>
-#include <memory>
 #include <string>
 
-#include "core/image_library.h"
 #include "default_skin.h"
-#include "ui/skin/skinned_controls.h"
 
 namespace qmb {
 namespace {
-
-constexpr int kOk = 1;
 
 TEST(CreateSkinFont, SizeWeightStylesAndFallback) {
   const QString desktop = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
@@ -56,21 +50,9 @@ TEST(CreateSkinFont, SizeWeightStylesAndFallback) {
   }
 }
 
-class DisplayFontsTest : public ::testing::Test {
+class DisplayFontsTest : public DefaultSkinTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), kOk); }
-
-  void SetUp() override {
-    ReadDefaultSkin(skin);
-    if (HasFatalFailure()) return;
-    main.resize(skin.mainW, skin.mainH);
-    controls = std::make_unique<SkinControls>(&main, skin, state, displays);
-    controls->PlaceControls();
-  }
-  void TearDown() override {
-    controls.reset();
-    ReleaseSkinObjects(skin);
-  }
+  void SetUp() override { PlaceSkin(); }
 
   // How many rows of `rect` the caption's ink covers: rows that differ from
   // the same displays painted empty.
@@ -98,11 +80,6 @@ class DisplayFontsTest : public ::testing::Test {
     controls->RefreshDisplays();
   }
 
-  SkinDefinition skin;
-  RunningState state;
-  PlaybackDisplays displays;
-  QWidget main;
-  std::unique_ptr<SkinControls> controls;
   QImage empty;
 };
 

@@ -11,7 +11,6 @@
 #include <memory>
 
 #include "default_skin.h"
-#include "ui/skin/skinned_controls.h"
 #include "ui/skin/visual_window.h"
 #include "vis/visual_capture.h"
 
@@ -20,14 +19,11 @@ namespace {
 
 constexpr int kBlock = 64;  // frames of the test's mix blocks
 
-class VisualWindowTest : public ::testing::Test {
+class VisualWindowTest : public DefaultSkinTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), 1); }
   void SetUp() override {
-    ReadDefaultSkin(skin);
+    PlaceSkin();
     if (HasFatalFailure()) return;
-    controls = std::make_unique<SkinControls>(&main, skin, state, displays);
-    controls->PlaceControls();
     renderer = std::make_unique<VisualRenderer>(*controls, capture);
     spectrum.fill(0.16f);
     spectrum[3] = 1.0f;
@@ -37,8 +33,7 @@ class VisualWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     renderer.reset();
-    controls.reset();
-    ReleaseSkinObjects(skin);
+    DefaultSkinTest::TearDown();
   }
 
   // The engine mixed a block whose every pair is (level, level).
@@ -68,12 +63,7 @@ class VisualWindowTest : public ::testing::Test {
     return controls->Visual()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
 
-  SkinDefinition skin;
-  RunningState state;
-  PlaybackDisplays displays;
-  QWidget main;
   VisualCapture capture;
-  std::unique_ptr<SkinControls> controls;
   std::unique_ptr<VisualRenderer> renderer;
   std::array<float, 512> spectrum;
 };

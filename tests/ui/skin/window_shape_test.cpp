@@ -30,20 +30,11 @@ TEST(WindowRegion, ShapesFromRegionFiles) {
   test::TempFolder folder;
   QWidget window;
   window.resize(275, 116);
-  ApplyRegionFile(kDefaultSkin + "region0.txt", &window);
-  EXPECT_TRUE(window.mask().contains(QPoint(137, 100)));
-  EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));  // the corners are cut
-  ApplyRegionFile(kDefaultSkin + "region1.txt", &window);
-  EXPECT_TRUE(window.mask().contains(QPoint(137, 30)));
-  EXPECT_FALSE(window.mask().contains(QPoint(137, 100)));
-
-  QRegion before = window.mask();
-  ApplyRegionFile(folder.Path() + "none.txt", &window);
-  EXPECT_EQ(window.mask(), before);
-
   folder.Write("rect.txt", "0,0\n100,0\n100,50\n0,50\n");
   ApplyRegionFile(folder.Path() + "rect.txt", &window);
   EXPECT_EQ(window.mask(), QRegion(0, 0, 100, 50));
+  ApplyRegionFile(folder.Path() + "none.txt", &window);
+  EXPECT_EQ(window.mask(), QRegion(0, 0, 100, 50)) << "a missing file keeps the shape";
 
   // Fewer than three vertices enclose nothing; the window stays visible.
   folder.Write("empty.txt", "");
@@ -140,10 +131,6 @@ TEST_F(SkinWindowTest, StagesAdvanceWrapAndKeepTheShapeWithoutAFile) {
   EXPECT_EQ(windows.SetSkinStage(-1), 1);
   EXPECT_EQ(player.state.skinStage, 0);
   EXPECT_TRUE(main.mask().contains(QPoint(137, 100)));
-  windows.SetSkinStage(-1);
-  EXPECT_EQ(player.state.skinStage, 1);
-  windows.SetSkinStage(7);
-  EXPECT_EQ(player.state.skinStage, 0);
 
   std::string three = DefaultWith("NumStages=3");
   ASSERT_EQ(Load(three), 1);
@@ -155,15 +142,6 @@ TEST_F(SkinWindowTest, StagesAdvanceWrapAndKeepTheShapeWithoutAFile) {
   windows.SetSkinStage(-1);
   EXPECT_EQ(player.state.skinStage, 0);
   EXPECT_TRUE(main.mask().contains(QPoint(137, 100)));
-}
-
-TEST_F(SkinWindowTest, InversionFollowsTheLoadedSkin) {
-  ASSERT_EQ(Load(kDefaultSkin), 1);
-  EXPECT_EQ(windows.ToggleSkinInversion(), 1);
-  EXPECT_EQ(player.state.rasterOp, kInvertedSourceCopy);
-  ASSERT_EQ(Load(DefaultWith("DisableInverse=1")), 1);
-  EXPECT_EQ(windows.ToggleSkinInversion(), kInversionRefused);
-  EXPECT_EQ(player.state.rasterOp, kSourceCopy);
 }
 
 TEST_F(SkinWindowTest, ColourKeyMasksThatColourOnly) {

@@ -1,4 +1,5 @@
-// The skinned windows' tests run on an offscreen desktop with a QApplication.
+// The main of the suites that need a QApplication: an offscreen desktop unless
+// the run names another (listing the tests must work without a display too).
 #include <gtest/gtest.h>
 
 #include <QApplication>
