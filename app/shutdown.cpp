@@ -4,10 +4,6 @@
 #include <cstdlib>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include "core/player_core.h"
 #include "core/type_list.h"
 
@@ -76,11 +72,6 @@ void Shutdown(bool save) {
   if (save) SaveEverything(ThePlayer());
   for (auto& s : Steps<AfterSaving>()) s.step();
   std::fflush(nullptr);
-#if defined(__SANITIZE_ADDRESS__)
-  // _Exit skips LeakSanitizer's check at exit; the sanitizer build runs it
-  // here, so a leak in the running player fails its process tests.
-  __lsan_do_leak_check();
-#endif
   // The process takes its windows with it; nothing is torn down one by one.
   std::_Exit(0);
 }
