@@ -23,8 +23,8 @@
 #include "app/shutdown.h"
 #include "app/switchboard.h"
 #include "app/system_services.h"
-#include "core/atomic_file.h"
 #include "app/visualization.h"
+#include "core/atomic_file.h"
 #include "core/command_ids.h"
 #include "core/command_line.h"
 #include "core/desktop.h"
@@ -39,8 +39,8 @@
 #include "playlist/playlist_session.h"
 #include "skin/skin_definition.h"
 #include "ui/control_factory.h"
-#include "ui/media_keys.h"
 #include "ui/control_panel/control_panel.h"
+#include "ui/media_keys.h"
 #include "ui/menus.h"
 #include "ui/playlist/playlist_window.h"
 #include "ui/skin/skin_window.h"
@@ -299,7 +299,7 @@ void CreateInstanceServer(QWidget* mainWindow) {
 // The order of shutdown after saving: playback, timers, the engine.
 void RegisterShutdown(PlayerParts& parts, PlayerWindows& windows) {
   Playback& playback = parts.playback;
-  AddShutdownStep([&playback] { playback.st.openAborted = 1; }, true);
+  AddShutdownStep([&playback] { ++playback.st.openGeneration; }, true);
   AddGatherStep([&playback](PlayerCore& core) {
     core.state.currentEntry = playback.st.currentIndex;
     core.state.playbackActive = playback.st.state != kStopped;
