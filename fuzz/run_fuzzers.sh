@@ -8,7 +8,7 @@ runs=${1:-1000000}
 shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-all="qpl pls m3u m3u8 qsp xspf profile region skin_ini settings type_list handoff midi cue tag_record"
+all="qpl pls m3u m3u8 qsp xspf profile region skin_ini settings type_list handoff midi cue tag_record eq_preset update_info"
 readers=${*:-$all}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 launcher=()
