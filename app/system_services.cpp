@@ -187,10 +187,9 @@ void ShowStartupSplash(const PlayerCore& player) {
 }
 
 void CloseStartupSplash() {
-  Services& s = TheServices();
-  if (!s.splash) return;
-  s.splash->FadeOut();
-  s.splash.reset();
+  // Taken first, so a close asked for by an event during the fade finds none.
+  std::unique_ptr<SplashWindow> splash = std::move(TheServices().splash);
+  if (splash) splash->FadeOut();
 }
 
 void AddTrayIcon(PlayerCore& player, PlayerWindows& windows) {

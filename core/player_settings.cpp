@@ -139,8 +139,9 @@ void GatherSettings(PlayerSettings& s, const ControlPanelModel& p, const Running
   // The folder is cut to make room for its '/' rather than losing it, so a
   // folder read back from the image saves as the same bytes.
   std::string browse = r.browseFolder;
-  if (browse.empty() || browse.back() != '/')
-    browse = CutUtf8Copy(browse, sizeof s.browseFolder - 2) + '/';
+  if (browse.empty() || browse.back() != '/' || browse.size() >= sizeof s.browseFolder)
+    browse = CutUtf8Copy(browse, sizeof s.browseFolder - 2);
+  if (browse.empty() || browse.back() != '/') browse += '/';
   SetTextField(s.browseFolder, browse);
   for (int i = 0; i < 10; ++i) s.eqBands[i] = r.sliders[i].value;
   s.volume = r.sliders[kVolumeSlider].value;

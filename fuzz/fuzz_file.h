@@ -13,8 +13,11 @@ namespace qmb::fuzz {
 
 inline const std::string& FuzzFolder() {
   // A plain array: the handler at exit must not outlive the name it removes.
-  static char name[] = "/tmp/qmb-fuzz-XXXXXX";
+  // TMPDIR may name a memory file system, where a save's fsync costs nothing.
+  static char name[4096];
   static const std::string folder = [] {
+    const char* base = std::getenv("TMPDIR");
+    std::snprintf(name, sizeof name, "%s/qmb-fuzz-XXXXXX", base && *base ? base : "/tmp");
     if (!mkdtemp(name)) std::abort();
     std::atexit([] {
       std::error_code ignored;

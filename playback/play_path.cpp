@@ -81,14 +81,15 @@ int Playback::OpenCdTrack(const std::string& path) {
   return kOk;
 }
 
-int Playback::OpenNetworkStream(const std::string& path) {
+int Playback::OpenNetworkStream(const std::string& path, std::uint32_t generation) {
   st.stream = FSOUND_Stream_Open(path.c_str(), kStreamNormal | kStreamNonBlocking, 0, 0);
   if (!st.stream) return kNoInputPlugin;
-  // The windows stay alive while the address opens; a stop among the
-  // messages handled here abandons it quietly.
+  // The windows stay alive while the address opens; a stop or another play
+  // among the messages handled here abandons it quietly. Either one closed
+  // this stream already, and `st` is no longer ours to touch.
   for (;;) {
     TheDesktop().ProcessPendingEvents();
-    if (st.openAborted) return kOk;
+    if (st.openGeneration != generation) return kOk;
     int state = FSOUND_Stream_GetOpenState(st.stream);
     if (state == kOpenInvalid || state == kOpenFailed) return kNoInputPlugin;
     if (state == kOpenReady) break;
@@ -146,7 +147,7 @@ void Playback::UpdatePlayedEntry() {
 
 int Playback::PlayPath(const std::string& path, PlayPathOptions options) {
   StopPlayback(CycleReset::No);
-  st.openAborted = 0;
+  const std::uint32_t generation = st.openGeneration;
   if (options.track && !options.fromCue) {
     if (!options.indexGiven) st.currentIndex = p_.playlist.list.Cursor();
   } else if (!options.fromCue) {
@@ -181,8 +182,8 @@ int Playback::PlayPath(const std::string& path, PlayPathOptions options) {
       if (ext == "cda" || path.find(kCdAddress) != std::string::npos) {
         status = OpenCdTrack(path);
       } else if (IsNetworkAddress(path)) {
-        status = OpenNetworkStream(path);
-        if (status == kOk && st.openAborted) return kOk;
+        status = OpenNetworkStream(path, generation);
+        if (st.openGeneration != generation) return kOk;
       } else {
         status = OpenFileStream(path);
       }

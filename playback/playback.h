@@ -119,7 +119,7 @@ class Playback {
 
  private:
   int OpenCdTrack(const std::string& path);
-  int OpenNetworkStream(const std::string& path);
+  int OpenNetworkStream(const std::string& path, std::uint32_t generation);
   int OpenFileStream(const std::string& path);
   void UpdatePlayedEntry();
   void ComposeNowPlaying();

@@ -34,7 +34,9 @@ struct PlaybackState {
   MusicModule* module = nullptr;
   int channel = -1;
   int trackActive = 0;
-  int openAborted = 0;
+  // Raised by every stop: an address still opening whose number moved on was
+  // abandoned, by a stop or by a newer play started while it opened.
+  std::uint32_t openGeneration = 0;
   int currentIndex = -1;
   float lengthSeconds = 0.0f;
   std::optional<StreamInfo> info;

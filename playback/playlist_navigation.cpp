@@ -40,12 +40,15 @@ void Playback::PlayEntry(Restart restart, int index, RepeatReset repeat) {
   if (row == -1) return;
   std::string path = EntryPath(p_.playlist.list, row);
   if (repeat == RepeatReset::Yes) repeatCounter = 0;
+  // PlayPath's own stop raises the number once; a stop or a newer play while
+  // an address opened raised it again, and then this play never happened.
+  const std::uint32_t ours = st.openGeneration + 1;
   int status = PlayPath(path, {.indexGiven = index != kCursorRow});
+  if (st.openGeneration != ours) return;
   if (status != kOk) {
     ShowErrorCode(status);
     return;
   }
-  // An address abandoned by a stop is no play.
   if (st.state != kPlaying) return;
   Remember(st.currentIndex);
   st.state = kPlaying;

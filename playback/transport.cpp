@@ -27,7 +27,7 @@ void Playback::ResetSeekSlider() {
 }
 
 void Playback::StopPlayback(CycleReset reset) {
-  st.openAborted = 1;
+  ++st.openGeneration;
   if (reset == CycleReset::Yes) {
     EntryList& list = p_.playlist.list;
     for (int row = 0; row < list.Count(); ++row) list.SetField(row, kPlayedThisCycle, "No");

@@ -22,7 +22,12 @@ int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleF
 
 namespace {
 
+bool analyzing = false;
+
 int Analyze(EntryList& list, TagSource& tags, const std::string& titleFormat, bool selectedOnly) {
+  // The events handled between rows may ask for another analysis: one runs.
+  if (analyzing) return -1;
+  analyzing = true;
   // The count is read again each time: rows deleted meanwhile end the loop.
   for (int row = 0; row < list.Count(); ++row) {
     if (!selectedOnly || list.IsSelected(row)) {
@@ -30,6 +35,7 @@ int Analyze(EntryList& list, TagSource& tags, const std::string& titleFormat, bo
     }
     TheDesktop().ProcessPendingEvents();
   }
+  analyzing = false;
   return kOk;
 }
 

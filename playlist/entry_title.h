@@ -16,7 +16,8 @@ int FormatEntryTitle(EntryList& list, TagSource& tags, const std::string& titleF
 
 // "Analyze All Files" and "Analyze Selected Files": the title of every
 // (selected) row from its tags, keeping the windows alive between rows. Rows
-// without tags are left as they are. Both return 1.
+// without tags are left as they are. Both return 1, or -1 when refused because
+// the events between rows of a running analysis asked for another.
 int AnalyzeAllFiles(EntryList& list, TagSource& tags, const std::string& titleFormat);
 int AnalyzeSelectedFiles(EntryList& list, TagSource& tags, const std::string& titleFormat);
 

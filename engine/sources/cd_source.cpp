@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <fstream>
 #include <mutex>
+#include <string_view>
 
 #include "engine/source.h"
 
@@ -33,6 +35,40 @@ bool IsCueImage(const std::string& drive) {
   std::transform(tail.begin(), tail.end(), tail.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return tail == ".cue";
+}
+
+// libcdio's BIN/CUE parser writes past its track table on a sheet with more
+// than 99 TRACK commands, a CD's own limit; such a sheet is refused before it
+// gets there. Every "TRACK" word counts, wherever the parser might split a
+// long line.
+constexpr std::size_t kMaxCueSheetBytes = 1 << 20;
+constexpr int kMaxCdTracks = 99;
+
+bool CueSheetFitsParser(const std::string& path, std::string* error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return true;  // libcdio reports what it cannot open
+  std::string sheet(kMaxCueSheetBytes + 1, '\0');
+  file.read(sheet.data(), static_cast<std::streamsize>(sheet.size()));
+  sheet.resize(static_cast<std::size_t>(file.gcount()));
+  if (sheet.size() > kMaxCueSheetBytes) {
+    *error = "too large for a cue sheet: " + path;
+    return false;
+  }
+  int tracks = 0;
+  std::size_t at = 0;
+  while (at < sheet.size()) {
+    std::size_t begin = sheet.find_first_not_of(std::string_view(" \t\r\n\v\f\0", 7), at);
+    if (begin == std::string::npos) break;
+    std::size_t end = sheet.find_first_of(std::string_view(" \t\r\n\v\f\0", 7), begin);
+    if (end == std::string::npos) end = sheet.size();
+    tracks += std::string_view(sheet).substr(begin, end - begin) == "TRACK";
+    at = end;
+  }
+  if (tracks > kMaxCdTracks) {
+    *error = "a cue sheet with more than 99 tracks: " + path;
+    return false;
+  }
+  return true;
 }
 
 CdIo_t* OpenDrive(const std::string& drive) {
@@ -197,9 +233,12 @@ class CdioDisc final : public CdDisc {
 }  // namespace
 
 std::unique_ptr<CdDisc> OpenCdDisc(const std::string& drive, std::string* error) {
+  std::string ignored;
+  if (error == nullptr) error = &ignored;
+  if (IsCueImage(drive) && !CueSheetFitsParser(drive, error)) return nullptr;
   CdIo_t* cdio = OpenDrive(drive);
   if (cdio == nullptr) {
-    if (error != nullptr) *error = "cannot open the drive or image " + drive;
+    *error = "cannot open the drive or image " + drive;
     return nullptr;
   }
   return std::make_unique<CdioDisc>(drive, cdio);

@@ -47,12 +47,15 @@ if [ "$(id -u)" -eq 0 ]; then
   as_user="setpriv --reuid=nobody --regid=nogroup --clear-groups"
 fi
 
-# Starts the player as that user with `$1` on its command line, waits until
+# Starts the player as that user with `$1` on its command line (in a clean
+# environment but for the sanitizers' options), waits until
 # it listens, ends it as the desktop would (SIGTERM saves), and answers its
 # exit code.
 run() {
   env -i HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_RUNTIME_DIR="$work/home/run" \
     QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy PATH=/usr/bin:/bin \
+    ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} ${LSAN_OPTIONS:+LSAN_OPTIONS=$LSAN_OPTIONS} \
+    ${UBSAN_OPTIONS:+UBSAN_OPTIONS=$UBSAN_OPTIONS} \
     $as_user "$program/QMB" "$@" >"$work/home/player.log" 2>&1 &
   player=$!
   tries=0

@@ -167,8 +167,8 @@ TEST(SettingsGather, ControlsAndRunningStateDecideTheSavedValues) {
 // A folder that fills the whole field (a damaged image) keeps its '/' when
 // saved, and saving what was read back writes the same bytes.
 TEST(SettingsGather, AFolderFillingItsFieldSavesTheSameTwice) {
-  for (std::string folder :
-       {std::string(300, 'a'), "/" + std::string(40, 'b') + std::string(219, '\x8c')}) {
+  for (std::string folder : {std::string(300, 'a'), std::string(259, 'a') + "/",
+                             "/" + std::string(40, 'b') + std::string(219, '\x8c')}) {
     PlayerSettings s = DefaultSettings("/p/");
     ControlPanelModel panel;
     RunningState state;
