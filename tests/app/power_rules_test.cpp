@@ -51,10 +51,5 @@ TEST_F(PowerRulesDeathTest, ShutdownQmbSavesEverythingAndEndsWithCodeZero) {
   EXPECT_EQ(folder.Read("QMB.typ"), ".ogg\n");
 }
 
-TEST_F(PowerRulesDeathTest, ExitWithoutSavingWritesNothing) {
-  EXPECT_EXIT(Shutdown(false), ::testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(folder.Entries().empty());
-}
-
 }  // namespace
 }  // namespace qmb
