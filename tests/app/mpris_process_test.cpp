@@ -12,8 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -50,23 +48,14 @@ std::string Output(const std::string& command) {
 
 using test::WaitFor;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
-
-// The player's standard error goes to a file, and it starts without a
-// session bus when asked.
+// The player's standard error goes to a file.
 class PlayerProcess : public test::PlayerProcessRig {
  protected:
   void SetUp() override {
     PlayerProcessRig::SetUp();
     errorsFile = program.Path() + "stderr.txt";
   }
-  void Start(const std::string& path, bool withBus = true) {
-    if (!withBus) childEnvironment = {{"DBUS_SESSION_BUS_ADDRESS", ""}};
-    pid_ = PlayerProcessRig::Start(program, {path});
-  }
+  void Start(const std::string& path) { pid_ = PlayerProcessRig::Start(program, {path}); }
   pid_t pid_ = 0;
 };
 
@@ -106,10 +95,10 @@ class MprisTest : public PlayerProcess {
     }
     // Once a monitor, it is told that it lost its own name.
     bool Listening() const {
-      return WaitFor([&] { return ReadAll(file).find("NameLost") != std::string::npos; });
+      return WaitFor([&] { return test::ReadFile(file).find("NameLost") != std::string::npos; });
     }
     int Count(const std::string& member) const {
-      std::stringstream lines(ReadAll(file));
+      std::stringstream lines(test::ReadFile(file));
       int count = 0;
       for (std::string line; std::getline(lines, line);) {
         if (line.ends_with("\t" + member)) ++count;
@@ -192,7 +181,7 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
 
 TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
   test::IcyStation::Options options;
-  options.body = ReadAll(QMB_FIXTURE_DIR "/station.mp3");
+  options.body = test::ReadFile(QMB_FIXTURE_DIR "/station.mp3");
   options.bytesPerSecond = 32000;
   options.titles = {"Artist One - First Song", "Caf\xe9 del Mar - \xc9t\xe9"};  // Latin-1
   test::IcyStation station(options);
@@ -204,7 +193,8 @@ TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
 
 TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
   std::string song = QMB_FIXTURE_DIR "/tone_440.wav";
-  Start(song, false);
+  childEnvironment = {{"DBUS_SESSION_BUS_ADDRESS", ""}};
+  Start(song);
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_EQ(Terminate(pid_), 0);
   // The saved playlist counts the play: path, length, played this cycle, times played.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "loopback_http_server.h"
@@ -17,11 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 
 class RoutesTest : public PlayerRig {};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingText) {
   Add(Short("b.mp3"));
