@@ -133,6 +133,7 @@ class HandOffTest : public PlayerProcessTest {
     int wParam;
     std::string path;
     bool operator==(const Received&) const = default;
+    friend void PrintTo(const Received& r, std::ostream* os) { *os << r.wParam << " " << r.path; }
   };
   std::unique_ptr<InstanceServer> server;
   std::vector<Received> received;
