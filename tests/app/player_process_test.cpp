@@ -159,6 +159,7 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathAsTheShellMeantItAndEnds) {
     std::string workingFolder = {};
     bool minimized = false;
     int flashes = 0;
+    bool guarded = false;  // another start holds the flash guard
   } cases[] = {
       {{"\"/music/My Song.mp3\""}, {{0, "/music/My Song.mp3"}}},
       {{"/music/a.mp3", "/music/b.mp3"}, {{0, "/music/a.mp3 /music/b.mp3"}}},
@@ -170,36 +171,31 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathAsTheShellMeantItAndEnds) {
       {{"./song.wav"}, {{0, shell.Path() + "song.wav"}}, shell.Path()},
       {{}, {}},  // only brings the running player forward
       {{"/music/x.mp3"}, {{0, "/music/x.mp3"}}, {}, true, 3},  // flashed until it comes forward
+      {{"/music/y.mp3"}, {{0, "/music/y.mp3"}}, {}, true, 0, true},  // ends at once
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0]);
     received.clear();
     broughtForward = flashes = 0;
     minimized = c.minimized;
-    notForegroundFor = c.flashes - 1;
+    notForegroundFor = c.guarded ? 1000 : c.flashes - 1;
+    int guard = c.guarded
+                    ? ::open((runtime.Path() + "HWT_QMB_5_EnFI").c_str(), O_RDWR | O_CREAT, 0600)
+                    : -1;
+    if (c.guarded) {
+      ASSERT_EQ(::flock(guard, LOCK_EX), 0);
+    }
     pid_t pid = Start(program, c.args, c.workingFolder);
     EXPECT_EQ(c.handed.empty() ? WaitForExit(pid) : EndsAndHandsOver(pid), 0);
     EXPECT_EQ(received, c.handed);
-    EXPECT_EQ(broughtForward, 1);
+    EXPECT_EQ(broughtForward, c.guarded ? 0 : 1);
     EXPECT_EQ(flashes, c.flashes);
+    if (guard >= 0) ::close(guard);
   }
   received.clear();
+  minimized = false;
   EXPECT_EQ(WaitForExit(Start(program, {tooLong})), 0);
   EXPECT_TRUE(received.empty()) << "too long a path is not handed over";
-}
-
-TEST_F(HandOffTest, WhileAnotherStartFlashesANewOneEndsAtOnce) {
-  minimized = true;
-  notForegroundFor = 1000;
-  // Another start holds the flash guard.
-  std::string guard = runtime.Path() + "HWT_QMB_5_EnFI";
-  int fd = ::open(guard.c_str(), O_RDWR | O_CREAT, 0600);
-  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-  EXPECT_EQ(EndsAndHandsOver(Start(program, {"x.mp3"})), 0);
-  EXPECT_EQ(flashes, 0);
-  EXPECT_EQ(broughtForward, 0);
-  EXPECT_EQ(received.size(), 1u);
-  ::close(fd);
 }
 
 TEST_F(HandOffTest, WithMultipleInstancesAllowedTheSecondStartRuns) {
