@@ -191,19 +191,21 @@ TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
   EXPECT_EQ(Ctl("metadata xesam:url"), station.Url());
 }
 
+// The bundled plug-ins admit a FLAC and title it from its tags.
 TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
-  std::string song = QMB_FIXTURE_DIR "/tone_440.wav";
+  std::string song = QMB_FIXTURE_DIR "/tagged.flac";
   childEnvironment = {{"DBUS_SESSION_BUS_ADDRESS", ""}};
   Start(song);
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_EQ(Terminate(pid_), 0);
-  // The saved playlist counts the play: path, length, played this cycle, times played.
+  // The saved playlist counts the play: path, title, length, times played.
   std::stringstream lines(program.Read("QMB.qpl"));
   std::vector<std::string> rows;
   for (std::string line; std::getline(lines, line);)
     rows.push_back(line.substr(0, line.find('\r')));
   auto path = std::find(rows.begin(), rows.end(), song);
   ASSERT_LT(path + 3, rows.end());
+  EXPECT_EQ(path[1], "Test Artist - Test Title");
   EXPECT_EQ(path[3], "1");
   std::string errors = program.Read("stderr.txt");
   for (char& c : errors) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -239,16 +239,6 @@ TEST_F(PlayerProcessTest, RealPlayersHandOverPathsAndPlaylistsWithRelativeEntrie
   EXPECT_TRUE(fs::exists(music.Path() + "lists/../tone one.wav"));
 }
 
-TEST_F(PlayerProcessTest, TheBundledPluginsAdmitAFlacAndTitleItFromItsTags) {
-  pid_t pid = Start(program, {QMB_FIXTURE_DIR "/tagged.flac"});
-  ASSERT_TRUE(WaitUntilListening());
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  ASSERT_EQ(Terminate(pid), 0);
-  std::string playlist = program.Read("QMB.qpl");
-  EXPECT_NE(playlist.find(QMB_FIXTURE_DIR "/tagged.flac"), std::string::npos) << playlist;
-  EXPECT_NE(playlist.find("Test Artist - Test Title"), std::string::npos) << playlist;
-}
-
 // The player answers another start from its event loop: once it does,
 // start-up has run as far as it goes (to its end, or to a box it shows). A
 // socket left by a killed player answers nobody until the next one listens.
