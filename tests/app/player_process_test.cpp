@@ -256,37 +256,32 @@ int Litter(const test::TempFolder& folder) {
 }
 
 // The paths on the command lines cannot be played: start-up shows a box, and
-// so does the hand-off after answering the second start.
-TEST_F(PlayerProcessTest, NeitherASecondStartNorASignalWaitsOnTheRunningPlayersBox) {
-  pid_t pid = Start(program, {program.Path() + "gone.wav"});
+// so does the hand-off after answering the second start. A third start then
+// waits for the stopped player, and a signal ends it.
+TEST_F(PlayerProcessTest, NeitherSecondStartsNorSignalsWaitOnARunningPlayersBoxOrStop) {
+  pid_t first = Start(program, {program.Path() + "gone.wav"});
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_TRUE(Answers());
   EXPECT_EQ(WaitForExit(Start(program, {program.Path() + "lost.wav"})), 0);
-  EXPECT_EQ(Terminate(pid), 0);
-  EXPECT_EQ(program.Read("qmb.dat").size(), 704u);
-  EXPECT_NE(program.Read("QMB.qpl").find("gone.wav"), std::string::npos);
-}
 
-TEST_F(PlayerProcessTest, ASecondStartWaitingForAStuckPlayerEndsOnASignal) {
-  pid_t first = Start(program);
-  ASSERT_TRUE(WaitUntilListening());
-  ASSERT_TRUE(Answers());
   ::kill(first, SIGSTOP);
-  pid_t second = Start(program, {"/music/a.mp3"});
+  pid_t third = Start(program, {"/music/a.mp3"});
   // Once it holds a socket it is waiting for the stuck player's answer.
-  auto holdsSocket = [second] {
+  auto holdsSocket = [third] {
     std::error_code error;
-    for (const auto& fd :
-         fs::directory_iterator("/proc/" + std::to_string(second) + "/fd", error)) {
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(third) + "/fd", error)) {
       if (fs::read_symlink(fd.path(), error).string().rfind("socket:", 0) == 0) return true;
     }
     return false;
   };
   ASSERT_TRUE(test::WaitFor(holdsSocket));
-  EXPECT_EQ(WaitForExit(second, std::chrono::seconds(1)), -1) << "it waits";
-  EXPECT_EQ(Terminate(second), 0);
+  EXPECT_EQ(WaitForExit(third, std::chrono::seconds(1)), -1) << "it waits";
+  EXPECT_EQ(Terminate(third), 0);
   ::kill(first, SIGCONT);
+
   EXPECT_EQ(Terminate(first), 0);
+  EXPECT_EQ(program.Read("qmb.dat").size(), 704u);
+  EXPECT_NE(program.Read("QMB.qpl").find("gone.wav"), std::string::npos);
 }
 
 TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextStartCleansUp) {
