@@ -34,7 +34,10 @@ class PlayerProcessTest : public test::PlayerProcessRig {
  protected:
   void SetUp() override {
     PlayerProcessRig::SetUp();
-    idle = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
+    idle = [] {
+      QCoreApplication::processEvents();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
   }
 };
 

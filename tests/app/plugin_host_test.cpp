@@ -170,7 +170,10 @@ class GeneralPluginTest : public ::testing::Test {
     dlclose(library);
     Results* results = start(args...);
     WaitFor([&] { return results->done != 0; }, std::chrono::seconds(30),
-            [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+            [] {
+              QCoreApplication::processEvents();
+              std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            });
     join();
     EXPECT_TRUE(results->done);
     return results;
