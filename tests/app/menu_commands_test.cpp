@@ -102,9 +102,6 @@ TEST(MenuCommands, TheEqualizerMenuMovesTheSlidersAndOpensThePresets) {
   window.List()->setCurrentRow(0);
   EXPECT_EQ(Bands(), std::vector<float>(10, 21.0f));
   EXPECT_TRUE(first->isVisible()) << "the window stays for the next choice";
-  ASSERT_TRUE(board.Command(kLoadEqPreset));
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(first.isNull()) << "a second Load replaces it";
   ASSERT_TRUE(board.Command(kClosePresetWindow));
   EXPECT_EQ(window.Window(), nullptr);
 }
@@ -150,14 +147,6 @@ TEST(MenuCommands, SelectPluginOpensTheVisualPluginsPage) {
   ASSERT_TRUE(TheWindows().board->Command(kSelectPlugin));
   EXPECT_TRUE(panel->Window()->isVisible());
   EXPECT_EQ(panel->Page(), kVisualPluginsPage);
-  int shown = 0;
-  for (QWidget* child : panel->Window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    QVariant page = child->property("qmbPage");
-    if (!page.isValid() || !child->isVisible()) continue;
-    EXPECT_EQ(page.toInt(), kVisualPluginsPage) << child->objectName().toStdString();
-    ++shown;
-  }
-  EXPECT_EQ(shown, 4);
   ASSERT_TRUE(TheWindows().board->Command(kClosePanel));
   EXPECT_FALSE(panel->Window()->isVisible());
 }

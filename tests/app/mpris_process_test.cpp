@@ -12,22 +12,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
 #include "core/player_settings.h"
 #include "icy_station.h"
-#include "temp_folder.h"
+#include "player_process.h"
 
 namespace qmb {
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
@@ -52,67 +46,16 @@ std::string Output(const std::string& command) {
   return out;
 }
 
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = 20s) {
-  for (auto end = Clock::now() + limit; Clock::now() < end;) {
-    if (done()) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return done();
-}
+using test::WaitFor;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
-
-// The player copied into a program folder of its own, with a runtime folder
-// of its own so that no other player answers its start.
-class PlayerProcess : public ::testing::Test {
+// The player's standard error goes to a file.
+class PlayerProcess : public test::PlayerProcessRig {
  protected:
   void SetUp() override {
-    for (const char* name : {"QMB", "image.so"}) {
-      fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name);
-    }
-    for (const char* name : {"Skins", "Plugins", "Splash", "Icons"}) {
-      fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, program.Path() + name,
-               fs::copy_options::recursive);
-    }
-    ::setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    PlayerProcessRig::SetUp();
+    errorsFile = program.Path() + "stderr.txt";
   }
-  void TearDown() override {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-
-  void Start(const std::string& path, bool withBus = true) {
-    std::string exe = program.Path() + "QMB";
-    std::string errors = program.Path() + "stderr.txt";
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-      if (!withBus) ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-      std::freopen(errors.c_str(), "w", stderr);
-      ::execl(exe.c_str(), exe.c_str(), path.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-  }
-  // SIGTERM ends the player as Exit does, saving first.
-  int Terminate() {
-    ::kill(pid_, SIGTERM);
-    int status = -1;
-    bool ended = WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; });
-    pid_ = ended ? 0 : pid_;
-    return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  bool Listening() {
-    return WaitFor([&] { return fs::exists(runtime.Path() + "HWT_QMB_5"); });
-  }
-
-  test::TempFolder program;
-  test::TempFolder runtime;
+  void Start(const std::string& path) { pid_ = PlayerProcessRig::Start(program, {path}); }
   pid_t pid_ = 0;
 };
 
@@ -152,10 +95,10 @@ class MprisTest : public PlayerProcess {
     }
     // Once a monitor, it is told that it lost its own name.
     bool Listening() const {
-      return WaitFor([&] { return ReadAll(file).find("NameLost") != std::string::npos; });
+      return WaitFor([&] { return test::ReadFile(file).find("NameLost") != std::string::npos; });
     }
     int Count(const std::string& member) const {
-      std::stringstream lines(ReadAll(file));
+      std::stringstream lines(test::ReadFile(file));
       int count = 0;
       for (std::string line; std::getline(lines, line);) {
         if (line.ends_with("\t" + member)) ++count;
@@ -199,22 +142,16 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   Ctl("volume 0.5");
   EXPECT_TRUE(Near("volume", 0.5, 0.01));
 
-  {
-    // Ten seconds of a long track: the position is not signalled tick by tick.
-    Monitor monitor(program.Path() + "quiet.txt");
-    ASSERT_TRUE(monitor.Listening());
-    std::this_thread::sleep_for(10s);
-    EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
-  }
-  {
-    Monitor monitor(program.Path() + "change.txt");
-    ASSERT_TRUE(monitor.Listening());
-    // A new track, and what one remote sets, are announced to the others.
-    for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
-      int before = monitor.Count("PropertiesChanged");
-      Ctl(change);
-      EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
-    }
+  // Ten seconds of a long track: the position is not signalled tick by tick;
+  // a new track, and what one remote sets, are announced to the others.
+  Monitor monitor(program.Path() + "signals.txt");
+  ASSERT_TRUE(monitor.Listening());
+  std::this_thread::sleep_for(10s);
+  EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
+  for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
+    int before = monitor.Count("PropertiesChanged");
+    Ctl(change);
+    EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
   }
   Ctl("stop");
   EXPECT_TRUE(Shows("status", "Stopped"));
@@ -233,10 +170,7 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   Output(
       "dbus-send --print-reply --session --dest=org.mpris.MediaPlayer2.qumble "
       "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit");
-  int status = -1;
-  ASSERT_TRUE(WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }));
-  pid_ = 0;
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(WaitForExit(pid_), 0);
   std::string saved = program.Read("qmb.dat");
   ASSERT_EQ(saved.size(), sizeof(PlayerSettings));
   PlayerSettings settings;
@@ -247,7 +181,7 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
 
 TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
   test::IcyStation::Options options;
-  options.body = ReadAll(QMB_FIXTURE_DIR "/station.mp3");
+  options.body = test::ReadFile(QMB_FIXTURE_DIR "/station.mp3");
   options.bytesPerSecond = 32000;
   options.titles = {"Artist One - First Song", "Caf\xe9 del Mar - \xc9t\xe9"};  // Latin-1
   test::IcyStation station(options);
@@ -257,18 +191,21 @@ TEST_F(MprisTest, TheTitleOfAStationFollowsWhatItSends) {
   EXPECT_EQ(Ctl("metadata xesam:url"), station.Url());
 }
 
+// The bundled plug-ins admit a FLAC and title it from its tags.
 TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
-  std::string song = QMB_FIXTURE_DIR "/tone_440.wav";
-  Start(song, false);
-  ASSERT_TRUE(Listening());
-  ASSERT_EQ(Terminate(), 0);
-  // The saved playlist counts the play: path, length, played this cycle, times played.
+  std::string song = QMB_FIXTURE_DIR "/tagged.flac";
+  childEnvironment = {{"DBUS_SESSION_BUS_ADDRESS", ""}};
+  Start(song);
+  ASSERT_TRUE(WaitUntilListening());
+  ASSERT_EQ(Terminate(pid_), 0);
+  // The saved playlist counts the play: path, title, length, times played.
   std::stringstream lines(program.Read("QMB.qpl"));
   std::vector<std::string> rows;
   for (std::string line; std::getline(lines, line);)
     rows.push_back(line.substr(0, line.find('\r')));
   auto path = std::find(rows.begin(), rows.end(), song);
   ASSERT_LT(path + 3, rows.end());
+  EXPECT_EQ(path[1], "Test Artist - Test Title");
   EXPECT_EQ(path[3], "1");
   std::string errors = program.Read("stderr.txt");
   for (char& c : errors) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -52,10 +52,7 @@ std::string Media(const std::string& name) {
 // Events keep flowing while the player's long loops run.
 class QtEventsDesktop : public test::ScriptedDesktop {
  public:
-  void ProcessPendingEvents() override {
-    ScriptedDesktop::ProcessPendingEvents();
-    QApplication::processEvents();
-  }
+  void ProcessPendingEvents() override { QApplication::processEvents(); }
 };
 
 class PlaylistWindowTest : public ::testing::Test {
@@ -190,7 +187,6 @@ TEST_F(PlaylistWindowTest, PanelsLayoutAndANarrowWindow) {
   Window().resize(190, Window().height());
   QApplication::processEvents();
   EXPECT_EQ(Win().Progress()->width(), 0);
-  EXPECT_EQ(LayoutPlaylistWindow(190, 300, false, false).progress.width, 0);
   EXPECT_EQ(LayoutPlaylistWindow(500, 300, true, false).results.height, 205);
 }
 

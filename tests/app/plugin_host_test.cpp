@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 
 #include <cstring>
 #include <filesystem>
@@ -25,22 +24,10 @@
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
 #include "temp_folder.h"
+#include "wait.h"
 
 namespace qmb::test {
 namespace {
-
-// Runs the event loop until `done` holds or a generous deadline passes.
-template <typename Condition>
-void WaitUntil(Condition done) {
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (done()) loop.quit();
-  });
-  poll.start(5);
-  QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-  if (!done()) loop.exec();
-}
 
 // One player with its control interface and host.
 struct HostedPlayer {
@@ -150,39 +137,66 @@ TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
 
 // A general plug-in built against the plug-in header alone, loaded as the
 // player loads plug-ins, drives the player from a thread of its own.
-TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
-  ScriptedDesktop desktop;
-  FSOUND_SetOutput(kOutputNoSound);
-  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  TempFolder folder;
-  std::filesystem::create_directories(folder.Path() + "Plugins");
-  std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp",
-                             folder.Path() + "Plugins/general.qgp");
-  PlayerCore core;
-  SetUpPlayerCore(core, folder.Path());
-  PlayerParts parts{core};
-  ControlInterface control{core, parts};
-  PluginHost host{control, [](int) { return false; }};
-  parts.plugins.host = host.Host();
-  parts.plugins.Load(folder.Path());
-  ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
+class GeneralPluginTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    FSOUND_SetOutput(kOutputNoSound);
+    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
+  }
+  static void TearDownTestSuite() { FSOUND_Close(); }
+  void SetUp() override {
+    std::filesystem::create_directories(folder.Path() + "Plugins");
+    std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp", Library());
+    SetUpPlayerCore(core, folder.Path());
+    parts.plugins.host = host.Host();
+    parts.plugins.Load(folder.Path());
+    ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
+  }
+  void TearDown() override {
+    parts.playback.StopPlayback(CycleReset::No);
+    parts.plugins.Unload();
+  }
+  std::string Library() { return folder.Path() + "Plugins/general.qgp"; }
 
+  // Starts the plug-in's entry `name` and runs the event loop until its
+  // thread has set `done` in the results it answered.
+  template <class Results, class... Args>
+  Results* Run(const char* name, Args... args) {
+    void* library = dlopen(Library().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_NE(library, nullptr);
+    if (!library) return nullptr;
+    auto start = reinterpret_cast<Results* (*)(Args...)>(dlsym(library, name));
+    auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
+    dlclose(library);
+    Results* results = start(args...);
+    WaitFor([&] { return results->done != 0; }, std::chrono::seconds(30),
+            [] {
+              QCoreApplication::processEvents();
+              std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            });
+    join();
+    EXPECT_TRUE(results->done);
+    return results;
+  }
+
+  ScriptedDesktop desktop;
+  TempFolder folder;
+  PlayerCore core;
+  PlayerParts parts{core};
+  Switchboard board{core, parts};
+  ControlInterface control{core, parts};
+  PluginHost host{control, [this](int id) { return board.Command(id); }};
+};
+
+TEST_F(GeneralPluginTest, ItsRequestsPlayAndSetThePlayer) {
   struct Results {
     intptr_t entryCount, played, stateAfterPlay, lengthMs, positionMs;
     float previousVolume, volume, band3;
     intptr_t stateAfterPause;
     volatile int done;
   };
-  void* library = dlopen((folder.Path() + "Plugins/general.qgp").c_str(), RTLD_NOW | RTLD_NOLOAD);
-  ASSERT_NE(library, nullptr);
-  auto drive = reinterpret_cast<Results* (*)(const char*)>(dlsym(library, "qmb_test_drive"));
-  auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
-  dlclose(library);
-  Results* results = drive(QMB_SHORT_MEDIA "/long.mp3");
-  WaitUntil([&] { return results->done != 0; });
-  join();
-
-  ASSERT_TRUE(results->done);
+  Results* results = Run<Results>("qmb_test_drive", QMB_SHORT_MEDIA "/long.mp3");
+  ASSERT_NE(results, nullptr);
   EXPECT_EQ(results->entryCount, 1);
   EXPECT_EQ(results->played, 1);
   EXPECT_EQ(results->stateAfterPlay, 2);
@@ -197,49 +211,21 @@ TEST(PluginHost, AGeneralPluginDrivesThePlayerFromItsOwnThread) {
   EXPECT_EQ(core.state.sliders[kVolumeSlider].value, 100.0f);
   EXPECT_EQ(core.state.sliders[3].value, 25.0f);
   EXPECT_EQ(parts.playlist.list.Field(0, kPath), QMB_SHORT_MEDIA "/long.mp3");
-
-  parts.playback.StopPlayback(CycleReset::No);
-  parts.plugins.Unload();
-  FSOUND_Close();
 }
 
-// Menu commands through the host: what a remote-control plug-in sends for
-// Next, Pause, Random and Loop reaches the same operations as the menus.
-TEST(PluginHost, AGeneralPluginRunsMenuCommandsFromItsOwnThread) {
-  ScriptedDesktop desktop;
-  FSOUND_SetOutput(kOutputNoSound);
-  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  TempFolder folder;
-  std::filesystem::create_directories(folder.Path() + "Plugins");
-  std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp",
-                             folder.Path() + "Plugins/general.qgp");
-  PlayerCore core;
-  SetUpPlayerCore(core, folder.Path());
-  PlayerParts parts{core};
-  Switchboard board{core, parts};
-  ControlInterface control{core, parts};
-  PluginHost host{control, [&board](int id) { return board.Command(id); }};
-  parts.plugins.host = host.Host();
-  parts.plugins.Load(folder.Path());
+// What a remote-control plug-in sends for Next, Pause, Random and Loop
+// reaches the same operations as the menus.
+TEST_F(GeneralPluginTest, ItsMenuCommandsReachTheOperations) {
   for (int i = 0; i < 3; ++i) AddPlaylistEntry(parts.playlist, QMB_SHORT_MEDIA "/long.mp3");
   const bool shuffleBefore = core.state.shuffle;
   const bool loopBefore = core.state.loop;
-
   struct Results {
     intptr_t nextAnswer, indexAfterNext, pauseAnswer, stateAfterPause, randomAnswer, loopAnswer,
         unknownAnswer;
     volatile int done;
   };
-  void* library = dlopen((folder.Path() + "Plugins/general.qgp").c_str(), RTLD_NOW | RTLD_NOLOAD);
-  ASSERT_NE(library, nullptr);
-  auto commands = reinterpret_cast<Results* (*)()>(dlsym(library, "qmb_test_commands"));
-  auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
-  dlclose(library);
-  Results* results = commands();
-  WaitUntil([&] { return results->done != 0; });
-  join();
-
-  ASSERT_TRUE(results->done);
+  Results* results = Run<Results>("qmb_test_commands");
+  ASSERT_NE(results, nullptr);
   EXPECT_EQ(results->nextAnswer, 1);
   EXPECT_EQ(results->indexAfterNext, 1);
   EXPECT_EQ(parts.playback.st.currentIndex, 1);
@@ -253,10 +239,6 @@ TEST(PluginHost, AGeneralPluginRunsMenuCommandsFromItsOwnThread) {
   PlayerSettings saved = ReadSettings(folder.Path());
   EXPECT_EQ(saved.shuffle != 0, !shuffleBefore);
   EXPECT_EQ(saved.loop != 0, !loopBefore);
-
-  parts.playback.StopPlayback(CycleReset::No);
-  parts.plugins.Unload();
-  FSOUND_Close();
 }
 
 }  // namespace

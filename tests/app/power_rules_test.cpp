@@ -4,7 +4,6 @@
 #include "app/shutdown.h"
 #include "core/player_core.h"
 #include "player_core_setup.h"
-#include "services/power_status.h"
 #include "temp_folder.h"
 
 namespace qmb {
@@ -42,32 +41,6 @@ TEST_F(PowerRulesTest, ARuleForAnotherStateOrDoNothingActsNot) {
   EXPECT_EQ(done.size(), 1u);
 }
 
-// The battery check's alarms reach the rules: charging fires none, low and
-// critical fire theirs.
-TEST_F(PowerRulesTest, TheBatteryCheckFiresTheRuleOfLowAndOfCritical) {
-  Rule(0, 0, 3);  // Low: Stop playback
-  Rule(1, 1, 2);  // Critical: Save Settings
-  struct Fixed final : PowerSource {
-    PowerStatus status;
-    PowerStatus Read() override { return status; }
-  } power;
-  EditModel battery, line;
-  BatteryWatch watch(power, battery, line, [this](PowerAlarm alarm) {
-    ApplyPowerRules(alarm == PowerAlarm::kCritical ? 1 : 0, ThePlayer(), actions);
-  });
-  power.status = {kBatteryHigh | kBatteryCharging, 40, kOnMains};
-  watch.Check();
-  EXPECT_TRUE(done.empty());
-  power.status = {kBatteryLow, 20, kOnBattery};
-  watch.Check();
-  EXPECT_EQ(done, std::vector<std::string>{"stop"});
-  EXPECT_FALSE(folder.Exists("qmb.dat"));
-  power.status = {kBatteryCritical, 4, kOnBattery};
-  watch.Check();
-  EXPECT_EQ(done.size(), 1u);
-  EXPECT_TRUE(folder.Exists("qmb.dat"));
-}
-
 using PowerRulesDeathTest = PowerRulesTest;
 
 TEST_F(PowerRulesDeathTest, ShutdownQmbSavesEverythingAndEndsWithCodeZero) {
@@ -76,11 +49,6 @@ TEST_F(PowerRulesDeathTest, ShutdownQmbSavesEverythingAndEndsWithCodeZero) {
   EXPECT_EXIT(ApplyPowerRules(1, ThePlayer(), actions), ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(folder.Read("qmb.dat").size(), 704u);
   EXPECT_EQ(folder.Read("QMB.typ"), ".ogg\n");
-}
-
-TEST_F(PowerRulesDeathTest, ExitWithoutSavingWritesNothing) {
-  EXPECT_EXIT(Shutdown(false), ::testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(folder.Entries().empty());
 }
 
 }  // namespace

@@ -137,24 +137,16 @@ TEST_F(SwitchboardTest, PlaylistEditingCommands) {
   EXPECT_EQ(desktop.messages.back().text, "There are no items on the clipboard.");
 }
 
-TEST_F(SwitchboardTest, ListNotificationsPlayAndTitleThePlaylistWindow) {
-  List().SetCursor(1);
-  board.PlaylistDoubleClicked();
-  EXPECT_EQ(parts.playback.st.currentIndex, 1);
-  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Item  2 /  3");
-  List().SetSelected(0, true);
+// The playlist's own notifications are met through the window in
+// PlaylistWindowTest.
+TEST_F(SwitchboardTest, ACueListDoubleClickPlaysItsRowAndTakesIt) {
   List().SetSelected(2, true);
-  board.PlaylistClicked();
-  EXPECT_EQ(parts.playlistTitle.Text(), "Playlist - Selected  2");
-  board.PlaylistKey(false, true);
-  EXPECT_EQ(List().Count(), 1);
-
-  List().SetSelected(0, true);
   AddToCue(parts.playlist, parts.cueList);
   parts.cueList.SetCursor(0);
   board.CueListDoubleClicked();
   EXPECT_EQ(parts.cueList.Count(), 0);
   EXPECT_EQ(parts.playback.st.state, kPlaying);
+  EXPECT_TRUE(parts.playback.st.nowPlayingText.ends_with("khz  c")) << "row 2 plays";
 }
 
 TEST_F(SwitchboardTest, RightClickInTheTimeDisplayFlipsTheTimeElsewhereOpensTheMenu) {
@@ -205,12 +197,12 @@ TEST_F(SwitchboardTest, SaveSettingsAndHelp) {
 
 using SwitchboardDeathTest = SwitchboardTest;
 
+// Shutdown saves the running player's records.
 TEST_F(SwitchboardDeathTest, ExitSavesAndExitWithoutSavingDoesNot) {
-  EXPECT_EXIT(board.Command(5044), ::testing::ExitedWithCode(0), "");
-  EXPECT_FALSE(folder.Exists("qmb.dat"));
-  // Shutdown saves the running player's records.
   ThePlayer().programFolder = folder.Path();
   ThePlayer().settings = core.settings;
+  EXPECT_EXIT(board.Command(5044), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(folder.Entries().empty());
   EXPECT_EXIT(board.Command(18), ::testing::ExitedWithCode(0), "");
   EXPECT_TRUE(folder.Exists("qmb.dat"));
 }

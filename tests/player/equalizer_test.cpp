@@ -2,7 +2,6 @@
 // "Disable equalizer" takes the effects and the DSP unit away.
 #include "player_rig.h"
 #include "vis/visual_capture.h"
-#include "vis/visual_frame.h"
 
 namespace qmb::test {
 namespace {
@@ -42,19 +41,6 @@ TEST_F(EqualizerTest, WithoutTheEqualizerAnEntryGetsNoCaptureAndStoppingSwitches
   playback.StopPlayback(CycleReset::No);
   EXPECT_FALSE(FSOUND_DSP_GetActive(equalizer.DspUnitHandle()));
   EXPECT_FALSE(TheVisualCapture().HasBlock());
-}
-
-// The Add Files window's preview plays with the mix captured, yet the visual
-// timer draws nothing for it.
-TEST_F(EqualizerTest, APreviewIsCapturedButNeverDrawn) {
-  TheVisualCapture().Clear();
-  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), {.track = false}), 1);
-  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!TheVisualCapture().HasBlock() && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_TRUE(TheVisualCapture().HasBlock());
-  EXPECT_EQ(playback.st.trackActive, 0);
-  EXPECT_FALSE(PlanVisualTick(playback.st.trackActive == 1, true, true, false, true).run);
 }
 
 }  // namespace

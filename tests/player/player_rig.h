@@ -36,7 +36,6 @@ class SleepingDesktop : public ScriptedDesktop {
  public:
   std::function<void()> onPendingEvents;
   void ProcessPendingEvents() override {
-    ScriptedDesktop::ProcessPendingEvents();
     if (onPendingEvents) onPendingEvents();
   }
   void SleepMs(int ms) override {

@@ -1,10 +1,8 @@
 // Network stations on the real engine: their titles in the now-playing text,
 // a dropped connection taken up again, and a station that never answers.
-#include <fstream>
-#include <iterator>
-
 #include "icy_station.h"
 #include "player_rig.h"
+#include "temp_folder.h"
 
 namespace qmb::test {
 namespace {
@@ -15,9 +13,8 @@ using namespace std::chrono_literals;
 class StationsTest : public PlayerRig {
  protected:
   static IcyStation::Options Station() {
-    std::ifstream file(Fixture("station.mp3"), std::ios::binary);
     IcyStation::Options options;
-    options.body.assign(std::istreambuf_iterator<char>(file), {});
+    options.body = ReadFile(Fixture("station.mp3"));
     // Twice the rate it plays at, so the titles come round quickly.
     options.bytesPerSecond = 32000;
     return options;

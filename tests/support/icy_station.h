@@ -5,20 +5,15 @@
 // after the first, or accept and never answer.
 #pragma once
 
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "loopback_http_server.h"
 
 namespace qmb::test {
 
-class IcyStation {
+class IcyStation : public LoopbackServer {
  public:
   struct Options {
     std::string body;  // audio, sent round and round
@@ -31,63 +26,18 @@ class IcyStation {
     bool onlyOnce = false;      // refuses every connection after the first
   };
 
-  explicit IcyStation(Options options) : o_(std::move(options)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener_, 8);
-    socklen_t size = sizeof address;
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~IcyStation() {
-    stop_ = true;
-    thread_.join();
-    for (int fd : held_) ::close(fd);
-    if (listener_ >= 0) ::close(listener_);
-  }
+  explicit IcyStation(Options options) : o_(std::move(options)) { Start(); }
+  ~IcyStation() override { Stop(); }
 
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/radio"; }
-  int Connections() const { return connections_; }
+  std::string Url() const { return Address() + "radio"; }
 
  private:
-  void Serve() {
-    while (!stop_) {
-      pollfd p{listener_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (fd < 0) continue;
-      int number = ++connections_;
-      if (o_.silent) {
-        held_.push_back(fd);
-        continue;
-      }
-      std::string request = ReadRequest(fd);
-      bool wantsTitles = request.find("Icy-MetaData: 1") != std::string::npos;
-      Stream(fd, wantsTitles, number == 1 ? o_.dropAfter : 0);
-      ::close(fd);
-      if (o_.onlyOnce) {
-        ::close(listener_);
-        listener_ = -1;
-        return;
-      }
-    }
-  }
-
-  std::string ReadRequest(int fd) {
-    std::string request;
-    char buffer[2048];
-    while (request.find("\r\n\r\n") == std::string::npos && !stop_) {
-      pollfd q{fd, POLLIN, 0};
-      if (::poll(&q, 1, 50) <= 0) continue;
-      ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      request.append(buffer, static_cast<std::size_t>(n));
-    }
-    return request;
+  bool Answer(int fd, const std::string& request, int number) override {
+    if (o_.silent) return false;
+    bool wantsTitles = request.find("Icy-MetaData: 1") != std::string::npos;
+    Stream(fd, wantsTitles, number == 1 ? o_.dropAfter : 0);
+    if (o_.onlyOnce) CloseListener();
+    return true;
   }
 
   // Sends until the listener leaves, the test ends or `dropAfter` bytes.
@@ -124,23 +74,7 @@ class IcyStation {
     return static_cast<char>(units) + text;
   }
 
-  static bool Send(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-      ssize_t n = ::send(fd, data.data() + done, data.size() - done, MSG_NOSIGNAL);
-      if (n <= 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
-  }
-
   Options o_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::atomic<int> connections_{0};
-  std::vector<int> held_;
-  std::thread thread_;
 };
 
 }  // namespace qmb::test

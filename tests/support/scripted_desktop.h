@@ -34,7 +34,6 @@ class ScriptedDesktop : public Desktop {
   };
   std::vector<FileDialogCall> fileDialogs;
   std::vector<std::string> openedUrls;
-  int pendingEventCalls = 0;
   std::int64_t upTimeMs = 0;
 
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
@@ -55,7 +54,7 @@ class ScriptedDesktop : public Desktop {
                                      const std::string&) override {
     return Pop(textAnswers, {});
   }
-  void ProcessPendingEvents() override { ++pendingEventCalls; }
+  void ProcessPendingEvents() override {}
   void SleepMs(int milliseconds) override { upTimeMs += milliseconds; }
   std::int64_t UpTimeMs() override { return upTimeMs; }
   bool OpenUrl(const std::string& url) override {

@@ -11,6 +11,14 @@
 
 namespace qmb::test {
 
+// The whole file at `path`; empty when unreadable.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
 class TempFolder {
  public:
   TempFolder() {
@@ -31,12 +39,7 @@ class TempFolder {
     std::ofstream out(path_ + name, std::ios::binary | std::ios::trunc);
     out << content;
   }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(path_ + name, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-  }
+  std::string Read(const std::string& name) const { return ReadFile(path_ + name); }
   bool Exists(const std::string& name) const { return std::filesystem::exists(path_ + name); }
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
