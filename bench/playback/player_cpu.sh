@@ -20,8 +20,9 @@ fi
 folder=$(mktemp -d)
 runtime=$(mktemp -d)
 trap 'rm -rf "$folder" "$runtime"' EXIT
-cp "$build/QMB/QMB" "$build/QMB/image.so" "$folder/"
-cp -r "$build/QMB/Skins" "$folder/"
+# The whole program folder: without its icons the tray's error box would
+# stop start-up before anything plays.
+cp -r "$build/QMB/." "$folder/"
 platform=offscreen
 [ -n "${DISPLAY:-}" ] && platform=xcb
 export XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=$platform SDL_AUDIODRIVER=dummy

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cstring>
 
 #include "core/command_ids.h"
 #include "tags/number_text.h"
@@ -558,6 +559,18 @@ void SkinControls::ShowStatusText(const std::string& text, int milliseconds) {
 
 void SkinControls::SetVisualPicture(const QImage& picture) {
   visualPicture_ = picture;
+  if (visual_) visual_->repaint();
+}
+
+void SkinControls::SetVisualPixels(const std::uint32_t* pixels, int width, int height) {
+  if (visualPicture_.width() != width || visualPicture_.height() != height ||
+      visualPicture_.format() != QImage::Format_RGB32) {
+    visualPicture_ = QImage(width, height, QImage::Format_RGB32);
+  }
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(visualPicture_.scanLine(y), pixels + static_cast<std::size_t>(y) * width,
+                static_cast<std::size_t>(width) * sizeof(std::uint32_t));
+  }
   if (visual_) visual_->repaint();
 }
 

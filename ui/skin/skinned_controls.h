@@ -156,6 +156,9 @@ class SkinControls : public QObject {
   // visualization's last frame), or, once cleared, its background piece.
   // Either is painted at once, inside the call.
   void SetVisualPicture(const QImage& picture);
+  // The same from `width` × `height` RGB pixels, into the picture already
+  // held when its size is unchanged (a frame every 30 ms allocates nothing).
+  void SetVisualPixels(const std::uint32_t* pixels, int width, int height);
   void ClearVisualPicture();
   bool HasVisualPicture() const { return !visualPicture_.isNull(); }
   const QImage& VisualPicture() const { return visualPicture_; }

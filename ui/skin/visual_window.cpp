@@ -17,6 +17,19 @@ PixelView ViewOf(const QmbPicture* picture) {
   return {picture->pixels, picture->width, picture->height, picture->stride / 4};
 }
 
+// The visual area's piece of the skin picture: seen in place when it lies
+// inside the picture, else cut into `cut` (black where it reaches outside).
+PixelView PieceView(const QmbPicture* picture, const SkinVisualArea& v, Picture& cut) {
+  if (picture && picture->pixels && v.x1 >= 0 && v.y1 >= 0 && v.width <= picture->width - v.x1 &&
+      v.height <= picture->height - v.y1) {
+    const int stride = picture->stride / 4;
+    return {picture->pixels + static_cast<std::size_t>(v.y1) * stride + v.x1, v.width, v.height,
+            stride};
+  }
+  cut = CutSkinPiece(picture, v.x1, v.y1, v.width, v.height);
+  return ViewOf(cut.get());
+}
+
 }  // namespace
 
 VisualRenderer::VisualRenderer(SkinControls& controls, VisualCapture& capture)
@@ -68,15 +81,14 @@ void VisualRenderer::ComposeInternal() {
   source.buffer = block_.data();
   source.bufferValues = block_.size();
   source.bufferLength = bufferLength ? bufferLength() : 0;
-  // The background piece is cut afresh, so a reloaded skin shows at once.
-  Picture background = CutSkinPiece(skin.background.get(), v.x1, v.y1, v.width, v.height);
-  ComposeVisualFrame(frame_, ViewOf(background.get()), ViewOf(skin.visual.visualPicture.get()),
+  // The background is read from the skin each frame, so a reloaded skin shows at once.
+  Picture cut;
+  const PixelView background = PieceView(skin.background.get(), v, cut);
+  ComposeVisualFrame(frame_, background, ViewOf(skin.visual.visualPicture.get()),
                      SkinQColor(v.foreColour).rgb(), state, source);
   frame_.ApplyRasterOp(rasterOp);
-  // A copy: the controls may paint it after this renderer is gone.
-  controls_.SetVisualPicture(QImage(reinterpret_cast<const uchar*>(frame_.Data()), v.width,
-                                    v.height, v.width * 4, QImage::Format_RGB32)
-                                 .copy());
+  // Copied into the controls: they may paint it after this renderer is gone.
+  controls_.SetVisualPixels(frame_.Data(), v.width, v.height);
   composed_ = now;
   ++framesComposed_;
 }
