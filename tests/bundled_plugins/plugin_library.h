@@ -3,11 +3,10 @@
 
 #include <dlfcn.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "qmb_plugin.h"
+#include "temp_folder.h"
 
 namespace qmb::test {
 
@@ -35,11 +34,6 @@ inline QmbInputModule* InputPlugin() {
 
 inline std::string Fixture(const std::string& name) {
   return std::string(QMB_FIXTURE_DIR "/") + name;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace qmb::test

@@ -68,11 +68,7 @@ inline double FrameTolerance(double expectedFrames, int rate) {
   return std::max(expectedFrames * 0.01, rate * 0.05);
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
+using qmb::test::ReadFile;
 using qmb::test::TempFolder;
 
 }  // namespace qmb::engine::test
