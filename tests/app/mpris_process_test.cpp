@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <thread>
@@ -142,11 +143,14 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   Ctl("volume 0.5");
   EXPECT_TRUE(Near("volume", 0.5, 0.01));
 
-  // Ten seconds of a long track: the position is not signalled tick by tick;
-  // a new track, and what one remote sets, are announced to the others.
+  // Ten seconds of a long track, as its position shows: the position is not
+  // signalled tick by tick; a new track, and what one remote sets, are
+  // announced to the others.
   Monitor monitor(program.Path() + "signals.txt");
   ASSERT_TRUE(monitor.Listening());
-  std::this_thread::sleep_for(10s);
+  const double from = std::strtod(Ctl("position").c_str(), nullptr);
+  EXPECT_TRUE(WaitFor([&] { return std::strtod(Ctl("position").c_str(), nullptr) >= from + 10; },
+                      40s, [] { std::this_thread::sleep_for(500ms); }));
   EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
   for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
     int before = monitor.Count("PropertiesChanged");
