@@ -148,8 +148,10 @@ void Playback::PlayCueHead(int row) {
   cueTitle_ = p_.playlist.list.Field(playlistRow, kTitle);
   if (cueTitle_.empty()) cueTitle_ = PathTitle(path);
   // The queue moves on whether or not this row opens; no message stops it.
-  [[maybe_unused]] int status = PlayPath(path, {.fromCue = true});
+  // The row goes first: a play started while an address opens may take
+  // another row, and the numbers would no longer be this one's.
   cue.Remove(row);
+  [[maybe_unused]] int status = PlayPath(path, {.fromCue = true});
 }
 
 }  // namespace qmb

@@ -38,6 +38,29 @@ TEST_F(ReentryTest, APlayStartedWhileAnAddressOpensIsTheOnlyPlay) {
   EXPECT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 100; }));
 }
 
+// Cue rows b, address, c: while the address opens, b is double clicked in the
+// cue list. b plays and leaves the queue, the address leaves it too, c stays.
+TEST_F(ReentryTest, ACueRowPlayedWhileAnAddressOpensLeavesTheRestOfTheQueue) {
+  LoopbackHttpServer server("", LoopbackHttpServer::Mode::kSilent);
+  Add(Short("b.mp3"));
+  Add(server.Url());
+  Add(Short("c.ogg"));
+  for (int row = 0; row < 3; ++row) {
+    store.list.SelectNone();
+    store.list.SetSelected(row, true);
+    AddToCue(store, cue);
+  }
+  int calls = 0;
+  desktop.onPendingEvents = [&] {
+    if (++calls == 5) playback.PlayCueHead(0);
+  };
+  playback.PlayCueHead(1);
+  desktop.onPendingEvents = nullptr;
+  EXPECT_EQ(playback.st.state, kPlaying);
+  ASSERT_EQ(cue.Count(), 1);
+  EXPECT_NE(cue.Field(0, 1).find("c.ogg"), std::string::npos) << cue.Field(0, 1);
+}
+
 // Tags counted per path: a second analysis asked for between rows is
 // refused, so no file is read twice.
 TEST_F(ReentryTest, AnAnalysisAskedForDuringAnotherIsRefused) {
