@@ -73,6 +73,11 @@ bool CueSheetFitsParser(const std::string& path, std::string* error) {
 
 CdIo_t* OpenDrive(const std::string& drive) {
   SilenceCdioOnce();
+  // libcdio's open is not safe on two threads at once: its driver table
+  // and cue parser keep state between calls, and a second open under way
+  // now and then fails a good image. One open at a time.
+  static std::mutex opening;
+  std::lock_guard<std::mutex> lock(opening);
   return cdio_open(drive.c_str(), IsCueImage(drive) ? DRIVER_BINCUE : DRIVER_DEVICE);
 }
 
