@@ -14,14 +14,7 @@ namespace {
 
 class BundledPlugins : public PluginRig {
  protected:
-  void SetUp() override {
-    for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"}) {
-      std::filesystem::copy_file(std::string(QMB_PROGRAM_FOLDER "/Plugins/") + file,
-                                 folder.Path() + "Plugins/" + file);
-    }
-    Load();
-    ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
-  }
+  void SetUp() override { LoadBundled(); }
 };
 
 TEST_F(BundledPlugins, ATaggedMp3ShowsArtistAndTitleAfterPlayAndAfterAnalysis) {

@@ -38,12 +38,8 @@ std::vector<std::string> DamagedFiles() {
 class DamagedMedia : public PluginRig, public ::testing::WithParamInterface<std::string> {
  protected:
   void SetUp() override {
-    for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"}) {
-      std::filesystem::copy_file(std::string(QMB_PROGRAM_FOLDER "/Plugins/") + file,
-                                 folder.Path() + "Plugins/" + file);
-    }
-    Load();
-    ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
+    LoadBundled();
+    if (HasFatalFailure()) return;
     // A track that ends stops the player instead of starting the list again.
     panel.autoAdvance.SetChecked(false);
     player.inputRoute = &route;

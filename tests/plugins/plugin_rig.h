@@ -47,6 +47,15 @@ class PluginRig : public PlayerRig {
                                folder.Path() + "Plugins/" + as);
   }
   void Load() { manager.Load(folder.Path()); }
+  // The player's own tag and input plug-ins, loaded without a message.
+  void LoadBundled() {
+    for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"}) {
+      std::filesystem::copy_file(std::string(QMB_PROGRAM_FOLDER "/Plugins/") + file,
+                                 folder.Path() + "Plugins/" + file);
+    }
+    Load();
+    ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
+  }
 
   // What the loaded copy of `file` recorded.
   TestProbe& Probe(const std::string& file) {
