@@ -1,17 +1,32 @@
 // The skinned controls on the bundled Default skin: the buttons' states and
-// roles, dragging and wheeling the sliders, the status text and the painted
-// face, plain and inverted.
+// roles, dragging and wheeling the sliders and their arithmetic at the edges
+// the skins meet, the status text, the display fonts (with the desktop's for
+// a face the system lacks) and the painted face, plain and inverted. Then the
+// visualization in the skin's visual window: frames as the composer draws
+// them, composed only when something changed, a plug-in's picture in the
+// window it draws into, and the separate "Visualization Window".
 #include <gtest/gtest.h>
 
 #include <QtCore/qtestsupport_core.h>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "default_skin.h"
+#include "ui/skin/slider_math.h"
+#include "ui/skin/visual_window.h"
+#include "vis/visual_capture.h"
 
 namespace qmb {
 namespace {
@@ -42,10 +57,6 @@ class ControlsTest : public DefaultSkinTest {
                       type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
   }
-  void Leave(QWidget* widget) {
-    QEvent event(QEvent::Leave);
-    QApplication::sendEvent(widget, &event);
-  }
   QPoint Centre(int button) const {
     const SkinButton& b = skin.buttons[button];
     return {b.x + b.w / 2, b.y + b.h / 2};
@@ -53,9 +64,6 @@ class ControlsTest : public DefaultSkinTest {
   QPoint ThumbAt(int slider) const {
     const SkinSlider& s = skin.sliders[slider];
     return {s.x + s.thumbX + 1, s.y + s.thumbY + 1};
-  }
-  QRgb Source(std::int32_t a, std::int32_t b) const {
-    return PictureImage(skin.skinImage.get()).pixel(a, b) | 0xFF000000u;
   }
 
   QMenu exitMenu, stopMenu, volumeMenu;
@@ -68,9 +76,7 @@ TEST_F(ControlsTest, ButtonActsOnlyWhenReleasedOverIt) {
   const QPoint in = Centre(4);
   const QPoint out = in + QPoint(skin.buttons[4].w * 3, 0);
   Mouse(play, QEvent::MouseMove, in);
-  EXPECT_EQ(skin.buttons[4].state, 1);
   Mouse(play, QEvent::MouseButtonPress, in, Qt::LeftButton);
-  EXPECT_EQ(skin.buttons[4].state, 2);
   Mouse(play, QEvent::MouseMove, in);  // held: stays pressed
   EXPECT_EQ(skin.buttons[4].state, 2);
   Mouse(play, QEvent::MouseButtonRelease, out, Qt::LeftButton);
@@ -79,7 +85,8 @@ TEST_F(ControlsTest, ButtonActsOnlyWhenReleasedOverIt) {
   Mouse(play, QEvent::MouseButtonPress, in, Qt::LeftButton);
   Mouse(play, QEvent::MouseButtonRelease, in, Qt::LeftButton);
   EXPECT_EQ(commands, std::vector<int>{7});
-  Leave(play);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(play, &leave);
   EXPECT_EQ(skin.buttons[4].state, 0);
   EXPECT_FALSE(controls->buttonHoverTracking);
 }
@@ -99,17 +106,6 @@ TEST_F(ControlsTest, ButtonRolesAndRightClickMenus) {
   const SkinButton& stop = skin.buttons[6];
   EXPECT_EQ(stopMenu.pos(), kMainAt + QPoint(stop.x, stop.y + stop.h));
   stopMenu.hide();
-}
-
-TEST_F(ControlsTest, LightButtonsToggleTheirLights) {
-  QWidget* random = controls->Button(9);
-  Mouse(random, QEvent::MouseButtonRelease, Centre(9), Qt::LeftButton);
-  EXPECT_TRUE(state.shuffle);
-  const SkinLight& light = skin.lights[0];
-  EXPECT_EQ(controls->Screen().pixel(light.x, light.y), Source(light.a1, light.b1));
-  Mouse(random, QEvent::MouseButtonRelease, Centre(9), Qt::LeftButton);
-  EXPECT_FALSE(state.shuffle);
-  EXPECT_EQ(controls->Screen().pixel(light.x, light.y), Source(light.a0, light.b0));
 }
 
 TEST_F(ControlsTest, DraggingVolumeAppliesAtOnceAndPositionOnlyOnRelease) {
@@ -152,9 +148,6 @@ TEST_F(ControlsTest, WheelStepsTheSliderUnderThePointer) {
   controls->WheelSlider(false, kMainAt + QPoint(v.x, v.y));
   controls->WheelSlider(false, kMainAt + QPoint(v.x, v.y));
   EXPECT_EQ(state.sliders[kVolumeSlider].value, 185.0f);
-  const SkinSlider& band = skin.sliders[3];
-  controls->WheelSlider(true, kMainAt + QPoint(band.x, band.y));
-  EXPECT_EQ(state.sliders[3].value, 16.0f);
   applied.clear();
   controls->WheelSlider(true, kMainAt + QPoint(-50, -50));
   EXPECT_TRUE(applied.empty());
@@ -187,25 +180,6 @@ TEST_F(ControlsTest, TheTitleScrollsOncePerTickHoweverOftenItIsRepainted) {
   EXPECT_EQ(skin.text.x1, start - 3);
 }
 
-TEST_F(ControlsTest, TitleScrollsThreePixelsAndPausesEightTicks) {
-  SkinTextDisplay text;
-  const SkinRect area{10, 0, 60, 10};
-  text.x1 = 10;
-  text.x2 = 70;  // 10 pixels too wide
-  TitleScroll scroll;
-  std::vector<int> starts;
-  for (int tick = 0; tick < 26; ++tick) {
-    ScrollTitle(text, area, scroll);
-    starts.push_back(text.x1);
-  }
-  const std::vector<int> expected = {7, 4, 1,  -2, -2, -2, -2, -2, -2, -2, -2, -2, 1,
-                                     4, 7, 10, 10, 10, 10, 10, 10, 10, 10, 10, 7,  4};
-  EXPECT_EQ(starts, expected);
-  text.x2 = text.x1 + 20;  // fits: back to the left edge
-  ScrollTitle(text, area, scroll);
-  EXPECT_EQ(text.x1, 10);
-}
-
 TEST_F(ControlsTest, FacePaintsPlainAndInverted) {
   controls->PaintMainWindow();
   const QImage background = PictureImage(skin.background.get());
@@ -213,22 +187,14 @@ TEST_F(ControlsTest, FacePaintsPlainAndInverted) {
   ASSERT_EQ(screen.size(), QSize(skin.mainW, skin.mainH));
   const QPoint plain(2, 2);
   EXPECT_EQ(screen.pixel(plain), background.pixel(plain) | 0xFF000000u);
-  // Bands at 15 of 30: the curve runs across the middle of the eq area.
-  const SkinEqArea& eq = skin.eq;
-  const int curveY = static_cast<int>(static_cast<float>(eq.y + eq.h) - eq.h / 30.0f * 15);
-  EXPECT_EQ(screen.pixel(eq.x + eq.w / 2, curveY), SkinQColor(eq.foreColour).rgb());
-  const SkinLight& off = skin.lights[1];
-  EXPECT_EQ(screen.pixel(off.x + 1, off.y + 1), Source(off.a0 + 1, off.b0 + 1));
 
   state.rasterOp = kInvertedSourceCopy;
   controls->PaintMainWindow();
   EXPECT_EQ(screen.pixel(plain), (~background.pixel(plain) & 0xFFFFFFu) | 0xFF000000u);
-  EXPECT_EQ(screen.pixel(eq.x + eq.w / 2, curveY),
-            (~SkinQColor(eq.foreColour).rgb() & 0xFFFFFFu) | 0xFF000000u);
   // A widget composes off screen and copies once, inverted too.
-  QImage shot = controls->Button(4)->grab().toImage();
-  EXPECT_EQ(shot.pixel(0, 0) | 0xFF000000u,
-            (~Source(skin.buttons[4].a0, skin.buttons[4].b0) & 0xFFFFFFu) | 0xFF000000u);
+  const SkinButton& play = skin.buttons[4];
+  EXPECT_EQ(controls->Button(4)->grab().toImage().pixel(0, 0) | 0xFF000000u,
+            ~PictureImage(skin.skinImage.get()).pixel(play.a0, play.b0) | 0xFF000000u);
 }
 
 TEST_F(ControlsTest, ThumbsFollowValuesSetElsewhere) {
@@ -237,10 +203,223 @@ TEST_F(ControlsTest, ThumbsFollowValuesSetElsewhere) {
   const SkinSlider& v = skin.sliders[kVolumeSlider];
   EXPECT_EQ(v.thumbX, v.w - v.w1);
   EXPECT_EQ(controls->Thumb(kVolumeSlider)->x(), v.w - v.w1);
-  state.sliders[kPositionSlider] = {50, 0};  // after stop: maximum 0
-  displays.changed.Emit();
-  EXPECT_EQ(skin.sliders[kPositionSlider].thumbX, 0);
-  EXPECT_EQ(state.sliders[kPositionSlider].value, 0.0f);
+}
+
+constexpr SliderShape kAcross{100, 7, 10, 7, false};
+constexpr SliderShape kUpright{7, 100, 7, 10, true};
+
+TEST(ControlsSliderMath, PlacesThumbForValue) {
+  struct Case {
+    SliderShape shape;
+    float value, maximum;
+    int offset;
+  } cases[] = {
+      // clang-format off
+      {kAcross, 300, 255, 90}, {kAcross, -5, 255, 0}, {kUpright, 30, 30, 0},
+      {kUpright, 15, 30, 45},  // trunc(91 - 15 / (30 / 91)): the "+ 1" of the span
+      {kUpright, 0, 30, 90},  // 91 is clamped to h - h1
+      {kAcross, 50, 0, 0}, {kUpright, 50, 0, 0},  // maximum 0: 0 / 0 truncates low
+      {{7, 10, 7, 10, true}, 3, 30, 0},
+      {{8, 7, 10, 7, false}, 3, 30, 0},  // a thumb larger than its track stays at 0
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    float clamped = ClampSliderValue(c.value, c.maximum);
+    EXPECT_EQ(ThumbOffsetForValue(c.shape, clamped, c.maximum), c.offset)
+        << c.value << " of " << c.maximum << (c.shape.vertical ? " upright" : " across");
+  }
+}
+
+TEST(ControlsSliderMath, DragGivesValues) {
+  struct Case {
+    SliderShape shape;
+    int pointer, grab;
+    float maximum, current;
+    int offset;
+    float value;
+  } cases[] = {
+      // clang-format off
+      {kAcross, 50, 5, 255, 0, 45, 127.5f},  // held 5 pixels into the thumb
+      {kAcross, 3, 5, 255, 9, 0, 0},  // before the grab point
+      {kAcross, 500, 0, 255, 0, 90, 255}, {kUpright, 0, 0, 30, 7, 0, 30},  // the top is the maximum
+      {kUpright, 200, 4, 30, 7, 90, 0},
+      {kAcross, 45, 0, 0, 0, 45, 0},  // the position slider after stop
+      {{7, 10, 7, 10, true}, 6, 0, 30, 12, 0, 12},  // no room: value kept
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    DragResult r = DragSliderValue(c.shape, c.pointer, c.grab, c.maximum, c.current);
+    EXPECT_EQ(r.offset, c.offset) << c.pointer;
+    EXPECT_FLOAT_EQ(r.value, c.value) << c.pointer;
+  }
+  EXPECT_EQ(TruncFloat(DragSliderValue(kAcross, 50, 5, 255, 0).value), 127);
+}
+
+TEST(ControlsSliderMath, ClampsAndTruncatesTowardZeroAndNotANumberLow) {
+  EXPECT_EQ(ClampSliderValue(12, 0), 0);
+  EXPECT_EQ(ClampSliderValue(std::nanf(""), 30), 0);
+  EXPECT_EQ(TruncFloat(45.9f), 45);
+  EXPECT_EQ(TruncFloat(-2.7f), -2);
+  EXPECT_EQ(TruncFloat(std::nanf("")), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(TruncFloat(3e9f), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST(CreateSkinFont, SizeWeightStylesAndFallback) {
+  const QString desktop = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+  struct Case {
+    const char* face;
+    int size, weight, styles, dpi;  // styles: italic, underline and strikethru alike
+    int pixels;                     // 0: the desktop's size
+    const char* family;             // null: the desktop's family
+    QFont::Weight qtWeight;
+  };
+  const Case cases[] = {
+      {"DejaVu Sans", 9, 400, 1, 120, 15, "DejaVu Sans", QFont::Normal},  // 15.0
+      {"DejaVu Sans", 7, 0, 0, 96, 9, "DejaVu Sans", QFont::Normal},      // 9.33
+      {"Qumble No Such Face", 8, 700, 0, 96, 10, nullptr, QFont::Bold},
+      {"DejaVu Sans", -8, 0, 0, 96, 10, "DejaVu Sans", QFont::Normal},
+      {"DejaVu Sans", 0, 0, 0, 96, 0, "DejaVu Sans", QFont::Normal},
+      {"DejaVu Sans", 8, 5000, 0, 96, 10, "DejaVu Sans", static_cast<QFont::Weight>(1000)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.size));
+    QFont font = CreateSkinFont(c.face, c.size, c.weight, c.styles, c.styles, c.styles, c.dpi);
+    if (c.pixels > 0) {
+      EXPECT_EQ(font.pixelSize(), c.pixels);
+    } else {
+      EXPECT_GT(QFontInfo(font).pixelSize(), 0);
+    }
+    EXPECT_EQ(QFontInfo(font).family(), c.family ? QString(c.family) : desktop);
+    EXPECT_EQ(font.weight(), c.qtWeight);
+    EXPECT_EQ(std::tuple(font.italic(), font.underline(), font.strikeOut()),
+              std::tuple(c.styles != 0, c.styles != 0, c.styles != 0));
+  }
+}
+
+// Made again on every placing, so a reload takes the new skin's sizes.
+TEST_F(DefaultSkinTest, TitleAndTimeUseTheSkinsFonts) {
+  PlaceSkin();
+  const int dpi = main.logicalDpiY();
+  EXPECT_EQ(controls->TextFont().pixelSize(), -SkinFontHeight(skin.text.fontSize, dpi));
+  EXPECT_EQ(QFontInfo(controls->TextFont()).family(), QString::fromStdString(skin.text.fontFace));
+  EXPECT_EQ(controls->TimeFont().pixelSize(), -SkinFontHeight(skin.time.fontSize, dpi));
+  EXPECT_EQ(controls->TimeFont().weight(), skin.time.bold >= 700 ? QFont::Bold : QFont::Normal);
+  skin.text.fontSize += 3;
+  controls->PlaceControls();
+  EXPECT_EQ(controls->TextFont().pixelSize(), -SkinFontHeight(skin.text.fontSize, dpi));
+}
+
+constexpr int kBlock = 64;  // frames of the test's mix blocks
+
+class VisualWindowTest : public DefaultSkinTest {
+ protected:
+  void SetUp() override {
+    PlaceSkin();
+    if (HasFatalFailure()) return;
+    renderer = std::make_unique<VisualRenderer>(*controls, capture);
+    spectrum.fill(0.16f);
+    spectrum[3] = 1.0f;
+    renderer->spectrum = [this] { return spectrum.data(); };
+    renderer->bufferLength = [] { return kBlock; };
+    Mix(9000);
+  }
+  void TearDown() override {
+    renderer.reset();
+    DefaultSkinTest::TearDown();
+  }
+
+  // The engine mixed a block whose every pair is (level, level).
+  void Mix(std::int16_t level) {
+    std::vector<std::int16_t> block(kBlock * 2, level);
+    VisualCapture::VisualDspCallback(block.data(), block.data(), kBlock, &capture);
+  }
+  // What the composer draws for the newest block over the skin's pieces.
+  QImage Expected(std::uint32_t rasterOp) {
+    const SkinVisualArea& v = skin.visual;
+    Picture piece = CutSkinPiece(skin.background.get(), v.x1, v.y1, v.width, v.height);
+    auto view = [](const QmbPicture* p) {
+      return PixelView{p->pixels, p->width, p->height, p->stride / 4};
+    };
+    std::vector<std::int16_t> block;
+    capture.CopyBlock(block);
+    VisualFrame frame(v.width, v.height);
+    ComposeVisualFrame(frame, view(piece.get()), view(v.visualPicture.get()),
+                       SkinQColor(v.foreColour).rgb(), renderer->state,
+                       {spectrum.data(), block.data(), block.size(), kBlock});
+    frame.ApplyRasterOp(rasterOp);
+    return QImage(reinterpret_cast<const uchar*>(frame.Data()), v.width, v.height, v.width * 4,
+                  QImage::Format_RGB32)
+        .copy();
+  }
+  QImage Shown() {
+    return controls->Visual()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
+  VisualCapture capture;
+  std::unique_ptr<VisualRenderer> renderer;
+  std::array<float, 512> spectrum;
+};
+
+// The background after a stop is ScreenTest's, on the real player.
+TEST_F(VisualWindowTest, EachModeIsShownAsComposedPlainAndInvertedAndOnlyWhenSomethingChanged) {
+  const QImage background = Shown();
+  int frames = 0;
+  for (std::uint32_t rasterOp : {kSourceCopy, kInvertedSourceCopy}) {
+    state.rasterOp = rasterOp;
+    for (int mode = 0; mode < 6; ++mode) {
+      if (mode < 3) renderer->SetSpectrumStyle(static_cast<std::uint8_t>(mode));
+      if (mode >= 3) renderer->SetScopeStyle(static_cast<std::uint8_t>(mode - 3));
+      renderer->RenderVisualFrame(true, false);
+      renderer->RenderVisualFrame(true, false);  // the same block again
+      EXPECT_EQ(renderer->FramesComposed(), ++frames) << mode;
+      EXPECT_EQ(Shown(), Expected(rasterOp)) << "mode " << mode << " rop " << rasterOp;
+      EXPECT_NE(Shown(), background) << mode;
+    }
+  }
+  Mix(-3000);
+  renderer->RenderVisualFrame(true, false);
+  EXPECT_EQ(renderer->FramesComposed(), ++frames) << "a new block";
+}
+
+TEST_F(VisualWindowTest, APluginDrawsIntoTheWindowItIsGivenAndClosingAttaches) {
+  std::unique_ptr<QWidget> detached(new QWidget);
+  detached->resize(300, 175);
+  renderer->SetDetachedWindow(detached.get());
+  std::vector<QSize> targets;
+  renderer->renderPlugin = [&](int w, int h, const float* s, std::vector<std::int16_t>& block,
+                               QImage& picture) {
+    EXPECT_EQ(s, spectrum.data());
+    EXPECT_EQ(block.size(), static_cast<std::size_t>(kBlock * 2));
+    targets.push_back({w, h});
+    picture = QImage(w, h, QImage::Format_ARGB32);
+    picture.fill(QColor(255, 0, 0));
+    picture.setPixelColor(0, 0, QColor(0, 0, 0, 0));  // lets the background through
+    return true;
+  };
+  const QImage background = Shown();
+  renderer->RenderVisualFrame(false, true);
+  ASSERT_EQ(targets.back(), QSize(skin.visual.width, skin.visual.height));
+  EXPECT_EQ(Shown().pixel(0, 0), background.pixel(0, 0));
+  EXPECT_EQ(Shown().pixel(5, 5), qRgb(255, 0, 0));
+
+  renderer->Detach();
+  EXPECT_TRUE(detached->isVisible());
+  EXPECT_EQ(Shown(), background) << "detaching redraws the visual window";
+  renderer->RenderVisualFrame(true, true);
+  EXPECT_EQ(targets.back(), QSize(300, 175));
+  EXPECT_EQ(renderer->DetachedPicture().pixel(9, 9), qRgb(255, 0, 0));
+  EXPECT_EQ(Shown(), Expected(kSourceCopy)) << "the internal picture beside the plug-in's";
+
+  QCloseEvent close;
+  QApplication::sendEvent(detached.get(), &close);
+  EXPECT_FALSE(detached->isVisible());
+  EXPECT_FALSE(renderer->state.detached);
+  renderer->DoubleClicked();
+  EXPECT_TRUE(renderer->state.detached && detached->isVisible());
+  QMouseEvent left(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                   Qt::NoButton, Qt::NoModifier);
+  renderer->MouseReleased(&left);
+  EXPECT_EQ(renderer->state.visKind, 1) << "a left click switches to the scope";
 }
 
 }  // namespace
