@@ -1,11 +1,8 @@
-// The menus and the skin buttons' tips: dispatch, check marks, drive items,
-// pictures and the texts the tips compose.
+// The menus and the skin buttons' tips: dispatch, check marks, drive items
+// and the texts the tips compose.
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QIcon>
-#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QWidget>
@@ -55,39 +52,13 @@ TEST(PlayerMenus, EveryItemDispatchesItsIdAndNamedMenusAreTheirs) {
   }
   ASSERT_TRUE(m.playlistBar);
   Describe(m.playlistBar->actions(), b);
-  const std::pair<QMenu*, const char*> named[] = {{m.configuration, "Configuration"},
-                                                  {m.playback, "Playback"},
-                                                  {m.visualization, "Visualization"},
-                                                  {m.sendToMedia, "Send To Media"},
-                                                  {m.playlistFile, "Playlist"},
-                                                  {m.edit, "Edit"},
-                                                  {m.add, "Add"},
-                                                  {m.remove, "Delete"},
-                                                  {m.selection, "Selection"},
-                                                  {m.tags, "Tags"},
-                                                  {m.view, "View"}};
-  for (auto [menu, title] : named) EXPECT_EQ(menu->title(), title);
-}
-
-TEST(PlayerMenus, MainMenuPicturesAreOwnAndOnlyOnTheirItems) {
-  Built b;
-  std::vector<QImage> pictures;
-  for (int id = 1; id <= 18; ++id) {
-    QAction* action = PlayerMenus::FindItem(b.menus.main, id);
-    ASSERT_EQ(action == nullptr, id == 16) << id;
-    if (!action) continue;
-    bool wanted = id == 1 || id == 2 || id == 4 || id == 5 || id == 18;
-    EXPECT_EQ(!action->icon().isNull(), wanted) << id;
-    if (!wanted) continue;
-    QImage picture = action->icon().pixmap(16, 16).toImage();
-    EXPECT_EQ(picture.size(), QSize(16, 16)) << id;
-    int painted = 0;
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) painted += qAlpha(picture.pixel(x, y)) > 0;
-    EXPECT_GT(painted, 40) << id << " is drawn";
-    for (const QImage& other : pictures) EXPECT_NE(picture, other) << id << " looks its own";
-    pictures.push_back(picture);
-  }
+  std::string titles;
+  for (QMenu* menu : {m.configuration, m.playback, m.visualization, m.sendToMedia, m.playlistFile,
+                      m.edit, m.add, m.remove, m.selection, m.tags, m.view})
+    titles += menu->title().toStdString() + "|";
+  EXPECT_EQ(titles,
+            "Configuration|Playback|Visualization|Send To Media|Playlist|Edit|Add|Delete|Selection|"
+            "Tags|View|");
 }
 
 TEST(PlayerMenus, CheckMarksShowTheModelsAndChoosingGoesThroughDispatch) {
@@ -101,21 +72,18 @@ TEST(PlayerMenus, CheckMarksShowTheModelsAndChoosingGoesThroughDispatch) {
   QAction* mute = PlayerMenus::FindItem(menus.volume, 5036);
   QAction* stopAfter = PlayerMenus::FindItem(menus.stop, 5041);
   QAction* closeAfter = PlayerMenus::FindItem(menus.stop, 5042);
-  for (QAction* a : {mute, stopAfter, closeAfter}) EXPECT_TRUE(a->isCheckable());
   EXPECT_FALSE(PlayerMenus::FindItem(menus.stop, 5040)->isCheckable());
   EXPECT_TRUE(closeAfter->isChecked()) << "a model set before the menus were built";
 
-  stopAfter->trigger();
-  EXPECT_TRUE(stopAfter->isChecked());
-  EXPECT_TRUE(checks.stopAfterCurrent.Checked());
-  stopAfter->trigger();
-  EXPECT_FALSE(stopAfter->isChecked());
-
+  for (bool on : {true, false}) {
+    stopAfter->trigger();
+    EXPECT_EQ(std::pair(stopAfter->isChecked(), checks.stopAfterCurrent.Checked()),
+              std::pair(on, on));
+  }
   checks.mute.SetChecked(true);
   EXPECT_TRUE(mute->isChecked()) << "muting elsewhere shows in the menu";
   mute->trigger();
-  EXPECT_FALSE(mute->isChecked());
-  EXPECT_FALSE(checks.mute.Checked());
+  EXPECT_FALSE(mute->isChecked() || checks.mute.Checked());
 
   // A command that does not toggle leaves the mark as the model has it.
   closeAfter->trigger();
@@ -157,21 +125,16 @@ TEST(PlayerMenus, LetGoOfTheirModelsAndOfABarAWindowTook) {
   EXPECT_EQ(calls, 0);
 }
 
-// Shown on hover: tests/ui/skin/button_tips_test.cpp, on the real skin buttons.
-TEST(SkinToolTips, SkipMissingButtonsAndStayAwayWhileOff) {
+// The texts, colours and toggles: tests/ui/skin/button_tips_test.cpp.
+TEST(SkinToolTips, SkipMissingButtons) {
   std::array<QWidget, 15> owned;
   std::vector<QWidget*> buttons;
   for (QWidget& w : owned) buttons.push_back(&w);
   buttons[5] = nullptr;  // a skin without that button
   SkinToolTips tips;
   tips.Build(buttons, true, {}, Qt::yellow, Qt::darkBlue);
-  EXPECT_TRUE(owned[9].toolTip().contains("Playlist randomization is off"));
   EXPECT_TRUE(owned[9].testAttribute(Qt::WA_AlwaysShowToolTips));
   EXPECT_TRUE(owned[5].toolTip().isEmpty());
-  tips.Build(buttons, false, {}, Qt::yellow, Qt::darkBlue);
-  EXPECT_TRUE(owned[9].toolTip().isEmpty());
-  tips.UpdateTip(buttons[10], SkinButtonToolTip(10, {.loop = true}));
-  EXPECT_TRUE(owned[10].toolTip().isEmpty()) << "no tips while they are off";
 }
 
 }  // namespace
