@@ -15,15 +15,6 @@
 
 namespace qmb {
 
-// Sets `skin` (ASSERT-style: a failure ends the calling test).
-inline void ReadDefaultSkin(SkinDefinition& skin, SkinTipColours tips = {}) {
-  const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
-  skin = ReadSkinDefinition(folder, tips);
-  skin.skinImage = LoadPicture(folder + skin.graphicName);
-  ASSERT_TRUE(skin.skinImage);
-  CutSkinPictures(skin);
-}
-
 class DefaultSkinTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), 1); }
@@ -34,8 +25,11 @@ class DefaultSkinTest : public ::testing::Test {
   // Reads the skin and places its controls on `main` at `at` (ASSERT-style).
   void PlaceSkin(QPoint at = {}, SkinControlHooks hooks = {}, SkinControlMenus menus = {},
                  SkinTipColours tips = {}) {
-    ReadDefaultSkin(skin, tips);
-    if (HasFatalFailure()) return;
+    const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
+    skin = ReadSkinDefinition(folder, tips);
+    skin.skinImage = LoadPicture(folder + skin.graphicName);
+    ASSERT_TRUE(skin.skinImage);
+    CutSkinPictures(skin);
     main.setGeometry(QRect(at, QSize(skin.mainW, skin.mainH)));
     controls = std::make_unique<SkinControls>(&main, skin, state, displays, hooks, menus);
     controls->PlaceControls();
