@@ -40,7 +40,6 @@ class BundledSkin : public ::testing::TestWithParam<SkinDesign (*)()> {
   }
   const SkinDefinition& skin() const { return loader_.skin; }
 
-  // The windows the player puts on the face.
   std::vector<Piece> Windows() const {
     const SkinDefinition& s = skin();
     std::vector<Piece> windows = {

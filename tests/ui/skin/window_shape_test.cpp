@@ -3,9 +3,8 @@
 // choosing a skin through the folder browser or at random.
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <filesystem>
-#include <memory>
 
 #include <QWidget>
 
@@ -89,8 +88,7 @@ class SkinWindowTest : public ::testing::Test {
 TEST_F(SkinWindowTest, LoadingPlacesAndShapesEveryWindow) {
   main.move(40, 30);
   ASSERT_EQ(Load(kDefaultSkin), 1);
-  EXPECT_EQ(main.size(), QSize(275, 116));
-  EXPECT_EQ(main.pos(), QPoint(40, 30));
+  EXPECT_EQ(QRect(main.pos(), main.size()), QRect(40, 30, 275, 116));
   EXPECT_TRUE(main.mask().contains(QPoint(137, 100)));
   EXPECT_FALSE(main.mask().contains(QPoint(0, 0)));
   const SkinDefinition& skin = loader.skin;
@@ -168,10 +166,10 @@ TEST_F(SkinWindowTest, RandomSkinFromTheList) {
   ASSERT_GE(windows.skinList.size(), 2u);
   windows.LoadRandomSkin();
   ASSERT_TRUE(loader.SkinLoaded());
-  std::string chosen = player.settings.skinFolder;
-  bool listed = false;
-  for (const SkinRow& row : windows.skinList) listed |= chosen == row.filename + "/";
-  EXPECT_TRUE(listed) << chosen;
+  const std::string chosen = player.settings.skinFolder;
+  EXPECT_TRUE(std::any_of(windows.skinList.begin(), windows.skinList.end(),
+                          [&](const SkinRow& row) { return chosen == row.filename + "/"; }))
+      << chosen;
 }
 
 }  // namespace
