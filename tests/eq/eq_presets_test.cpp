@@ -75,11 +75,7 @@ TEST(EqShapes, NormalizeSavesTenFifteensAndRandomizeGivesWholeValuesFromFiveTo24
     Sliders r;
     RandomizeEq(r.Set());
     ASSERT_EQ(r.calls, kEqBandCount);
-    for (float v : r.values) {
-      EXPECT_EQ(v, std::trunc(v));
-      EXPECT_GE(v, 5);
-      EXPECT_LE(v, 24);
-    }
+    for (float v : r.values) EXPECT_TRUE(v == std::trunc(v) && v >= 5 && v <= 24) << v;
     shapes.push_back(r.values);
   }
   EXPECT_NE(shapes[0], shapes[1]) << "two clicks within one second give two shapes";

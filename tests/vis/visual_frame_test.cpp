@@ -25,7 +25,6 @@ struct Pictures {
     }
   }
   std::uint32_t Background(int x, int y) const { return background[y * w + x]; }
-  std::uint32_t Fire(int x, int y) const { return fire[y * w + x]; }
   VisualFrame Compose(VisualState state, const VisualSource& source) const {
     VisualFrame frame(w, h);
     ComposeVisualFrame(frame, {background.data(), w, h, w}, {fire.data(), w, h, w}, kInk, state,
@@ -75,7 +74,7 @@ TEST(VisualFrame, SpectrumStylesDrawTheirColumnsAndStopAt256) {
     EXPECT_EQ(p.Column(frame, 255), c.column0) << int(c.style);
     EXPECT_EQ(p.Column(frame, 256), Rows(50, '#', 0)) << "only 256 columns";
     if (c.style == 0) {
-      EXPECT_EQ(frame.At(0, 25), p.Fire(0, 0)) << "the fire's top rides the bar";
+      EXPECT_EQ(frame.At(0, 25), p.fire[0]) << "the fire's top rides the bar";
     }
   }
   // Narrower than 256: column W is clipped, not wrapped onto the next row.
