@@ -27,14 +27,6 @@ using namespace std::chrono_literals;
 
 constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
 
-bool OnPath(const std::string& program) {
-  std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-  for (std::string folder; std::getline(path, folder, ':');) {
-    if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-  }
-  return false;
-}
-
 // A command's standard output without its last line break.
 std::string Output(const std::string& command) {
   std::string out;
@@ -45,6 +37,10 @@ std::string Output(const std::string& command) {
   }
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
+}
+
+bool OnPath(const std::string& program) {
+  return !Output("command -v " + program).empty();
 }
 
 using test::WaitFor;
@@ -72,6 +68,12 @@ class MprisTest : public PlayerProcess {
   }
   static bool Shows(const std::string& arguments, const std::string& expected) {
     return WaitFor([&] { return Ctl(arguments) == expected; });
+  }
+  // Sends `command`, then waits until `arguments` read `expected`.
+  static bool After(const std::string& command, const std::string& arguments,
+                    const std::string& expected) {
+    Ctl(command);
+    return Shows(arguments, expected);
   }
   static bool Near(const std::string& arguments, double expected, double within) {
     return WaitFor([&] {
@@ -126,18 +128,14 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   EXPECT_EQ(Ctl("metadata artist"), "Test Artist");
   EXPECT_EQ(Ctl("metadata album"), "Test Album");
   EXPECT_TRUE(Near("metadata mpris:length", 4000000, 100000));
-  Ctl("play-pause");
-  EXPECT_TRUE(Shows("status", "Paused"));
-  Ctl("play-pause");
-  EXPECT_TRUE(Shows("status", "Playing"));
+  EXPECT_TRUE(After("play-pause", "status", "Paused"));
+  EXPECT_TRUE(After("play-pause", "status", "Playing"));
 
   // After the last entry the list goes on with the first.
-  Ctl("next");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
-  Ctl("previous");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/2'"));
-  Ctl("next");
-  ASSERT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
+  const std::string track = "metadata mpris:trackid";
+  EXPECT_TRUE(After("next", track, "'/org/qumble/Player/Track/0'"));
+  EXPECT_TRUE(After("previous", track, "'/org/qumble/Player/Track/2'"));
+  ASSERT_TRUE(After("next", track, "'/org/qumble/Player/Track/0'"));
   Ctl("position 100");
   EXPECT_TRUE(Near("position", 100, 2));
   Ctl("volume 0.5");
@@ -157,28 +155,20 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
     Ctl(change);
     EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
   }
-  Ctl("stop");
-  EXPECT_TRUE(Shows("status", "Stopped"));
-  Ctl("play");
-  EXPECT_TRUE(Shows("status", "Playing"));
+  EXPECT_TRUE(After("stop", "status", "Stopped"));
+  EXPECT_TRUE(After("play", "status", "Playing"));
   // Opened as a second start would: appended and played.
-  Ctl("open file://" QMB_FIXTURE_DIR "/tone_440.wav");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/3'"));
-
-  Ctl("loop Playlist");
-  Ctl("shuffle On");
-  EXPECT_TRUE(Shows("loop", "Playlist"));
-  EXPECT_TRUE(Shows("shuffle", "On"));
+  EXPECT_TRUE(
+      After("open file://" QMB_FIXTURE_DIR "/tone_440.wav", track, "'/org/qumble/Player/Track/3'"));
+  EXPECT_TRUE(After("loop Playlist", "loop", "Playlist"));
+  EXPECT_TRUE(After("shuffle On", "shuffle", "On"));
   // Quit ends the player as Exit does, saving first. (dbus-send waits for
   // the answer: Qt drops a call whose sender has already left the bus.)
   Output(
       "dbus-send --print-reply --session --dest=org.mpris.MediaPlayer2.qumble "
       "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit");
   ASSERT_EQ(WaitForExit(pid_), 0);
-  std::string saved = program.Read("qmb.dat");
-  ASSERT_EQ(saved.size(), sizeof(PlayerSettings));
-  PlayerSettings settings;
-  std::memcpy(&settings, saved.data(), sizeof settings);
+  PlayerSettings settings = ReadSettings(program.Path());
   EXPECT_EQ(settings.loop, 1);
   EXPECT_EQ(settings.shuffle, 1);
 }
