@@ -118,9 +118,10 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
                {kScopeLineMode, 1, 2, 0}};
   for (const Case& c : cases) {
     ASSERT_TRUE(board.Command(c.id));
-    EXPECT_EQ(visual.state.visKind, c.kind) << c.id;
-    EXPECT_EQ(visual.state.spectrumStyle, c.spectrum) << c.id;
-    EXPECT_EQ(visual.state.scopeStyle, c.scope) << c.id;
+    const VisualState& s = visual.state;
+    EXPECT_EQ(std::tuple(s.visKind, s.spectrumStyle, s.scopeStyle),
+              std::tuple(c.kind, c.spectrum, c.scope))
+        << c.id;
   }
   QWidget* detached = visual.DetachedWindow();
   ASSERT_NE(detached, nullptr);
@@ -134,9 +135,7 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   // The mode the menu chose is kept for the next start.
   SaveSettingsNow(ThePlayer());
   PlayerSettings saved = ReadSettings(ThePlayer().programFolder);
-  EXPECT_EQ(saved.visKind, 1);
-  EXPECT_EQ(saved.spectrumStyle, 2);
-  EXPECT_EQ(saved.scopeStyle, 0);
+  EXPECT_EQ(std::tuple(saved.visKind, saved.spectrumStyle, saved.scopeStyle), std::tuple(1, 2, 0));
   EXPECT_FALSE(TheWindows().visualTimer->isActive()) << "nothing plays: no visual timer";
 }
 

@@ -9,11 +9,9 @@
 #include <QDragEnterEvent>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -204,24 +202,23 @@ TEST_F(PlaylistWindowTest, RightClickRebuildsTheDriveItemsAndTheCopyRuns) {
   EXPECT_EQ(item->text(), "/media/x");
   menus.playlistContext->hide();
 
-  QLabel* amount = nullptr;
-  QTimer::singleShot(0, [&] {
+  // The copy window, while the copy runs the event loop.
+  auto copyWindow = [] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->windowTitle() == "Copying Files..." && w->isVisible())
-        amount = w->findChild<QLabel*>();
+      if (w->windowTitle() == "Copying Files..." && w->isVisible()) return w;
     }
-  });
+    return static_cast<QWidget*>(nullptr);
+  };
+  bool shown = false;
+  QTimer::singleShot(0, [&] { shown = copyWindow() != nullptr; });
   PlayerMenus::FindItem(menus.sendToMedia, 10000)->trigger();
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(drive.Entries(), (std::vector<std::string>{"a.wav", "b.mp3"}));
-  ASSERT_NE(amount, nullptr) << "the copy window was shown";
+  ASSERT_TRUE(shown);
 
   // Cancel from the copy window: nothing of the file stays.
   QTimer::singleShot(0, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->windowTitle() == "Copying Files..." && w->isVisible())
-        QTest::mouseClick(w->findChild<QPushButton*>(), Qt::LeftButton);
-    }
+    if (QWidget* w = copyWindow()) QTest::mouseClick(w->findChild<QPushButton*>(), Qt::LeftButton);
   });
   List().SelectNone();
   List().SetSelected(2, true);
@@ -234,7 +231,6 @@ TEST_F(PlaylistWindowTest, SearchRunsAsYouTypeAndAMatchLocatesItsRow) {
   QTest::keyClick(View(), Qt::Key_F, Qt::ControlModifier);
   QTest::keyClicks(Win().SearchText(), "b");
   EXPECT_EQ(parts.search.results.Count(), 3);
-  EXPECT_EQ(parts.search.results.Header(0), "Found:  3");
   Win().Category()->setCurrentIndex(8);  // "File Type"
   EXPECT_EQ(parts.search.results.Count(), 0);
   QTest::keyClick(Win().SearchText(), Qt::Key_Backspace);
