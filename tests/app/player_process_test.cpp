@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -44,6 +43,13 @@ std::string ImageOf(const PlayerSettings& s) {
   return std::string(reinterpret_cast<const char*>(&s), sizeof s);
 }
 
+// The player answers another start from its event loop: once it does,
+// start-up has run as far as it goes (to its end, or to a box it shows). A
+// socket left by a killed player answers nobody until the next one listens.
+bool Answers() {
+  return test::WaitFor([] { return ActivateRunningInstance(kWindowClassName) == 1; });
+}
+
 // Without settings it saves the defaults; a short file keeps its folders and
 // takes the defaults for the rest.
 TEST_F(PlayerProcessTest, EndedBySigtermItSavesWhatItReadOverTheDefaults) {
@@ -69,30 +75,22 @@ TEST_F(PlayerProcessTest, EndedBySigtermItSavesWhatItReadOverTheDefaults) {
   EXPECT_EQ(saved.substr(520), defaults.substr(520));
 }
 
+// Started without a path, the player plays the saved entry on from the saved
+// second, and saves where it is when ended.
 TEST_F(PlayerProcessTest, TheRememberizerResumesTheSameEntryAtTheSavedSecond) {
   PlayerSettings s = DefaultSettings(program.Path());
   s.rememberizer = 1;
+  s.resumePosition = 4;
   program.Write("qmb.dat", ImageOf(s));
-  pid_t pid = Start(program, {QMB_FIXTURE_DIR "/sweep.wav"});
+  program.Write("QMB.qpl",
+                "QMBQPLv1\r\n" QMB_FIXTURE_DIR "/sweep.wav\r\nsweep\r\n\r\n0\r\n12/06/26\r\n\r\n");
+  pid_t pid = Start(program);
   ASSERT_TRUE(WaitUntilListening());
-  std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+  ASSERT_TRUE(Answers());
   ASSERT_EQ(Terminate(pid), 0);
-  PlayerSettings saved;
-  std::memcpy(&saved, program.Read("qmb.dat").data(), sizeof saved);
-  EXPECT_GE(saved.resumePosition, 1);
-  EXPECT_LE(saved.resumePosition, 4);
+  PlayerSettings saved = ReadSettings(program.Path());
+  EXPECT_GE(saved.resumePosition, 4);
   EXPECT_EQ(saved.currentEntry, 0);
-
-  // Started again without a path, it plays on from there: well past where a
-  // restart from the beginning could be after the same time.
-  pid = Start(program);
-  ASSERT_TRUE(WaitUntilListening());
-  std::this_thread::sleep_for(std::chrono::milliseconds(3000));
-  ASSERT_EQ(Terminate(pid), 0);
-  PlayerSettings again;
-  std::memcpy(&again, program.Read("qmb.dat").data(), sizeof again);
-  EXPECT_GE(again.resumePosition, saved.resumePosition + 1);
-  EXPECT_EQ(again.currentEntry, 0);
 }
 
 TEST_F(PlayerProcessTest, UnreadableSettingsEndTheStartWithCodeOne) {
@@ -225,13 +223,6 @@ TEST_F(PlayerProcessTest, RealPlayersHandOverPathsAndPlaylistsWithRelativeEntrie
   ASSERT_NE(own, std::string::npos) << saved;
   EXPECT_NE(saved.find(entry + "tone one\r\n", own + 1), std::string::npos) << saved;
   EXPECT_TRUE(fs::exists(music.Path() + "lists/../tone one.wav"));
-}
-
-// The player answers another start from its event loop: once it does,
-// start-up has run as far as it goes (to its end, or to a box it shows). A
-// socket left by a killed player answers nobody until the next one listens.
-bool Answers() {
-  return test::WaitFor([] { return ActivateRunningInstance(kWindowClassName) == 1; });
 }
 
 // Temporaries that saves left in `folder`.
