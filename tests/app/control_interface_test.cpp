@@ -9,7 +9,6 @@
 #include "core/status_codes.h"
 #include "player_core_setup.h"
 #include "player_rig.h"
-#include "temp_folder.h"
 
 namespace qmb::test {
 namespace {
@@ -315,23 +314,6 @@ TEST_F(ControlInterfaceTest, SlidersAnswerTheirPreviousValues) {
   EXPECT_EQ(Float(55, 2), 0.0f);
   EXPECT_EQ(Slider(kPositionSlider), 2.0f);
   EXPECT_GE(Send(48, QMB_TIME_POSITION_MS), 1900);
-}
-
-using ControlInterfaceDeathTest = ControlInterfaceTest;
-
-// The default exit is the orderly shutdown: it saves beside the program and
-// ends the process with code 0.
-TEST_F(ControlInterfaceDeathTest, ExitSavesAndEndsTheProcess) {
-  TempFolder folder;
-  EXPECT_EXIT(
-      {
-        ThePlayer().programFolder = folder.Path();
-        ThePlayer().settings = DefaultSettings(folder.Path());
-        ControlInterface exiting(ThePlayer(), parts);
-        exiting.Request(QMB_REQ_EXIT, 0);
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_TRUE(folder.Exists("qmb.dat"));
 }
 
 }  // namespace
