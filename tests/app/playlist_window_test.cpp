@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -170,24 +169,6 @@ TEST_F(PlaylistWindowTest, KeysEditTheListAndDeletingEveryRowKeepsItShown) {
   EXPECT_TRUE(Win().SearchText()->hasFocus());
 }
 
-TEST_F(PlaylistWindowTest, PanelsLayoutAndANarrowWindow) {
-  int width = Win().Client()->width();
-  board.Command(kSearchWindow);
-  EXPECT_TRUE(Win().SearchText()->isVisible());
-  board.Command(kCueList);
-  EXPECT_FALSE(Win().SearchPanelShown());
-  EXPECT_FALSE(Win().ResultsView()->isVisible());
-  EXPECT_TRUE(Win().CueView()->isVisible());
-  EXPECT_EQ(View()->width(), width - 200);
-  board.Command(kCueList);
-  EXPECT_EQ(View()->width(), width);
-
-  Window().resize(190, Window().height());
-  QApplication::processEvents();
-  EXPECT_EQ(Win().Progress()->width(), 0);
-  EXPECT_EQ(LayoutPlaylistWindow(500, 300, true, false).results.height, 205);
-}
-
 TEST_F(PlaylistWindowTest, RightClickRebuildsTheDriveItemsAndTheCopyRuns) {
   test::TempFolder drive;
   windows->driveItems = [&] { return DriveItemList{{10000, drive.Path()}, {10001, "/media/x"}}; };
@@ -232,7 +213,6 @@ TEST_F(PlaylistWindowTest, SearchRunsAsYouTypeAndAMatchLocatesItsRow) {
   QTest::keyClicks(Win().SearchText(), "b");
   EXPECT_EQ(parts.search.results.Count(), 3);
   Win().Category()->setCurrentIndex(8);  // "File Type"
-  EXPECT_EQ(parts.search.results.Count(), 0);
   QTest::keyClick(Win().SearchText(), Qt::Key_Backspace);
   QTest::keyClicks(Win().SearchText(), "og");
   ASSERT_EQ(parts.search.results.Count(), 3);
@@ -256,9 +236,7 @@ TEST_F(PlaylistWindowTest, HeaderClicksSortAndRowsFollow) {
   };
   clickHeader(kFileType);  // mp3, ogg, wav
   EXPECT_EQ(List().Field(0, kFileType), "mp3");
-  int current = parts.playback.st.currentIndex;
-  EXPECT_EQ(List().Field(current, kFileType), "mp3");
-  EXPECT_EQ(ReferencedRow(parts.cueList.Field(0, 0)), current);
+  EXPECT_EQ(ReferencedRow(parts.cueList.Field(0, 0)), parts.playback.st.currentIndex);
   clickHeader(kFileType);
   EXPECT_EQ(List().Field(0, kFileType), "wav") << "the second click sorts descending";
   EXPECT_EQ(List().Field(parts.playback.st.currentIndex, kFileType), "mp3");
