@@ -137,6 +137,11 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   PlayerSettings saved = ReadSettings(ThePlayer().programFolder);
   EXPECT_EQ(std::tuple(saved.visKind, saved.spectrumStyle, saved.scopeStyle), std::tuple(1, 2, 0));
   EXPECT_FALSE(TheWindows().visualTimer->isActive()) << "nothing plays: no visual timer";
+  AddPlaylistEntry(TheParts().playlist, QMB_FIXTURE_DIR "/loud_noise_3s.wav");
+  ASSERT_TRUE(board.Command(kPlay));
+  EXPECT_TRUE(TheWindows().visualTimer->isActive()) << "a track plays: the picture can change";
+  ASSERT_TRUE(board.Command(kStop));
+  EXPECT_FALSE(TheWindows().visualTimer->isActive());
 }
 
 // "Select Plug-in" opens the control panel on its visual plug-ins page.
