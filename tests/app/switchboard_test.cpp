@@ -148,18 +148,6 @@ TEST_F(SwitchboardTest, ACueListDoubleClickPlaysItsRowAndTakesIt) {
   EXPECT_TRUE(parts.playback.st.nowPlayingText.ends_with("khz  c")) << "row 2 plays";
 }
 
-TEST_F(SwitchboardTest, RightClickInTheTimeDisplayFlipsTheTimeElsewhereOpensTheMenu) {
-  std::vector<std::pair<int, int>> menus;
-  board.openMainMenu = [&](int x, int y) { menus.push_back({x, y}); };
-  const Rect time{10, 20, 50, 12};  // X1 10, Y1 20, X2 60, Y2 32
-  // Three clicks inside flip the time; the three just outside open the menu.
-  for (auto [x, y] :
-       std::vector<std::pair<int, int>>{{10, 20}, {60, 32}, {35, 25}, {9, 20}, {61, 32}, {35, 33}})
-    board.MainWindowRightClick(x, y, time);
-  EXPECT_TRUE(core.state.showRemainingTime);
-  EXPECT_EQ(menus, (std::vector<std::pair<int, int>>{{9, 20}, {61, 32}, {35, 33}}));
-}
-
 TEST_F(SwitchboardTest, SoundSystemAndEqualizerCommands) {
   core.panel.mixerRate.SetPosition(220);
   core.panel.outputDriver.Select(6);
