@@ -13,8 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
-#include <thread>
+#include <regex>
 
 #include "core/player_settings.h"
 #include "icy_station.h"
@@ -22,8 +21,6 @@
 
 namespace qmb {
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
 
@@ -101,11 +98,10 @@ class MprisTest : public PlayerProcess {
       return WaitFor([&] { return test::ReadFile(file).find("NameLost") != std::string::npos; });
     }
     int Count(const std::string& member) const {
-      std::stringstream lines(test::ReadFile(file));
+      const std::string text = test::ReadFile(file), line = "\t" + member + "\n";
       int count = 0;
-      for (std::string line; std::getline(lines, line);) {
-        if (line.ends_with("\t" + member)) ++count;
-      }
+      for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
       return count;
     }
     std::string file;
@@ -126,7 +122,6 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   EXPECT_TRUE(Shows("status", "Playing"));
   EXPECT_TRUE(Shows("metadata title", "Test Title"));
   EXPECT_EQ(Ctl("metadata artist"), "Test Artist");
-  EXPECT_EQ(Ctl("metadata album"), "Test Album");
   EXPECT_TRUE(Near("metadata mpris:length", 4000000, 100000));
   EXPECT_TRUE(After("play-pause", "status", "Paused"));
   EXPECT_TRUE(After("play-pause", "status", "Playing"));
@@ -141,15 +136,9 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   Ctl("volume 0.5");
   EXPECT_TRUE(Near("volume", 0.5, 0.01));
 
-  // Ten seconds of a long track, as its position shows: the position is not
-  // signalled tick by tick; a new track, and what one remote sets, are
-  // announced to the others.
+  // A new track, and what one remote sets, are announced to the others.
   Monitor monitor(program.Path() + "signals.txt");
   ASSERT_TRUE(monitor.Listening());
-  const double from = std::strtod(Ctl("position").c_str(), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return std::strtod(Ctl("position").c_str(), nullptr) >= from + 10; },
-                      40s, [] { std::this_thread::sleep_for(500ms); }));
-  EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
   for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
     int before = monitor.Count("PropertiesChanged");
     Ctl(change);
@@ -193,14 +182,8 @@ TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_EQ(Terminate(pid_), 0);
   // The saved playlist counts the play: path, title, length, times played.
-  std::stringstream lines(program.Read("QMB.qpl"));
-  std::vector<std::string> rows;
-  for (std::string line; std::getline(lines, line);)
-    rows.push_back(line.substr(0, line.find('\r')));
-  auto path = std::find(rows.begin(), rows.end(), song);
-  ASSERT_LT(path + 3, rows.end());
-  EXPECT_EQ(path[1], "Test Artist - Test Title");
-  EXPECT_EQ(path[3], "1");
+  const std::regex played("/tagged\\.flac\r\nTest Artist - Test Title\r\n[^\r]*\r\n1\r\n");
+  EXPECT_TRUE(std::regex_search(program.Read("QMB.qpl"), played)) << program.Read("QMB.qpl");
   std::string errors = program.Read("stderr.txt");
   for (char& c : errors) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(errors.find("bus"), std::string::npos) << errors;
