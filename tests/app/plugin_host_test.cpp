@@ -128,7 +128,9 @@ TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
 }
 
 // A general plug-in built against the plug-in header alone, loaded as the
-// player loads plug-ins, drives the player from a thread of its own.
+// player loads plug-ins, drives the player from a thread of its own: what a
+// remote-control plug-in sends for Next, Pause, Random and Loop reaches the
+// same operations as the menus.
 class GeneralPluginTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -136,39 +138,9 @@ class GeneralPluginTest : public ::testing::Test {
     ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
   }
   static void TearDownTestSuite() { FSOUND_Close(); }
-  void SetUp() override {
-    std::filesystem::create_directories(folder.Path() + "Plugins");
-    std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp", Library());
-    SetUpPlayerCore(core, folder.Path());
-    parts.plugins.host = host.Host();
-    parts.plugins.Load(folder.Path());
-    ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
-  }
   void TearDown() override {
     parts.playback.StopPlayback(CycleReset::No);
     parts.plugins.Unload();
-  }
-  std::string Library() { return folder.Path() + "Plugins/general.qgp"; }
-
-  // Starts the plug-in's entry `name` and runs the event loop until its
-  // thread has set `done` in the results it answered.
-  template <class Results>
-  Results* Run(const char* name) {
-    void* library = dlopen(Library().c_str(), RTLD_NOW | RTLD_NOLOAD);
-    EXPECT_NE(library, nullptr);
-    if (!library) return nullptr;
-    auto start = reinterpret_cast<Results* (*)()>(dlsym(library, name));
-    auto join = reinterpret_cast<void (*)()>(dlsym(library, "qmb_test_join"));
-    dlclose(library);
-    Results* results = start();
-    WaitFor([&] { return results->done != 0; }, std::chrono::seconds(30),
-            [] {
-              QCoreApplication::processEvents();
-              std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            });
-    join();
-    EXPECT_TRUE(results->done);
-    return results;
   }
 
   ScriptedDesktop desktop;
@@ -180,28 +152,42 @@ class GeneralPluginTest : public ::testing::Test {
   PluginHost host{control, [this](int id) { return board.Command(id); }};
 };
 
-// What a remote-control plug-in sends for Next, Pause, Random and Loop
-// reaches the same operations as the menus.
 TEST_F(GeneralPluginTest, ItsMenuCommandsReachTheOperations) {
+  const std::string library = folder.Path() + "Plugins/general.qgp";
+  std::filesystem::create_directories(folder.Path() + "Plugins");
+  std::filesystem::copy_file(QMB_TEST_PLUGIN_DIR "/general.qgp", library);
+  SetUpPlayerCore(core, folder.Path());
+  parts.plugins.host = host.Host();
+  parts.plugins.Load(folder.Path());
+  ASSERT_EQ(parts.plugins.registry.Count(kGeneralPlugins), 1);
   for (int i = 0; i < 3; ++i) AddPlaylistEntry(parts.playlist, QMB_SHORT_MEDIA "/long.mp3");
   const bool shuffleBefore = core.state.shuffle;
   const bool loopBefore = core.state.loop;
+
+  // The plug-in's thread fills in what the player answered, `done` last.
   struct Results {
     intptr_t nextAnswer, indexAfterNext, pauseAnswer, stateAfterPause, randomAnswer, loopAnswer,
         unknownAnswer;
     volatile int done;
   };
-  Results* results = Run<Results>("qmb_test_commands");
-  ASSERT_NE(results, nullptr);
-  EXPECT_EQ(results->nextAnswer, 1);
-  EXPECT_EQ(results->indexAfterNext, 1);
+  void* loaded = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(loaded, nullptr);
+  auto start = reinterpret_cast<Results* (*)()>(dlsym(loaded, "qmb_test_commands"));
+  auto join = reinterpret_cast<void (*)()>(dlsym(loaded, "qmb_test_join"));
+  dlclose(loaded);
+  const Results* r = start();
+  EXPECT_TRUE(WaitFor([&] { return r->done != 0; }, std::chrono::seconds(30),
+                      [] {
+                        QCoreApplication::processEvents();
+                        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                      }));
+  join();
+  EXPECT_EQ(
+      (std::vector<intptr_t>{r->nextAnswer, r->indexAfterNext, r->pauseAnswer, r->stateAfterPause,
+                             r->randomAnswer, r->loopAnswer, r->unknownAnswer}),
+      (std::vector<intptr_t>{1, 1, 1, 3, 1, 1, 0}));
   EXPECT_EQ(parts.playback.st.currentIndex, 1);
-  EXPECT_EQ(results->pauseAnswer, 1);
-  EXPECT_EQ(results->stateAfterPause, 3);
   EXPECT_EQ(parts.playback.st.state, kPaused);
-  EXPECT_EQ(results->randomAnswer, 1);
-  EXPECT_EQ(results->loopAnswer, 1);
-  EXPECT_EQ(results->unknownAnswer, 0);
   SaveSettingsNow(core);
   PlayerSettings saved = ReadSettings(folder.Path());
   EXPECT_EQ(saved.shuffle != 0, !shuffleBefore);
