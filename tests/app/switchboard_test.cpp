@@ -120,38 +120,6 @@ TEST_F(ControlInterfaceTest, PlainAnswers) {
   EXPECT_EQ(Float(54), 127.0f);
 }
 
-TEST_F(ControlInterfaceTest, SkinRequestsReachTheSkin) {
-  std::vector<std::string> calls;
-  control.loadSkin = [&](const std::string& folder) {
-    calls.push_back(folder);
-    return 1;
-  };
-  control.setSkinStage = [&](int stage) { calls.push_back(std::to_string(stage)); };
-  EXPECT_EQ(Send(3, "Skins/Blue"), 1);
-  EXPECT_EQ(Send(5, -1), 1);
-  EXPECT_EQ(calls, (std::vector<std::string>{"Skins/Blue/", "-1"}));
-  EXPECT_EQ(Send(7), 1);
-  EXPECT_EQ(Send(56), static_cast<intptr_t>(kInvertedSourceCopy));
-  EXPECT_TRUE(core.panel.invertSkin.Checked());
-  EXPECT_EQ(Send(7), 1);
-  EXPECT_EQ(Send(56), static_cast<intptr_t>(kSourceCopy));
-  EXPECT_FALSE(core.panel.invertSkin.Checked());
-}
-
-TEST_F(ControlInterfaceTest, PluginRequestsGetTheirKindAndRow) {
-  control.pluginDescription = [](PluginKind kind, int row) {
-    return "kind " + std::to_string(kind) + " row " + std::to_string(row);
-  };
-  control.pluginOperation = [](int request, int row) { return request * 100 + row; };
-  intptr_t visual = Send(13, 4);
-  EXPECT_EQ(Text(17, 1), "kind 4 row 1");
-  // Another request's text leaves this one alone.
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(visual)), "kind 2 row 4");
-  EXPECT_EQ(Send(22, 3), 2203);
-  EXPECT_EQ(Send(20, 5), 2000 - 1);  // the stops take no row
-  EXPECT_EQ(Send(21, 5), 2100 - 1);
-}
-
 TEST_F(ControlInterfaceTest, CursorSelectionAndItemStates) {
   List().SetSelected(0, true);
   List().SetSelected(2, true);
@@ -246,7 +214,6 @@ TEST_F(ControlInterfaceTest, PlayPathPlaysTheCursorTrack) {
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(Send(43, QMB_FIXTURE_DIR "/tone_440.ogg"), kOk);
   EXPECT_EQ(Send(47), kPlaying);
-  EXPECT_NEAR(Send(48, QMB_TIME_LENGTH_MS), 4000, 50);
   EXPECT_EQ(St().currentIndex, 0);
   EXPECT_EQ(List().Field(0, kTimesPlayed), "1");
 }
@@ -426,20 +393,6 @@ TEST_F(SwitchboardTest, ACueListDoubleClickPlaysItsRowAndTakesIt) {
   EXPECT_TRUE(parts.playback.st.nowPlayingText.ends_with("khz  c")) << "row 2 plays";
 }
 
-TEST_F(SwitchboardTest, SoundSystemAndEqualizerCommands) {
-  core.panel.mixerRate.SetPosition(220);
-  core.panel.outputDriver.Select(6);
-  board.Command(4027);
-  EXPECT_EQ(core.panel.mixerRate.Position(), 441);
-  EXPECT_EQ(core.panel.outputDriver.Selection(), 2);
-  board.Command(7);
-  board.Command(4034);  // the box was clear: the equalizer is applied again
-  EXPECT_NE(parts.equalizer.DspUnitHandle(), nullptr);
-  core.panel.equalizerDisabled.SetChecked(true);
-  board.Command(4034);
-  EXPECT_EQ(parts.playback.st.state, kPlaying) << "disabling keeps playing";
-}
-
 TEST_F(SwitchboardTest, SaveSettingsAndHelp) {
   core.state.windowX = 123;
   board.Command(17);
@@ -481,24 +434,22 @@ class PowerRulesTest : public ::testing::Test {
   PowerActions actions{[this] { done.push_back("stop"); }};
 };
 
-TEST_F(PowerRulesTest, BothRulesForAStateRunInOrder) {
-  Rule(0, 0, 2);  // Low: Save Settings
-  Rule(1, 0, 3);  // Low: Stop playback
-  ThePlayer().state.windowX = 77;
-  ApplyPowerRules(0, ThePlayer(), actions);
-  EXPECT_EQ(done, std::vector<std::string>{"stop"});
-  ASSERT_TRUE(folder.Exists("qmb.dat"));
-  EXPECT_EQ(folder.Read("qmb.dat")[520], 77);
-}
-
-TEST_F(PowerRulesTest, ARuleForAnotherStateOrDoNothingActsNot) {
+TEST_F(PowerRulesTest, OnlyTheRulesForTheStateActAndBothRun) {
   Rule(0, 1, 3);  // Critical: Stop playback
   Rule(1, 0, 0);  // Low: Do Nothing
   ApplyPowerRules(0, ThePlayer(), actions);
   EXPECT_TRUE(done.empty());
   EXPECT_FALSE(folder.Exists("qmb.dat"));
   ApplyPowerRules(1, ThePlayer(), actions);
-  EXPECT_EQ(done.size(), 1u);
+  EXPECT_EQ(done, std::vector<std::string>{"stop"});
+
+  Rule(0, 0, 2);  // Low: Save Settings
+  Rule(1, 0, 3);  // Low: Stop playback
+  ThePlayer().state.windowX = 77;
+  ApplyPowerRules(0, ThePlayer(), actions);
+  EXPECT_EQ(done, (std::vector<std::string>{"stop", "stop"}));
+  ASSERT_TRUE(folder.Exists("qmb.dat"));
+  EXPECT_EQ(folder.Read("qmb.dat")[520], 77);
 }
 
 using PowerRulesDeathTest = PowerRulesTest;
