@@ -112,10 +112,7 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   struct Case {
     int id;
     int kind, spectrum, scope;
-  } cases[] = {{kSpectrumDotMode, 0, 1, 0},
-               {kScopeWaveMode, 1, 1, 2},
-               {kSpectrumVoiceMode, 0, 2, 2},
-               {kScopeLineMode, 1, 2, 0}};
+  } cases[] = {{kSpectrumVoiceMode, 0, 2, 0}, {kScopeWaveMode, 1, 2, 2}};
   for (const Case& c : cases) {
     ASSERT_TRUE(board.Command(c.id));
     const VisualState& s = visual.state;
@@ -134,7 +131,7 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   // The mode the menu chose is kept for the next start.
   SaveSettingsNow(ThePlayer());
   PlayerSettings saved = ReadSettings(ThePlayer().programFolder);
-  EXPECT_EQ(std::tuple(saved.visKind, saved.spectrumStyle, saved.scopeStyle), std::tuple(1, 2, 0));
+  EXPECT_EQ(std::tuple(saved.visKind, saved.spectrumStyle, saved.scopeStyle), std::tuple(1, 2, 2));
   EXPECT_FALSE(TheWindows().visualTimer->isActive()) << "nothing plays: no visual timer";
   AddPlaylistEntry(TheParts().playlist, QMB_FIXTURE_DIR "/loud_noise_3s.wav");
   ASSERT_TRUE(board.Command(kPlay));
