@@ -10,7 +10,6 @@
 #include <QEventLoop>
 #include <QThread>
 
-#include <cstring>
 #include <filesystem>
 #include <thread>
 
