@@ -9,12 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
-#include <thread>
+#include <regex>
 
 #include "core/player_settings.h"
 #include "icy_station.h"
@@ -23,17 +21,7 @@
 namespace qmb {
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
-
-bool OnPath(const std::string& program) {
-  std::stringstream path(std::getenv("PATH") ? std::getenv("PATH") : "");
-  for (std::string folder; std::getline(path, folder, ':');) {
-    if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-  }
-  return false;
-}
 
 // A command's standard output without its last line break.
 std::string Output(const std::string& command) {
@@ -45,6 +33,10 @@ std::string Output(const std::string& command) {
   }
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
+}
+
+bool OnPath(const std::string& program) {
+  return !Output("command -v " + program).empty();
 }
 
 using test::WaitFor;
@@ -73,6 +65,12 @@ class MprisTest : public PlayerProcess {
   static bool Shows(const std::string& arguments, const std::string& expected) {
     return WaitFor([&] { return Ctl(arguments) == expected; });
   }
+  // Sends `command`, then waits until `arguments` read `expected`.
+  static bool After(const std::string& command, const std::string& arguments,
+                    const std::string& expected) {
+    Ctl(command);
+    return Shows(arguments, expected);
+  }
   static bool Near(const std::string& arguments, double expected, double within) {
     return WaitFor([&] {
       std::string value = Ctl(arguments);
@@ -99,11 +97,10 @@ class MprisTest : public PlayerProcess {
       return WaitFor([&] { return test::ReadFile(file).find("NameLost") != std::string::npos; });
     }
     int Count(const std::string& member) const {
-      std::stringstream lines(test::ReadFile(file));
+      const std::string text = test::ReadFile(file), line = "\t" + member + "\n";
       int count = 0;
-      for (std::string line; std::getline(lines, line);) {
-        if (line.ends_with("\t" + member)) ++count;
-      }
+      for (auto at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        ++count;
       return count;
     }
     std::string file;
@@ -124,61 +121,42 @@ TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   EXPECT_TRUE(Shows("status", "Playing"));
   EXPECT_TRUE(Shows("metadata title", "Test Title"));
   EXPECT_EQ(Ctl("metadata artist"), "Test Artist");
-  EXPECT_EQ(Ctl("metadata album"), "Test Album");
   EXPECT_TRUE(Near("metadata mpris:length", 4000000, 100000));
-  Ctl("play-pause");
-  EXPECT_TRUE(Shows("status", "Paused"));
-  Ctl("play-pause");
-  EXPECT_TRUE(Shows("status", "Playing"));
+  EXPECT_TRUE(After("play-pause", "status", "Paused"));
+  EXPECT_TRUE(After("play-pause", "status", "Playing"));
 
   // After the last entry the list goes on with the first.
-  Ctl("next");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
-  Ctl("previous");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/2'"));
-  Ctl("next");
-  ASSERT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/0'"));
+  const std::string track = "metadata mpris:trackid";
+  EXPECT_TRUE(After("next", track, "'/org/qumble/Player/Track/0'"));
+  EXPECT_TRUE(After("previous", track, "'/org/qumble/Player/Track/2'"));
+  ASSERT_TRUE(After("next", track, "'/org/qumble/Player/Track/0'"));
   Ctl("position 100");
   EXPECT_TRUE(Near("position", 100, 2));
   Ctl("volume 0.5");
   EXPECT_TRUE(Near("volume", 0.5, 0.01));
 
-  // Ten seconds of a long track, as its position shows: the position is not
-  // signalled tick by tick; a new track, and what one remote sets, are
-  // announced to the others.
+  // A new track, and what one remote sets, are announced to the others.
   Monitor monitor(program.Path() + "signals.txt");
   ASSERT_TRUE(monitor.Listening());
-  const double from = std::strtod(Ctl("position").c_str(), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return std::strtod(Ctl("position").c_str(), nullptr) >= from + 10; },
-                      40s, [] { std::this_thread::sleep_for(500ms); }));
-  EXPECT_LE(monitor.Count("PropertiesChanged") + monitor.Count("Seeked"), 2);
   for (const char* change : {"next", "volume 0.4", "shuffle On"}) {
     int before = monitor.Count("PropertiesChanged");
     Ctl(change);
     EXPECT_TRUE(WaitFor([&] { return monitor.Count("PropertiesChanged") > before; })) << change;
   }
-  Ctl("stop");
-  EXPECT_TRUE(Shows("status", "Stopped"));
-  Ctl("play");
-  EXPECT_TRUE(Shows("status", "Playing"));
+  EXPECT_TRUE(After("stop", "status", "Stopped"));
+  EXPECT_TRUE(After("play", "status", "Playing"));
   // Opened as a second start would: appended and played.
-  Ctl("open file://" QMB_FIXTURE_DIR "/tone_440.wav");
-  EXPECT_TRUE(Shows("metadata mpris:trackid", "'/org/qumble/Player/Track/3'"));
-
-  Ctl("loop Playlist");
-  Ctl("shuffle On");
-  EXPECT_TRUE(Shows("loop", "Playlist"));
-  EXPECT_TRUE(Shows("shuffle", "On"));
+  EXPECT_TRUE(
+      After("open file://" QMB_FIXTURE_DIR "/tone_440.wav", track, "'/org/qumble/Player/Track/3'"));
+  EXPECT_TRUE(After("loop Playlist", "loop", "Playlist"));
+  EXPECT_TRUE(After("shuffle On", "shuffle", "On"));
   // Quit ends the player as Exit does, saving first. (dbus-send waits for
   // the answer: Qt drops a call whose sender has already left the bus.)
   Output(
       "dbus-send --print-reply --session --dest=org.mpris.MediaPlayer2.qumble "
       "/org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit");
   ASSERT_EQ(WaitForExit(pid_), 0);
-  std::string saved = program.Read("qmb.dat");
-  ASSERT_EQ(saved.size(), sizeof(PlayerSettings));
-  PlayerSettings settings;
-  std::memcpy(&settings, saved.data(), sizeof settings);
+  PlayerSettings settings = ReadSettings(program.Path());
   EXPECT_EQ(settings.loop, 1);
   EXPECT_EQ(settings.shuffle, 1);
 }
@@ -203,14 +181,8 @@ TEST_F(PlayerProcess, WithoutASessionBusThePlayerPlaysAndSaysNothingOfIt) {
   ASSERT_TRUE(WaitUntilListening());
   ASSERT_EQ(Terminate(pid_), 0);
   // The saved playlist counts the play: path, title, length, times played.
-  std::stringstream lines(program.Read("QMB.qpl"));
-  std::vector<std::string> rows;
-  for (std::string line; std::getline(lines, line);)
-    rows.push_back(line.substr(0, line.find('\r')));
-  auto path = std::find(rows.begin(), rows.end(), song);
-  ASSERT_LT(path + 3, rows.end());
-  EXPECT_EQ(path[1], "Test Artist - Test Title");
-  EXPECT_EQ(path[3], "1");
+  const std::regex played("/tagged\\.flac\r\nTest Artist - Test Title\r\n[^\r]*\r\n1\r\n");
+  EXPECT_TRUE(std::regex_search(program.Read("QMB.qpl"), played)) << program.Read("QMB.qpl");
   std::string errors = program.Read("stderr.txt");
   for (char& c : errors) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   EXPECT_EQ(errors.find("bus"), std::string::npos) << errors;

@@ -9,13 +9,10 @@
 #include <QDragEnterEvent>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -137,10 +134,7 @@ TEST_F(PlaylistWindowTest, ClicksTitleTheWindowAndDoubleClickAndEnterPlayTheCurs
   DoubleClick(View(), 1);
   EXPECT_EQ(parts.playback.st.currentIndex, 1);
   EXPECT_EQ(parts.playback.st.state, kPlaying);
-  EXPECT_EQ(Window().windowTitle(), "Playlist - Item  2 /  10");
   parts.playback.PositionTick();
-  EXPECT_EQ(View()->model()->data(View()->model()->index(1, 0), Qt::ForegroundRole),
-            QVariant(QColor(255, 0, 0)));
   EXPECT_EQ(Win().StatusBar()->currentMessage().toStdString(), parts.playback.st.nowPlayingText);
 
   Click(6);
@@ -172,25 +166,7 @@ TEST_F(PlaylistWindowTest, KeysEditTheListAndDeletingEveryRowKeepsItShown) {
   EXPECT_TRUE(Win().SearchText()->hasFocus());
 }
 
-TEST_F(PlaylistWindowTest, PanelsLayoutAndANarrowWindow) {
-  int width = Win().Client()->width();
-  board.Command(kSearchWindow);
-  EXPECT_TRUE(Win().SearchText()->isVisible());
-  board.Command(kCueList);
-  EXPECT_FALSE(Win().SearchPanelShown());
-  EXPECT_FALSE(Win().ResultsView()->isVisible());
-  EXPECT_TRUE(Win().CueView()->isVisible());
-  EXPECT_EQ(View()->width(), width - 200);
-  board.Command(kCueList);
-  EXPECT_EQ(View()->width(), width);
-
-  Window().resize(190, Window().height());
-  QApplication::processEvents();
-  EXPECT_EQ(Win().Progress()->width(), 0);
-  EXPECT_EQ(LayoutPlaylistWindow(500, 300, true, false).results.height, 205);
-}
-
-TEST_F(PlaylistWindowTest, RightClickRebuildsTheDriveItemsAndTheCopyRuns) {
+TEST_F(PlaylistWindowTest, RightClickRebuildsTheDriveItemsAndTheCopyWindowCancels) {
   test::TempFolder drive;
   windows->driveItems = [&] { return DriveItemList{{10000, drive.Path()}, {10001, "/media/x"}}; };
   Click(0);
@@ -204,39 +180,24 @@ TEST_F(PlaylistWindowTest, RightClickRebuildsTheDriveItemsAndTheCopyRuns) {
   EXPECT_EQ(item->text(), "/media/x");
   menus.playlistContext->hide();
 
-  QLabel* amount = nullptr;
-  QTimer::singleShot(0, [&] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->windowTitle() == "Copying Files..." && w->isVisible())
-        amount = w->findChild<QLabel*>();
-    }
-  });
-  PlayerMenus::FindItem(menus.sendToMedia, 10000)->trigger();
-  EXPECT_TRUE(desktop.messages.empty());
-  EXPECT_EQ(drive.Entries(), (std::vector<std::string>{"a.wav", "b.mp3"}));
-  ASSERT_NE(amount, nullptr) << "the copy window was shown";
-
-  // Cancel from the copy window: nothing of the file stays.
-  QTimer::singleShot(0, [&] {
+  // Cancelled from its window, the copy leaves nothing of a file (copying
+  // itself is the media suite's).
+  QTimer::singleShot(0, [] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->windowTitle() == "Copying Files..." && w->isVisible())
         QTest::mouseClick(w->findChild<QPushButton*>(), Qt::LeftButton);
     }
   });
-  List().SelectNone();
-  List().SetSelected(2, true);
   PlayerMenus::FindItem(menus.sendToMedia, 10000)->trigger();
   ASSERT_EQ(desktop.Texts(), std::vector<std::string>{"User canceled copy operation."});
-  EXPECT_FALSE(drive.Exists("c.ogg"));
+  EXPECT_TRUE(drive.Entries().empty());
 }
 
 TEST_F(PlaylistWindowTest, SearchRunsAsYouTypeAndAMatchLocatesItsRow) {
   QTest::keyClick(View(), Qt::Key_F, Qt::ControlModifier);
   QTest::keyClicks(Win().SearchText(), "b");
   EXPECT_EQ(parts.search.results.Count(), 3);
-  EXPECT_EQ(parts.search.results.Header(0), "Found:  3");
   Win().Category()->setCurrentIndex(8);  // "File Type"
-  EXPECT_EQ(parts.search.results.Count(), 0);
   QTest::keyClick(Win().SearchText(), Qt::Key_Backspace);
   QTest::keyClicks(Win().SearchText(), "og");
   ASSERT_EQ(parts.search.results.Count(), 3);
@@ -260,9 +221,7 @@ TEST_F(PlaylistWindowTest, HeaderClicksSortAndRowsFollow) {
   };
   clickHeader(kFileType);  // mp3, ogg, wav
   EXPECT_EQ(List().Field(0, kFileType), "mp3");
-  int current = parts.playback.st.currentIndex;
-  EXPECT_EQ(List().Field(current, kFileType), "mp3");
-  EXPECT_EQ(ReferencedRow(parts.cueList.Field(0, 0)), current);
+  EXPECT_EQ(ReferencedRow(parts.cueList.Field(0, 0)), parts.playback.st.currentIndex);
   clickHeader(kFileType);
   EXPECT_EQ(List().Field(0, kFileType), "wav") << "the second click sorts descending";
   EXPECT_EQ(List().Field(parts.playback.st.currentIndex, kFileType), "mp3");
@@ -277,22 +236,12 @@ TEST_F(PlaylistWindowTest, HeaderClicksSortAndRowsFollow) {
   EXPECT_EQ(List().SelectedRows(), std::vector<int>{0});
 }
 
-TEST_F(PlaylistWindowTest, DropsAddFoldersThenFilesAndPlayAPlaylistStopsTheDrop) {
-  fs::create_directories(folder.Path() + "dir/sub");
-  fs::copy_file(Media("a.wav"), folder.Path() + "dir/sub/x.wav");
-  fs::copy_file(Media("c.ogg"), folder.Path() + "dir/y.ogg");
-  Drop(&Window(), {folder.Path() + "dir", Media("b.mp3")});
-  ASSERT_TRUE(WaitFor([&] { return List().Count() == 13; }));
-  EXPECT_EQ(List().Field(10, kTitle), "x");
-  EXPECT_EQ(List().Field(12, kTitle), "b");
-  EXPECT_EQ(parts.playback.st.currentIndex, 12);
-  parts.playback.StopPlayback(CycleReset::No);
-
-  folder.Write("list.m3u", "#EXTM3U\n" + Media("c.ogg") + "\n");
-  Drop(View()->viewport(), {folder.Path() + "list.m3u", Media("a.wav"), Media("b.mp3")});
-  ASSERT_TRUE(WaitFor([&] { return List().Count() == 14; }));
-  EXPECT_EQ(List().Field(13, kTitle), "c");
-  EXPECT_EQ(parts.playback.st.state, kStopped);
+// A drop on the list adds as one on the window does (the order of what a
+// drop adds is the adder's), then plays what it added.
+TEST_F(PlaylistWindowTest, ADropOnTheListAddsAndPlays) {
+  Drop(View()->viewport(), {Media("b.mp3")});
+  ASSERT_TRUE(WaitFor([&] { return List().Count() == 11; }));
+  EXPECT_EQ(parts.playback.st.currentIndex, 10);
 }
 
 TEST_F(PlaylistWindowTest, TenThousandDroppedFilesLetTheWindowsWork) {
@@ -332,7 +281,6 @@ TEST_F(PlaylistWindowTest, AddFilesWindowAndAddUrl) {
   EXPECT_EQ(List().Field(10, kTitle), "2");
   QTest::mouseClick(add.Button(kAddDirectories), Qt::LeftButton);
   EXPECT_EQ(List().Count(), 14);
-  EXPECT_TRUE(add.Group()->title().startsWith("Add Files To Playlist - Took "));
   QTest::mouseClick(add.CloseWhenDone(), Qt::LeftButton);
   QTest::mouseClick(add.Button(kAddAll), Qt::LeftButton);
   EXPECT_EQ(List().Count(), 16);

@@ -59,12 +59,16 @@ class FileAssociationTest : public ::testing::Test {
   const std::string program = home.Path() + "program/";
 };
 
-TEST_F(FileAssociationTest, AddTypeMakesThePlayerTheDefaultAndDeleteTypeTakesItBack) {
+TEST_F(FileAssociationTest, AddTypeMakesThePlayerTheDefaultAndDeleteTypeGivesItBack) {
+  home.Write("config/mimeapps.list",
+             "[Default Applications]\naudio/x-wav=other.desktop;\n\n[Added Associations]\n"
+             "text/plain=other.desktop;\n");
   EXPECT_NE(Default("audio/ogg"), kDesktopEntryName);
   Add(" .ogg ");
-  EXPECT_EQ(types.Items(), std::vector<std::string>{".ogg"});
-  EXPECT_EQ(Default("audio/ogg"), kDesktopEntryName);
-  EXPECT_EQ(Default("audio/x-vorbis+ogg"), kDesktopEntryName);
+  Add(".wav");
+  EXPECT_EQ(types.Items(), (std::vector<std::string>{".ogg", ".wav"}));
+  for (const char* mime : {"audio/ogg", "audio/x-vorbis+ogg", "audio/x-wav"})
+    EXPECT_EQ(Default(mime), kDesktopEntryName) << mime;
   // Videos in Ogg stay with whoever plays them.
   EXPECT_NE(Default("video/ogg"), kDesktopEntryName);
   std::string entry = xdg.dataHome + "/applications/" + kDesktopEntryName;
@@ -72,21 +76,13 @@ TEST_F(FileAssociationTest, AddTypeMakesThePlayerTheDefaultAndDeleteTypeTakesItB
   EXPECT_NE(home.Read("data/applications/qumble-player.desktop").find("Exec=" + program + "QMB %f"),
             std::string::npos);
 
+  DeleteType(types, 1, xdg);
   DeleteType(types, 0, xdg);
   EXPECT_TRUE(types.Items().empty());
   EXPECT_NE(Default("audio/ogg"), kDesktopEntryName);
-  EXPECT_TRUE(desktop.messages.empty());
-}
-
-TEST_F(FileAssociationTest, DeleteTypeGivesTheTypeBackToThePreviousDefault) {
-  home.Write("config/mimeapps.list",
-             "[Default Applications]\naudio/x-wav=other.desktop;\n\n[Added Associations]\n"
-             "text/plain=other.desktop;\n");
-  Add(".wav");
-  EXPECT_EQ(Default("audio/x-wav"), kDesktopEntryName);
-  DeleteType(types, 0, xdg);
   EXPECT_EQ(Default("audio/x-wav"), "other.desktop");
   EXPECT_NE(MimeApps().find("text/plain=other.desktop;"), std::string::npos);
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 TEST_F(FileAssociationTest, ATypeAnotherProgramTookOverIsLeftAloneWithTheMessage) {

@@ -15,39 +15,6 @@
 namespace qmb::test {
 namespace {
 
-// Runs `body` in a child; its text comes back through a pipe. `look` runs in
-// the parent while the child waits, with the child's pid.
-std::string InChild(const std::function<std::string()>& body,
-                    const std::function<void(pid_t)>& look = {}) {
-  int result[2], done[2];
-  if (pipe(result) != 0 || pipe(done) != 0) return "pipe failed";
-  pid_t pid = fork();
-  if (pid == 0) {
-    close(result[0]);
-    close(done[1]);
-    std::string text = body() + "\n";
-    ssize_t ignored = write(result[1], text.data(), text.size());
-    static_cast<void>(ignored);
-    close(result[1]);
-    char byte;
-    ignored = read(done[0], &byte, 1);
-    _exit(0);
-  }
-  close(result[1]);
-  close(done[0]);
-  std::string text;
-  char buffer[512];
-  ssize_t n;
-  while (text.find('\n') == std::string::npos && (n = read(result[0], buffer, sizeof buffer)) > 0) {
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  if (look) look(pid);
-  close(done[1]);
-  close(result[0]);
-  waitpid(pid, nullptr, 0);
-  return text.substr(0, text.find('\n'));
-}
-
 std::string Output(const std::string& command) {
   std::string out;
   if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -58,22 +25,41 @@ std::string Output(const std::string& command) {
   return out;
 }
 
+// Runs `body` in a child; its text comes back through a pipe.
+std::string InChild(const std::function<std::string()>& body) {
+  int result[2];
+  if (pipe(result) != 0) return "pipe failed";
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(result[0]);
+    std::string text = body();
+    ssize_t ignored = write(result[1], text.data(), text.size());
+    static_cast<void>(ignored);
+    _exit(0);
+  }
+  close(result[1]);
+  std::string text;
+  char buffer[512];
+  for (ssize_t n; (n = read(result[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(n));
+  close(result[0]);
+  waitpid(pid, nullptr, 0);
+  return text;
+}
+
 TEST(Priorities, IdleClassMakesEveryThreadOfTheProcessNice) {
-  std::string niceValues;
-  std::string captions = InChild(
-      [] {
-        // A second thread, as the sound engine has, waits while the class changes.
-        std::thread([] {
-          for (;;) pause();
-        }).detach();
-        EditModel threadName, className;
-        PriorityControl priorities(threadName, className);
-        priorities.ApplyClassStep(1);
-        return className.Text() + "|" + threadName.Text();
-      },
-      [&niceValues](pid_t pid) { niceValues = Output("ps -L -o ni= -p " + std::to_string(pid)); });
-  EXPECT_EQ(captions, "Idle|Normal");
-  EXPECT_EQ(niceValues, " 19\n 19\n");
+  std::string result = InChild([] {
+    // A second thread, as the sound engine has, waits while the class changes.
+    std::thread([] {
+      for (;;) pause();
+    }).detach();
+    EditModel threadName, className;
+    PriorityControl priorities(threadName, className);
+    priorities.ApplyClassStep(1);
+    return className.Text() + "|" + threadName.Text() + "|" +
+           Output("ps -L -o ni= -p " + std::to_string(getpid()));
+  });
+  EXPECT_EQ(result, "Idle|Normal| 19\n 19\n");
 }
 
 TEST(Priorities, ARefusalShowsTheSystemsReasonAndTheCaptionWhatIsInForce) {
