@@ -1,17 +1,23 @@
-// Adding files on real folders: the walk (loops, unreadable folders, odd
-// names), drops, the Add Files buttons, addresses, and re-entry.
+// Adding entries: a new entry's fields, icons and refusals; the walk on real
+// folders (loops, unreadable folders, odd names), the Add Files buttons,
+// addresses and re-entry; the playlist kept across a restart or handed over by
+// a second start. Drops: the playlist window's test.
 #include "playlist/adding_files.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "core/status_codes.h"
 #include "playlist/playlist_files.h"
+#include "playlist/playlist_session.h"
+#include "playlist/playlist_store.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 
@@ -70,12 +76,9 @@ int WalkAs(FileAdder& adder, const std::string& folder) {
 }
 
 TEST_F(AddingFilesTest, WalkIsDepthFirstInNameOrderOnceThroughLoopsAndSkipsUnreadable) {
-  Make("b.mp3");
-  Make("a/z.ogg");
-  Make("a/inner/y.wav");
-  Make("locked/hidden.mp3");
-  Make("odd/line\nbreak.mp3");
-  Make("odd/bad\xff\xfe.mp3");
+  for (const char* name : {"b.mp3", "a/z.ogg", "a/inner/y.wav", "locked/hidden.mp3",
+                           "odd/line\nbreak.mp3", "odd/bad\xff\xfe.mp3"})
+    Make(name);
   fs::create_directory_symlink(folder.Path() + "a", folder.Path() + "a/inner/loop");
   fs::create_directory_symlink(folder.Path(), folder.Path() + "odd/up");
   ::chmod(folder.Path().c_str(), 0755);
@@ -95,27 +98,11 @@ TEST_F(AddingFilesTest, WalkIsDepthFirstInNameOrderOnceThroughLoopsAndSkipsUnrea
                                                "odd/up/a/inner/y.wav", "odd/up/a/z.ogg",
                                                "odd/up/b.mp3", "odd/up/locked/hidden.mp3"}));
   std::string saved = QplText(store.list);
-  PlaylistStore reread{panel};
-  ASSERT_EQ(ParseQpl(reread, saved), kOk);
-  ASSERT_EQ(reread.list.Count(), 6);
-  EXPECT_EQ(EntryPath(reread.list, 0), folder.Path() + "odd/bad\xff\xfe.mp3");
-  EXPECT_EQ(EntryPath(reread.list, 2), folder.Path() + "odd/up/a/inner/y.wav");
-}
-
-TEST_F(AddingFilesTest, DropsAddFoldersFirstThenFilesThenPlayAndAPlaylistEndsTheDrop) {
-  std::string file = Make("one.mp3");
-  Make("dir/sub/two.mp3");
-  Make("dir/three.ogg");
-  ASSERT_TRUE(adder.DropPaths({folder.Path() + "dir", file}));
-  EXPECT_EQ(Added(), (std::vector<std::string>{"dir/sub/two.mp3", "dir/three.ogg", "one.mp3"}));
-  EXPECT_EQ(plays, std::vector<int>{0});
-
   store.list.RemoveAll();
-  plays.clear();
-  folder.Write("list.m3u", "#EXTM3U\n" + file + "\n");
-  ASSERT_TRUE(adder.DropPaths({folder.Path() + "list.m3u", Make("x.mp3"), Make("y.mp3")}));
-  EXPECT_EQ(Added(), std::vector<std::string>{"one.mp3"});
-  EXPECT_TRUE(plays.empty());
+  ASSERT_EQ(ParseQpl(store, saved), kOk);
+  ASSERT_EQ(Added().size(), 6u);
+  EXPECT_EQ(Added()[0], "odd/bad\xff\xfe.mp3");
+  EXPECT_EQ(Added()[2], "odd/up/a/inner/y.wav");
 }
 
 TEST_F(AddingFilesTest, AnAddWhileAnotherRunsIsRefused) {
@@ -141,11 +128,8 @@ TEST_F(AddingFilesTest, AddFilesButtonsAndWhenClearPlaylistFirstClears) {
   ChooseFolder(form, folder.Path() + "f");
   ASSERT_EQ(form.files, (std::vector<std::string>{"a.mp3", "b.wav", "c.mp3"}));
 
-  struct Case {
-    const char* what;
-    std::function<void()> press;
-    int rowsAfter;  // from 2 rows in the playlist, "Clear playlist first" checked
-  } cases[] = {
+  // The rows after each press, from 2 in the playlist, "Clear playlist first" checked.
+  const std::tuple<const char*, std::function<void()>, int> cases[] = {
       {"double click", [&] { AddFileUnderCursor(adder, form); }, 1},
       {"Add Selected", [&] { AddSelectedFiles(adder, form); }, 2},
       {"Add All", [&] { AddAllFiles(adder, form); }, 3},
@@ -154,39 +138,124 @@ TEST_F(AddingFilesTest, AddFilesButtonsAndWhenClearPlaylistFirstClears) {
   };
   form.clearFirst.SetChecked(true);
   form.closeWhenDone.SetChecked(true);
-  for (const Case& c : cases) {
+  for (const auto& [what, press, rowsAfter] : cases) {
     store.list.RemoveAll();
-    AddPlaylistEntry(store, "/old/1.mp3");
-    AddPlaylistEntry(store, "/old/2.mp3");
+    for (const char* old : {"/old/1.mp3", "/old/2.mp3"}) AddPlaylistEntry(store, old);
     form.cursor = 1;
     form.selected = {0, 2};
-    c.press();
-    EXPECT_EQ(store.list.Count(), c.rowsAfter) << c.what;
+    press();
+    EXPECT_EQ(store.list.Count(), rowsAfter) << what;
   }
   EXPECT_EQ(hides, 4) << "Open does not close the window";
   EXPECT_EQ(plays, std::vector<int>{1}) << "Open plays what it added";
   EXPECT_EQ(EntryPath(store.list, 2), folder.Path() + "f/a.mp3");
-  EXPECT_EQ(form.progress.value, 0);
 
   // An empty folder: the range 0 ... -1, nothing added, the time reported.
   fs::create_directory(folder.Path() + "empty");
   ChooseFolder(form, folder.Path() + "empty");
   form.clearFirst.SetChecked(false);
   EXPECT_EQ(AddAllFiles(adder, form), 0);
-  EXPECT_EQ(form.progress.maximum, -1);
-  EXPECT_EQ(store.list.Count(), 3);
+  EXPECT_EQ(std::tuple(form.progress.maximum, store.list.Count()), std::tuple(-1, 3));
   EXPECT_EQ(form.caption.Text(), "Add Files To Playlist - Took  0 Seconds to complete process.");
 }
 
 TEST_F(AddingFilesTest, AddUrlTakesTheAddressOrReportsTheCancel) {
   desktop.textAnswers = {std::string("http://radio.example/stream.mp3"), std::string(),
                          std::nullopt};
-  EXPECT_EQ(AddUrl(store), kOk);
-  EXPECT_EQ(AddUrl(store), kUrlCanceled) << "an empty box";
-  EXPECT_EQ(AddUrl(store), kUrlCanceled) << "cancelled";
+  // An address, an empty box, a cancel.
+  EXPECT_EQ((std::vector<int>{AddUrl(store), AddUrl(store), AddUrl(store)}),
+            (std::vector<int>{kOk, kUrlCanceled, kUrlCanceled}));
   ASSERT_EQ(store.list.Count(), 1);
   EXPECT_EQ(store.list.Icon(0), kIconNetwork);
-  EXPECT_TRUE(desktop.messages.empty());
+}
+
+class PlaylistStoreTest : public ::testing::Test {
+ protected:
+  PlaylistStoreTest() {
+    store.today = [] { return std::string("07/04/04"); };
+  }
+  test::ScriptedDesktop desktop;
+  ControlPanelModel panel;
+  PlaylistStore store{panel};
+  test::TempFolder folder;
+};
+
+TEST(ClassifyPathTest, IconsAndRefusals) {
+  const std::pair<const char*, int> cases[] = {
+      // clang-format off
+      {"/m/a.MP2", 0}, {"/m/a.ogg", 2}, {"/m/a.cda", 3}, {"cda://1/track2", 3},
+      {"https://host/live", 4}, {"http://host/a.mp3", 4}, {"http://host/a.ogg", 2},
+      {"/m/a.3m", 6},  // a partial extension is found in "s3m"
+      {"/m/a.mid", 6}, {"/m/a.wma", 8}, {"/m/a.flac", -1}, {"/m/noext", -1},
+      {"HTTP://host/x", -1},  // path tests keep letter case
+      {"", -1}, {"/m/a.", -1},
+      // clang-format on
+  };
+  for (auto [path, icon] : cases) EXPECT_EQ(ClassifyPath(path), icon) << path;
+}
+
+TEST(ClassifyPathTest, ExtensionsAndTitles) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"/music/song.MP3", "mp3", "song"},
+      {"/music/a.b/track", "b/track", "track"},
+      {"/music/archive.tar.gz", "gz", "archive.tar"},
+      {"/music/.hidden", "hidden", ""},
+      {"noslash.ogg", "ogg", "noslash"},
+      {"/music/dir/", "", ""}};
+  for (auto [path, ext, title] : cases) {
+    EXPECT_EQ(std::tuple(PathExtension(path), PathTitle(path)), std::tuple(ext, title)) << path;
+  }
+}
+
+TEST_F(PlaylistStoreTest, NewEntryDefaultsAndSizes) {
+  std::string path = folder.Path() + "song.MP3";
+  folder.Write("song.MP3", std::string(2048, 'x'));
+  for (const std::string& p :
+       {path, std::string("http://host/a.mp3"), folder.Path(), folder.Path() + "missing.mp3"}) {
+    ASSERT_EQ(AddPlaylistEntry(store, p), kOk);
+  }
+  const char* want[] = {"song",     path.c_str(),   "Unknown", "No", "0",
+                        "07/04/04", "Never Played", "2 Kb",    "mp3"};
+  for (int f = 0; f < kEntryFieldCount; ++f) EXPECT_EQ(GetEntryField(store.list, 0, f), want[f]);
+  EXPECT_EQ(store.list.Row(0).Cell(kFileSize), " 2 Kb");
+  EXPECT_EQ(store.list.Icon(0), kIconStream);
+  EXPECT_EQ(store.list.Icon(1), kIconNetwork);
+  // Addresses, folders and missing files have no size.
+  for (int row : {1, 2, 3}) EXPECT_EQ(GetEntryField(store.list, row, kFileSize), "0 Kb") << row;
+}
+
+TEST_F(PlaylistStoreTest, InsertPutsTheEntryThereAndTheCursorOnTheLastRow) {
+  for (int i = 0; i < 5; ++i) AddPlaylistEntry(store, "/m/" + std::to_string(i) + ".mp3");
+  ASSERT_EQ(AddPlaylistEntry(store, "/m/new.mp3", {"inserted", {}, "12", {}, {}}, 2), kOk);
+  EXPECT_EQ(
+      std::tuple(GetEntryField(store.list, 2, kTitle), GetEntryField(store.list, 2, kTimesPlayed),
+                 GetEntryField(store.list, 3, kTitle), store.list.Cursor()),
+      std::tuple("inserted", "12", "2", 5));
+}
+
+TEST_F(PlaylistStoreTest, UnrecognizedLastPlaylistIsMovedAsideNotOverwritten) {
+  const std::string name = kLastPlaylistName;
+  folder.Write(name, "precious but not a playlist\n");
+  EXPECT_EQ(LoadLastPlaylist(store, folder.Path()), kUnknownPlaylistFormat);
+  SaveLastPlaylist(store.list, folder.Path());
+  EXPECT_EQ(folder.Read(name + kUnrecognizedPlaylistSuffix), "precious but not a playlist\n");
+  EXPECT_EQ(folder.Read(name), "QMBQPLv1\r\n");
+}
+
+TEST_F(PlaylistStoreTest, HandOffAppendsAndPlaysOrLoads) {
+  std::vector<std::tuple<int, int, int>> played;
+  store.playEntry = [&](int a, int b, int c) { played.emplace_back(a, b, c); };
+  AddPlaylistEntry(store, "/m/first.mp3");
+  store.list.SetCursor(0);
+  ReceiveHandOff(store, "/m/handed.ogg", 0);
+  EXPECT_EQ(std::tuple(store.list.Count(), store.list.Cursor()), std::tuple(2, 1));
+  EXPECT_EQ(played, (std::vector<std::tuple<int, int, int>>{{0, -1, 1}}));
+  // A playlist handed over: the real player's hand-off test.
+  panel.skipUnsupported.SetChecked(true);
+  ReceiveHandOff(store, "/m/readme.txt", 0);
+  EXPECT_EQ(desktop.Texts(),
+            (std::vector<std::string>{"Cannot add unsupported files to the playlist."}));
+  EXPECT_EQ(played.size(), 1u);
 }
 
 }  // namespace

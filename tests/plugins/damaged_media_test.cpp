@@ -8,7 +8,6 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -75,7 +74,6 @@ TEST_P(DamagedMedia, PlaysToItsEndOrFailsWithAStatus) {
 
   int status = player.PlayPath(path);
   float length = player.st.lengthSeconds;
-  std::printf("damaged media: %s status %d length %.1f s\n", name.c_str(), status, length);
   RecordProperty("play_status", status);
   if (status != kOk) {
     EXPECT_NE(player.st.state, kPlaying);

@@ -39,14 +39,15 @@ class PluginRig : public PlayerRig {
   }
 
   // Copies test plug-ins into Plugins/, under `as` names when given.
-  void Install(std::initializer_list<std::string> files) {
-    for (const std::string& file : files) InstallAs(file, file);
-  }
   void InstallAs(const std::string& file, const std::string& as) {
     std::filesystem::copy_file(std::string(QMB_TEST_PLUGIN_DIR "/") + file,
                                folder.Path() + "Plugins/" + as);
   }
-  void Load() { manager.Load(folder.Path()); }
+  // Installs `files`, then loads what Plugins/ holds.
+  void Load(std::initializer_list<std::string> files = {}) {
+    for (const std::string& file : files) InstallAs(file, file);
+    manager.Load(folder.Path());
+  }
   // The player's own tag and input plug-ins, loaded without a message.
   void LoadBundled() {
     for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"}) {

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <map>
+#include <tuple>
 
 #include "core/status_codes.h"
 #include "playlist/entry_title.h"
 #include "playlist/playlist_store.h"
+#include "tags/number_text.h"
 
 namespace qmb {
 namespace {
@@ -33,20 +38,14 @@ TagRecord Record(const char* artist, const char* song, const char* length = "0")
 
 TEST(TitleFormatTest, EveryLetterAndLiteral) {
   TagRecord r = EmptyTagRecord();
-  SetTagText(r.genre, "G");
-  SetTagText(r.artist, "Ar");
-  SetTagText(r.album, "Al");
-  SetTagText(r.songName, "So");
-  SetTagText(r.year, "1999");
-  SetTagText(r.copyright, "Co");
-  SetTagText(r.comment, "Cm");
-  SetTagText(r.track, "07");
-  SetTagText(r.mood, "Mo");
-  SetTagText(r.rating, "Ra");
-  SetTagText(r.length, "215347");
+  const std::pair<char(TagRecord::*)[kTagFieldSize], const char*> fields[] = {
+      {&TagRecord::genre, "G"},     {&TagRecord::artist, "Ar"},    {&TagRecord::album, "Al"},
+      {&TagRecord::songName, "So"}, {&TagRecord::year, "1999"},    {&TagRecord::copyright, "Co"},
+      {&TagRecord::comment, "Cm"},  {&TagRecord::track, "07"},     {&TagRecord::mood, "Mo"},
+      {&TagRecord::rating, "Ra"},   {&TagRecord::length, "215347"}};
+  for (auto [field, text] : fields) SetTagText(r.*field, text);
   EXPECT_EQ(ExpandTitleFormat("a|s|A|g|c|y|C|t|m|r|l|L|x", r),
             "Ar|So|Al|G|Cm|1999|Co|07|Mo|Ra|00:03:35.34|215.347|x");
-  EXPECT_EQ(ExpandTitleFormat("s (y) [L]", r), "So (1999) [215.347]");
 }
 
 TEST(TitleFormatTest, FieldsAndTitlesStayInTheirLimits) {
@@ -69,28 +68,69 @@ class FormatEntryTitleTest : public ::testing::Test {
 };
 
 TEST_F(FormatEntryTitleTest, TheFourTitleChoicesAndTheLength) {
-  struct Case {
-    const char *artist, *song, *length, *title, *lengthText;
-  } cases[] = {
+  const std::array<const char*, 5> cases[] = {
+      // artist, song, length, title, length text
       {"X", "Y", "0", "X - Y", "Unknown"},
       {"X", "", "0", "X", "Unknown"},
       {"", "", "0", "Track One", "Unknown"},
       {"", "Y", "215347", "Y", "00:03:35.34"},
   };
-  for (const Case& c : cases) {
-    tags.records[path] = Record(c.artist, c.song, c.length);
+  for (auto [artist, song, length, title, lengthText] : cases) {
+    tags.records[path] = Record(artist, song, length);
     EXPECT_EQ(FormatEntryTitle(store.list, tags, "a - s", path, 0), kOk);
-    EXPECT_EQ(GetEntryField(store.list, 0, kTitle), c.title);
-    EXPECT_EQ(GetEntryField(store.list, 0, kLength), c.lengthText);
+    EXPECT_EQ(GetEntryField(store.list, 0, kTitle), title);
+    EXPECT_EQ(GetEntryField(store.list, 0, kLength), lengthText);
   }
 }
 
-TEST_F(FormatEntryTitleTest, NoTagsLeavesTheRowAlone) {
-  NoTagSource none;
-  EXPECT_EQ(FormatEntryTitle(store.list, none, "a - s", path, 0), kNoFilePlugin);
-  EXPECT_EQ(FormatEntryTitle(store.list, tags, "a - s", path, 0), kNoFilePlugin);
-  EXPECT_EQ(GetEntryField(store.list, 0, kTitle), "Track One");
-  EXPECT_EQ(GetEntryField(store.list, 0, kLength), "Unknown");
+TEST(NumberTextTest, BlankBeforeNonNegativeAndFifteenDigits) {
+  const std::pair<double, const char*> cases[] = {
+      {2, " 2"},       {-2, "-2"},
+      {0, " 0"},       {1.0 / 3, " 0.333333333333333"},
+      {-0.0, "-0"},    {999999999999999, " 999999999999999"},
+      {1e15, " 1E+15"}};
+  for (auto [x, text] : cases) EXPECT_EQ(NumberText(x), text) << x;
+}
+
+TEST(NumberTextTest, ZeroPadPadsOneDigitOnly) {
+  const auto min = std::numeric_limits<std::int64_t>::min();
+  const std::pair<std::int64_t, const char*> cases[] = {
+      {0, "00"}, {7, "07"}, {42, "42"}, {-5, "-05"}, {min, "-9223372036854775808"}};
+  for (auto [x, text] : cases) EXPECT_EQ(ZeroPad(x), text) << x;
+}
+
+TEST(NumberTextTest, TimeTexts) {
+  const std::tuple<float, int, float, const char*> cases[] = {
+      {0, 0, 0, "00:00:00.00"},     {3725.5f, 0, 0, "01:02:05.50"}, {215.347f, 0, 0, "00:03:35.34"},
+      {30, 1, 200, "-00:02:50.00"}, {200, 1, 30, "-00:02:50.00"},   {360000, 0, 0, "100:00:00.00"},
+      {-5, 0, 0, "-00:00:05.00"}};
+  for (auto [seconds, remaining, reference, text] : cases)
+    EXPECT_EQ(TimeText(seconds, remaining, reference), text) << seconds;
+}
+
+TEST(NumberTextTest, TimeTextSurvivesValuesNoClockHolds) {
+  for (float v : {std::numeric_limits<float>::infinity(), 3.0e38f, -3.0e38f})
+    EXPECT_NE(TimeText(v, 0, 0).find(':'), std::string::npos);
+  EXPECT_EQ(TimeText(std::numeric_limits<float>::quiet_NaN(), 0, 0), "00:00:00.00");
+}
+
+TEST(NumberTextTest, MaskedNumbers) {
+  using Case = std::tuple<const char*, double, const char*>;
+  const Case cases[] = {{"###", 12, "12"},
+                        {"###", 1234567, "1,234,567"},
+                        {"###", -123456, "-123,456"},
+                        {"#,###.##", 1234.567, "1,234.57"},
+                        {"$###.#", 5.25, "$5.2"},
+
+                        {"###.", 3.7, "4"}};
+  for (auto [mask, x, text] : cases) EXPECT_EQ(MaskedNumber(mask, x), text) << mask;
+}
+
+TEST(NumberTextTest, MaskedNumberOfHugeAndOddValuesStaysSane) {
+  EXPECT_EQ(MaskedNumber("###", 1e300).size(), 301u + 100u);
+  EXPECT_EQ(MaskedNumber("###", std::nan("")), "nan");
+  EXPECT_EQ(MaskedNumber("###", -std::numeric_limits<double>::infinity()), "-inf");
+  EXPECT_LT(MaskedNumber("#." + std::string(1000, '#'), 1).size(), 64u);
 }
 
 }  // namespace

@@ -37,11 +37,8 @@ static void Pause(int32_t paused) {
 static void SetVolume(int32_t volume) {
   probe.lastVolume = volume;
 }
-static void SetPan(int32_t pan) {
-  (void)pan;
-}
-static void SetMute(int32_t muted) {
-  (void)muted;
+static void Ignore(int32_t value) {
+  (void)value;
 }
 static void SetEq(int32_t band, int32_t value) {
   probe.setEqCalls++;
@@ -76,7 +73,7 @@ static const QmbStreamInfo* GetStreamInfo(void) {
 static QmbInputModule module = {NAME,        EXTENSIONS,    PATTERN,     0,         8192,
                                 44100,       ENGINE_OUTPUT, Init,        Configure, Quit,
                                 Open,        Play,          Stop,        Pause,     0,
-                                SetVolume,   SetPan,        SetMute,     SetEq,     Seek,
+                                SetVolume,   Ignore,        Ignore,      SetEq,     Seek,
                                 GetTypeIcon, GetLength,     GetPosition, GetSample, GetStreamInfo};
 
 QMB_EXPORT QmbInputModule* GetQMBInputModule(void) {

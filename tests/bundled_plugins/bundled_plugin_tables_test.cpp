@@ -1,12 +1,16 @@
-// The FFmpeg input plug-in loaded from the program folder, decoding real files as the engine pulls.
+// The bundled plug-ins loaded from the program folder: the FFmpeg input
+// plug-in decoding real files as the engine pulls, and the TagLib file
+// plug-in reading tags of real files into the record.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "plugin_library.h"
@@ -18,6 +22,7 @@ namespace {
 using test::Fixture;
 using test::InputPlugin;
 using test::ReadFile;
+using test::TagPlugin;
 
 constexpr int kRate = 44100;
 // The fixtures' mono sources reach both channels at -3 dB.
@@ -106,28 +111,11 @@ TEST_F(InputPluginTest, PlaysTheToneAt44100Stereo) {
   }
 }
 
-TEST_F(InputPluginTest, StartsAndSeeksOnTheSample) {
-  ASSERT_EQ(module->Open(Fixture("sweep.flac").c_str()), 0);
-  EXPECT_EQ(module->GetLength(), 6000);
-  EXPECT_LT(WorstSweepError(Pull(module, 4096).left, 0), 4);
-  for (int ms : {2000, 5100, 300, 2000}) {
-    SCOPED_TRACE(ms);
-    module->Seek(ms);
-    EXPECT_EQ(module->GetPosition(), ms);
-    Frames after = Pull(module, 4096);
-    EXPECT_LT(WorstSweepError(after.left, int64_t(ms) * kRate / 1000), 4);
-    EXPECT_EQ(module->GetPosition(), ms + 4096 * 1000 / kRate);
-  }
-}
-
 TEST_F(InputPluginTest, ReachesTheLengthExactlyThenGivesSilenceUntilStopped) {
   ASSERT_EQ(module->Open(Fixture("tone_440.flac").c_str()), 0);
   int32_t length = module->GetLength();
   int64_t frames = 0;
-  while (module->GetPosition() < length && frames < 10 * kRate) {
-    Pull(module, 1);
-    ++frames;
-  }
+  for (; module->GetPosition() < length && frames < 10 * kRate; ++frames) Pull(module, 1);
   EXPECT_EQ(frames, 4 * kRate);
   EXPECT_EQ(module->GetPosition(), length);
   Frames tail = Pull(module, 1000);
@@ -142,8 +130,7 @@ TEST_F(InputPluginTest, ReachesTheLengthExactlyThenGivesSilenceUntilStopped) {
 
   // A stop leaves nothing open.
   module->Stop();
-  EXPECT_EQ(module->GetLength(), 0);
-  EXPECT_EQ(module->GetStreamInfo(), nullptr);
+  EXPECT_EQ(std::tuple(module->GetLength(), module->GetStreamInfo()), std::tuple(0, nullptr));
   Frames silence = Pull(module, 100);
   EXPECT_EQ(Rms(silence.left) + Rms(silence.right), 0);
   module->Seek(1000);  // nothing open: no effect
@@ -155,12 +142,11 @@ TEST_F(InputPluginTest, RefusesWhatItCannotPlay) {
   folder.Write("text.flac", "This is a text file, not FLAC.\n");
   folder.Write("empty.flac", "");
   folder.Write("header_only.flac", ReadFile(Fixture("tone_440.flac")).substr(0, 60));
-  std::string folderPath = folder.Path() + "sub.flac";
-  std::filesystem::create_directory(folderPath);
-  for (std::string path :
-       {folder.Path() + "missing.flac", folder.Path() + "text.flac", folder.Path() + "empty.flac",
-        folder.Path() + "header_only.flac", folderPath, std::string("http://127.0.0.1:9/y.flac"),
-        "file://" + Fixture("tone_440.flac"), std::string("")}) {
+  std::filesystem::create_directory(folder.Path() + "sub.flac");
+  for (std::string path : {folder.Path() + "missing.flac", folder.Path() + "text.flac",
+                           folder.Path() + "empty.flac", folder.Path() + "header_only.flac",
+                           folder.Path() + "sub.flac", std::string("http://127.0.0.1:9/y.flac"),
+                           "file://" + Fixture("tone_440.flac"), std::string("")}) {
     EXPECT_EQ(module->Open(path.c_str()), 1) << path;
     EXPECT_EQ(module->GetLength(), 0) << path;
     EXPECT_EQ(Rms(Pull(module, 10).left), 0) << path;
@@ -213,6 +199,122 @@ TEST_F(InputPluginTest, SeeksWhileTheStreamThreadPulls) {
   done = true;
   stream.join();
   EXPECT_GT(pulled.load(), 0);
+}
+
+// True when the field is terminated within its 100 bytes and is whole UTF-8.
+bool WholeUtf8(const char (&field)[QMB_TAG_FIELD_SIZE]) {
+  size_t length = strnlen(field, QMB_TAG_FIELD_SIZE);
+  if (length == QMB_TAG_FIELD_SIZE) return false;
+  for (size_t i = 0; i < length;) {
+    auto lead = static_cast<unsigned char>(field[i]);
+    size_t size = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : 4;
+    if (i + size > length) return false;
+    for (size_t k = 1; k < size; ++k)
+      if ((static_cast<unsigned char>(field[i + k]) & 0xC0) != 0x80) return false;
+    i += size;
+  }
+  return true;
+}
+
+bool AllFieldsWhole(const QmbTagRecord& r) {
+  for (auto* field : {&r.genre, &r.artist, &r.album, &r.songName, &r.year, &r.copyright, &r.comment,
+                      &r.track, &r.mood, &r.rating, &r.length})
+    if (!WholeUtf8(*field)) return false;
+  return true;
+}
+
+TEST(TagPluginTable, ClaimsAudioByExtensionAndNothingByPattern) {
+  QmbFileModule* module = TagPlugin();
+  ASSERT_NE(module, nullptr);
+  EXPECT_STREQ(module->description, "Qumble Tag Reader (TagLib)");
+  EXPECT_STREQ(module->pattern, "");
+  for (const char* ext : {"mp3", "ogg", "wma", "wav", "flac", "m4a", "opus"})
+    EXPECT_NE(std::strstr(module->extensions, ext), nullptr) << ext;
+  EXPECT_EQ(module->Init(nullptr, nullptr), 0);
+  ASSERT_NE(module->ReadTag, nullptr);
+#ifdef QMB_TAG_DIALOG
+  EXPECT_NE(module->Properties, nullptr);
+#else
+  EXPECT_EQ(module->Properties, nullptr);  // no dialog without the Qt user interface
+#endif
+}
+
+class TaggedFile : public testing::TestWithParam<const char*> {};
+
+TEST_P(TaggedFile, FillsTheRecord) {
+  QmbTagRecord* r = TagPlugin()->ReadTag(Fixture(GetParam()).c_str());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ((std::vector<std::string>{r->artist, r->songName, r->album, r->track, r->year, r->genre,
+                                      r->comment}),
+            (std::vector<std::string>{"Test Artist", "Test Title", "Test Album", "3", "2024",
+                                      "Rock", "Made here"}));
+  EXPECT_NEAR(std::atoi(r->length), 4000, 120);
+  EXPECT_TRUE(AllFieldsWhole(*r));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TaggedFile,
+                         testing::Values("tagged.mp3", "tagged.flac", "tagged.ogg", "tagged.opus",
+                                         "tagged.m4a", "tagged.wav", "tagged.wma"),
+                         [](const auto& info) {
+                           std::string name = info.param;
+                           return name.substr(name.find('.') + 1);
+                         });
+
+TEST(TagPlugin, UntaggedAudioStillGivesItsLength) {
+  QmbTagRecord* r = TagPlugin()->ReadTag(Fixture("tone_440.flac").c_str());
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(std::tuple(std::string(r->artist), std::string(r->songName), std::string(r->length)),
+            std::tuple("", "", "4000"));
+}
+
+TEST(TagPlugin, CutsLongTitlesAtALetterBoundary) {
+  // What fits in 99 bytes without splitting a letter.
+  for (auto [file, bytes] :
+       {std::pair("long_title_2.flac", 98u), std::pair("long_title_3.flac", 97u)}) {
+    QmbTagRecord* record = TagPlugin()->ReadTag(Fixture(file).c_str());
+    ASSERT_NE(record, nullptr) << file;
+    EXPECT_EQ(std::strlen(record->songName), bytes) << file;
+    EXPECT_TRUE(WholeUtf8(record->songName)) << file;
+  }
+}
+
+TEST(TagPlugin, AnswersNullForWhatIsNoAudioFile) {
+  test::TempFolder folder;
+  std::string garbage(4096, '\0');
+  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) >> 3);
+  for (const char* name : {"garbage.mp3", "garbage.flac", "noext"}) folder.Write(name, garbage);
+  folder.Write("empty.ogg", "");
+  folder.Write("text.flac", "This is a text file, not FLAC.\n");
+  std::filesystem::create_directory(folder.Path() + "folder.mp3");
+  for (const char* name :
+       {"garbage.mp3", "garbage.flac", "empty.ogg", "text.flac", "noext", "folder.mp3", "gone.mp3"})
+    EXPECT_EQ(TagPlugin()->ReadTag((folder.Path() + name).c_str()), nullptr) << name;
+  EXPECT_EQ(TagPlugin()->ReadTag(""), nullptr);
+  EXPECT_EQ(TagPlugin()->ReadTag(nullptr), nullptr);
+}
+
+// Cut copies of every tagged file, some mid-tag, some mid-audio: a record or null, never a crash.
+TEST(TagPlugin, SurvivesTruncatedAndDamagedFiles) {
+  test::TempFolder folder;
+  for (const char* name : {"tagged.mp3", "tagged.flac", "tagged.ogg", "tagged.opus", "tagged.m4a",
+                           "tagged.wav", "tagged.wma"}) {
+    std::string whole = ReadFile(Fixture(name));
+    ASSERT_FALSE(whole.empty()) << name;
+    for (size_t cut : {size_t{4}, size_t{40}, size_t{200}, size_t{1500}, whole.size() / 2}) {
+      folder.Write(name, whole.substr(0, cut));
+      QmbTagRecord* record = TagPlugin()->ReadTag((folder.Path() + name).c_str());
+      if (record) {
+        EXPECT_TRUE(AllFieldsWhole(*record)) << name << " cut at " << cut;
+      }
+    }
+    std::string damaged = whole;
+    for (size_t i = 10; i < damaged.size(); i += 97) damaged[i] = static_cast<char>(~damaged[i]);
+    folder.Write(name, damaged);
+    QmbTagRecord* record = TagPlugin()->ReadTag((folder.Path() + name).c_str());
+    if (record) {
+      EXPECT_TRUE(AllFieldsWhole(*record)) << name << " damaged";
+    }
+  }
 }
 
 }  // namespace
