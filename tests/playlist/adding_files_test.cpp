@@ -1,7 +1,7 @@
 // Adding entries: a new entry's fields, icons and refusals; the walk on real
 // folders (loops, unreadable folders, odd names), the Add Files buttons,
 // addresses and re-entry; the playlist kept across a restart or handed over by
-// a second start. Drops: the playlist window's test.
+// a second start; what a drop adds, and in which order.
 #include "playlist/adding_files.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +103,22 @@ TEST_F(AddingFilesTest, WalkIsDepthFirstInNameOrderOnceThroughLoopsAndSkipsUnrea
   ASSERT_EQ(Added().size(), 6u);
   EXPECT_EQ(Added()[0], "odd/bad\xff\xfe.mp3");
   EXPECT_EQ(Added()[2], "odd/up/a/inner/y.wav");
+}
+
+TEST_F(AddingFilesTest, DropsAddFoldersFirstThenFilesThenPlayAndAPlaylistEndsTheDrop) {
+  std::string file = Make("one.mp3");
+  Make("dir/sub/two.mp3");
+  Make("dir/three.ogg");
+  ASSERT_TRUE(adder.DropPaths({folder.Path() + "dir", file}));
+  EXPECT_EQ(Added(), (std::vector<std::string>{"dir/sub/two.mp3", "dir/three.ogg", "one.mp3"}));
+  EXPECT_EQ(plays, std::vector<int>{0});
+
+  store.list.RemoveAll();
+  plays.clear();
+  folder.Write("list.m3u", "#EXTM3U\n" + file + "\n");
+  ASSERT_TRUE(adder.DropPaths({folder.Path() + "list.m3u", Make("x.mp3"), Make("y.mp3")}));
+  EXPECT_EQ(Added(), std::vector<std::string>{"one.mp3"});
+  EXPECT_TRUE(plays.empty());
 }
 
 TEST_F(AddingFilesTest, AnAddWhileAnotherRunsIsRefused) {
