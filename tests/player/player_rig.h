@@ -20,6 +20,7 @@
 #include "playlist/playlist_store.h"
 #include "scripted_desktop.h"
 #include "tags/tag_record.h"
+#include "wait_until.h"
 
 namespace qmb::test {
 
@@ -59,12 +60,7 @@ class MixProbe {
   // Waits until `blocks` more blocks are mixed; false when the mix stands still.
   bool Wait(int blocks) {
     const long until = blocks_ + blocks;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (blocks_ < until) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return WaitUntil([&] { return blocks_ >= until; });
   }
   // The level of the next `blocks` blocks in dB relative to full scale.
   double LevelDb(int blocks = 12) {
