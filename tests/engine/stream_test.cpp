@@ -1,5 +1,7 @@
 // Streams on the null output: opening, lengths, seeking, channels, pause,
-// the system channel, and all of it at once on many threads.
+// the system channel, bad input and the raw fallback, tracker modules by
+// their orders, and all of it at once on many threads. Each route's length
+// and sound are the decoders' tests'; its choice by extension the player's.
 #include <atomic>
 #include <random>
 
@@ -8,25 +10,22 @@
 namespace qmb::test {
 namespace {
 
-TEST(EngineInit, NullOutputStartsStopsAndRefusesChangesWhileRunning) {
-  ASSERT_TRUE(FSOUND_SetOutput(kOutputNoSound));
-  EXPECT_EQ(FSOUND_GetNumDrivers(), 1);
-  EXPECT_STREQ(FSOUND_GetDriverName(0), "No Sound");
-  EXPECT_EQ(FSOUND_GetDriverName(1), nullptr);
-  EXPECT_FALSE(FSOUND_SetOutput(8));
-  EXPECT_FALSE(FSOUND_SetOutput(-1));
+std::string Fixture(const std::string& name) {
+  return std::string(QMB_FIXTURE_DIR) + "/" + name;
+}
+
+// A second start, the drivers' names and the device list are the sound
+// set-up tests'.
+TEST(EngineInit, NullOutputStartsAndStopsAndAClosedEngineAnswersWithoutHarm) {
+  for (int bad : {8, -1}) EXPECT_FALSE(FSOUND_SetOutput(bad));
   EXPECT_EQ(FSOUND_Init(1000, 32, 0), 0);  // no such rate
   {
     NullEngine engine(48000);
     EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
-    EXPECT_EQ(FSOUND_Init(44100, 32, 0), 0);  // already running
-    EXPECT_FALSE(FSOUND_SetOutput(kOutputAlsa));
-    EXPECT_FALSE(FSOUND_SetBufferSize(50));
     EXPECT_GT(FSOUND_DSP_GetBufferLength(), 0);
   }
   EXPECT_EQ(FSOUND_GetOutputRate(), 0);
   EXPECT_EQ(FSOUND_DSP_GetBufferLength(), 0);
-  // Everything answers a closed engine without harm.
   EXPECT_EQ(FSOUND_Stream_Open("x.raw", kStreamLoadRaw, 0, 0), nullptr);
   EXPECT_EQ(FSOUND_Stream_GetTime(nullptr), 0);
   EXPECT_FALSE(FSOUND_SetVolume(0, 10));
@@ -101,30 +100,6 @@ TEST(RawStream, SeeksLandWhereAskedAndATrackPlaysToItsEndThenAgain) {
   }
 }
 
-TEST(Channels, PlayPicksAndReplacesChannels) {
-  NullEngine engine;
-  TempFolder folder;
-  std::string path = WriteRawSine(folder.Path() + "a.raw", 3.0, 440);
-  std::vector<SoundStream*> streams;
-  for (int i = 0; i < kMaxChannels + 1; ++i)
-    streams.push_back(FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0));
-  EXPECT_EQ(FSOUND_Stream_Play(5, streams[0]), 5);
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[1]), 0);
-  EXPECT_EQ(FSOUND_Stream_Play(kMaxChannels, streams[2]), -1);
-  EXPECT_EQ(FSOUND_Stream_Play(-7, streams[2]), -1);
-  EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
-  // A stream on a taken channel replaces what played there.
-  EXPECT_EQ(FSOUND_Stream_Play(5, streams[2]), 5);
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[0]), 1);
-  for (int i = 3; i < kMaxChannels; ++i)
-    EXPECT_GE(FSOUND_Stream_Play(kFreeChannel, streams[static_cast<std::size_t>(i)]), 0);
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams.back()), -1);  // all 32 taken
-  EXPECT_FALSE(FSOUND_SetVolume(99, 1));
-  EXPECT_FALSE(FSOUND_SetPan(-1, 1));
-  for (auto* s : streams) FSOUND_Stream_Close(s);
-  EXPECT_FALSE(FSOUND_SetMute(5, true));  // the channel is empty now
-}
-
 TEST(Channels, PauseAndSystemPauseHoldThePosition) {
   NullEngine engine;
   TempFolder folder;
@@ -143,6 +118,56 @@ TEST(Channels, PauseAndSystemPauseHoldThePosition) {
     EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
   }
   FSOUND_Stream_Close(s);
+}
+
+// Each decoder's own refusals are its tests', the raw fallback the player's
+// route tests'; here each route hands its failure on.
+TEST(Routes, BadInputGivesANullHandle) {
+  NullEngine engine;
+  TempFolder folder;
+  std::string noise(50000, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
+  for (const char* name : {"noise.mp3", "noise.mid", "noise.mod", "noise.cue"})
+    folder.Write(name, noise);
+  for (const char* name : {"song.sgt", "x.FSB"})  // refused whatever they hold
+    folder.Write(name, ReadFile(Fixture("orders.mod")));
+  folder.Write("tiny.raw", "ab");  // less than a frame
+  for (const char* name : {"noise.mp3", "noise.mid", "noise.cue", "song.sgt", "x.FSB"})
+    EXPECT_EQ(FSOUND_Stream_Open((folder.Path() + name).c_str(), kStreamNormal, 0, 0), nullptr)
+        << name;
+  for (const char* name : {"missing.raw", "tiny.raw"})
+    EXPECT_EQ(FSOUND_Stream_Open((folder.Path() + name).c_str(), kStreamLoadRaw, 0, 0), nullptr)
+        << name;
+  EXPECT_EQ(FSOUND_Stream_Open("", kStreamNormal, 0, 0), nullptr);
+  EXPECT_EQ(FSOUND_Stream_Open(nullptr, kStreamNormal, 0, 0), nullptr);
+  for (const char* name : {"noise.mod", "song.sgt", "x.FSB"})
+    EXPECT_EQ(FMUSIC_LoadSong((folder.Path() + name).c_str()), nullptr) << name;
+  EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
+}
+
+// Orders as positions and jumps in the decoder are the module source's
+// tests'; here the engine's handle: pause holds the order, the end frees it.
+TEST(Modules, PauseHoldsTheOrderAndAFreedHandleIsRefused) {
+  NullEngine engine;
+  MixCapture capture;
+  MusicModule* module = FMUSIC_LoadSong(Fixture("orders.mod").c_str());
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(FMUSIC_GetNumOrders(module), 4);
+  ASSERT_TRUE(FMUSIC_PlaySong(module));
+  EXPECT_GT(Rms(capture.Collect(8192), 0), 0.01);
+  // The player's mute test silences a module by its master volume.
+  ASSERT_TRUE(FMUSIC_SetOrder(module, 3));
+  EXPECT_EQ(FMUSIC_GetOrder(module), 3);  // at once
+  ASSERT_TRUE(FMUSIC_SetPaused(module, true));
+  capture.CollectAfterChange(13230);  // 300 ms mixed while paused
+  EXPECT_EQ(FMUSIC_GetOrder(module), 3);
+  EXPECT_FALSE(FMUSIC_IsFinished(module));
+  ASSERT_TRUE(FMUSIC_SetPaused(module, false));
+  // The last order lasts under two seconds, then the module is finished.
+  EXPECT_TRUE(WaitUntil([&] { return FMUSIC_IsFinished(module); }, 5000));
+  EXPECT_TRUE(FMUSIC_FreeSong(module));
+  EXPECT_FALSE(FMUSIC_FreeSong(module));
+  EXPECT_EQ(FMUSIC_GetNumOrders(module), 0);
 }
 
 // Many open, play and close cycles with hand-offs between the caller, the
@@ -165,7 +190,7 @@ TEST(EngineStress, OpenPlayCloseCyclesWithUnitsAndCallbacks) {
   NullEngine engine(48000);
   TempFolder folder;
   std::string raw = WriteRawSine(folder.Path() + "a.raw", 2.0, 440);
-  std::string mp3 = std::string(QMB_FIXTURE_DIR) + "/tone_440.mp3";
+  std::string mp3 = Fixture("tone_440.mp3");
   std::mt19937 random(7);
   FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), true);
   int band = FSOUND_FX_Enable(kSystemChannel, kFxParamEq);
