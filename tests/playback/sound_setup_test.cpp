@@ -34,22 +34,19 @@ TEST_F(SoundSetup, OutputListHasItsEightEntriesAndTheRateItsRange) {
   EXPECT_EQ(panel.mixerRate.Maximum(), 640);
 }
 
-TEST_F(SoundSetup, InitStartsTheEngineAtTheSliderRate) {
-  panel.mixerRate.SetPosition(220);
-  EXPECT_EQ(InitSoundSystem(panel), kOk);
-  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
-  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
-  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
-  // A second start without a close fails as the engine says.
-  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
-}
-
-TEST_F(SoundSetup, PageAndDeviceListFollowTheEngine) {
+// The page lists the chosen output's devices; the engine starts at the
+// slider's rate, and a second start without a close fails as the engine says.
+TEST_F(SoundSetup, ThePageAndAStartFollowTheControls) {
   panel.outputDevice.Select(0);
   PrepareSoundSystemPage(panel);
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
   EXPECT_EQ(panel.outputDevice.Selection(), 0);
+  panel.mixerRate.SetPosition(220);
   ASSERT_EQ(InitSoundSystem(panel), kOk);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
+  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
+  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
   // Another output chosen: the list starts at 0 and still shows the running
   // output's devices until the next start.
   panel.outputDriver.Select(kOutputAlsa);
