@@ -111,26 +111,6 @@ TEST_F(RoutesTest, AStopWhileAnAddressOpensEndsItSilently) {
   EXPECT_EQ(playback.historyCount, 0) << "an abandoned open is no play";
 }
 
-// The visualization seeing the mix is the equalizer test's and the process
-// screen test's.
-TEST_F(RoutesTest, MuteSilencesANewTrackAndAModule) {
-  Add(Short("a.wav"));
-  MixProbe probe;
-  checks.mute.SetChecked(true);
-  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  ASSERT_TRUE(probe.Wait(4));  // past the switch
-  EXPECT_EQ(probe.Peak(8), 0);
-  EXPECT_EQ(running.sliders[kVolumeSlider].value, 200.0f) << "the slider keeps its value";
-
-  // A module is muted through its master volume.
-  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
-  ASSERT_TRUE(probe.Wait(4));
-  EXPECT_EQ(probe.Peak(8), 0);
-  checks.mute.SetChecked(false);
-  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
-  EXPECT_TRUE(TickUntil([&] { return probe.Peak(1) > 100; })) << "the module is heard unmuted";
-}
-
 // Every route timed as a listener meets it, automatic advance off so the end
 // stops the player: the position near 0 at the start, never going back nor
 // far ahead of the clock, and the track lasting its length. A plain file is

@@ -1,6 +1,9 @@
 // The transport and the end of a track: close after the current track, the
-// fade-out, mute on a module, and what a stop clears.
+// fade-out, mute, and what a stop clears. The equalizer as
+// playback applies it: band sliders change what is heard, "Disable
+// equalizer" takes the effects and the DSP unit away.
 #include "player_rig.h"
+#include "vis/visual_capture.h"
 
 namespace qmb::test {
 namespace {
@@ -37,8 +40,22 @@ TEST_F(TransportTest, FadeOutStepsTheVolumeDownThenStops) {
   }
 }
 
-TEST_F(TransportTest, MutingAModuleMovesTheVolumeSliderAndUnmutingRestoresIt) {
-  EXPECT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
+// A track started while muted is silent, a module through its master volume,
+// and the slider keeps its value; muting a playing module moves the slider to
+// 0 instead, and unmuting restores it.
+TEST_F(TransportTest, MuteSilencesANewTrackAndMovesAPlayingModulesVolumeSlider) {
+  MixProbe probe;
+  checks.mute.SetChecked(true);
+  playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
+  ASSERT_TRUE(probe.Wait(4));  // past the switch
+  EXPECT_EQ(probe.Peak(8), 0);
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
+  ASSERT_TRUE(probe.Wait(4));
+  EXPECT_EQ(probe.Peak(8), 0);
+  EXPECT_EQ(running.sliders[kVolumeSlider].value, 200.0f);
+  checks.mute.SetChecked(false);
+  ASSERT_EQ(playback.PlayPath(Fixture("orders.mod"), {.track = false}), 1);
+  EXPECT_TRUE(TickUntil([&] { return probe.Peak(1) > 100; })) << "the module is heard unmuted";
   for (bool muted : {true, false}) {
     playback.ToggleMute();
     EXPECT_EQ(checks.mute.Checked(), muted);
@@ -57,6 +74,43 @@ TEST_F(TransportTest, StopClearsEverythingTheTrackShowed) {
   playback.PositionTick();
   EXPECT_EQ(displays.titleText, "Qumble Player");
   EXPECT_EQ(displays.timeText.size(), 12u) << displays.timeText;  // "hh:mm:ss: AM"
+}
+
+class EqualizerTest : public PlayerRig {
+ protected:
+  MixProbe probe;
+};
+
+TEST_F(EqualizerTest, ABandSliderRetunesItsBandAtOnce) {
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_1000_22050_mono.wav"), {.track = false}), 1);
+  ASSERT_NE(equalizer.DspUnitHandle(), nullptr);
+  EXPECT_TRUE(FSOUND_DSP_GetActive(equalizer.DspUnitHandle()));
+  ASSERT_TRUE(probe.Wait(4));  // past the start
+  double flat = probe.LevelDb();
+  EXPECT_GT(flat, -40);
+  playback.SetSliderApplied(4, 0.0f);  // 1000 Hz band to -15 dB
+  ASSERT_TRUE(probe.Wait(10));         // past the change's ramp
+  EXPECT_NEAR(probe.LevelDb() - flat, -15.0, 1.0);
+
+  equalizer.DisableEqualizer();
+  ASSERT_TRUE(probe.Wait(10));
+  EXPECT_NEAR(probe.LevelDb() - flat, 0.0, 0.5) << "no effect left on the mix";
+}
+
+TEST_F(EqualizerTest, WithoutTheEqualizerAnEntryGetsNoCaptureAndStoppingSwitchesItOff) {
+  panel.equalizerDisabled.SetChecked(true);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), {.track = false}), 1);
+  EXPECT_EQ(equalizer.DspUnitHandle(), nullptr);
+  TheVisualCapture().Clear();
+  ASSERT_TRUE(probe.Wait(8));
+  EXPECT_FALSE(TheVisualCapture().HasBlock());
+
+  panel.equalizerDisabled.SetChecked(false);
+  ASSERT_EQ(playback.PlayPath(Fixture("tone_440.wav"), {.track = false}), 1);
+  EXPECT_TRUE(TickUntil([] { return TheVisualCapture().HasBlock(); }));
+  playback.StopPlayback(CycleReset::No);
+  EXPECT_FALSE(FSOUND_DSP_GetActive(equalizer.DspUnitHandle()));
+  EXPECT_FALSE(TheVisualCapture().HasBlock());
 }
 
 }  // namespace
