@@ -1,7 +1,7 @@
-// Streams on the null output: opening, lengths, seeking, channels, pause,
-// the system channel, bad input and the raw fallback, tracker modules by
-// their orders, and all of it at once on many threads. Each route's length
-// and sound are the decoders' tests'; its choice by extension the player's.
+// Streams on the null output: start and close, a raw stream's life, bad
+// input, tracker modules, and all of it at once on many threads. Each route's
+// length and sound are the decoders' tests'; its choice by extension the
+// player's.
 #include <atomic>
 #include <random>
 
@@ -33,33 +33,12 @@ TEST(EngineInit, NullOutputStartsAndStopsAndAClosedEngineAnswersWithoutHarm) {
   EXPECT_EQ(FSOUND_FX_Enable(kSystemChannel, kFxParamEq), -1);
 }
 
-// Opening without blocking is the player's network tests' (ready, failed,
-// abandoned, and the buffer's fill in "Buffering: ").
-TEST(RawStream, OpensWithItsLengthBytesAndRate) {
-  NullEngine engine;
-  TempFolder folder;
-  std::string path = WriteRawSine(folder.Path() + "two.raw", 2.0, 440);
-  SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 2000);
-  EXPECT_EQ(FSOUND_Stream_GetLength(s), 2 * 44100 * 4);
-  int frequency = 0;
-  EXPECT_TRUE(
-      FSOUND_Sample_GetDefaults(FSOUND_Stream_GetSample(s), &frequency, nullptr, nullptr, nullptr));
-  EXPECT_EQ(frequency, 44100);
-  EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
-  EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
-  EXPECT_TRUE(FSOUND_Stream_Close(s));
-  EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
-  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
-}
-
-// Each 10 ms of the file holds its own level, so the mix tells where in the
-// file it came from: after the short cross-fade, the asked time's. At 48 kHz
-// the sound goes through the resampler, which a seek resets and the end
-// flushes. The decoders' own seeks are their tests'.
-TEST(RawStream, SeeksLandWhereAskedAndATrackPlaysToItsEndThenAgain) {
+// A raw stream from its open to its close, at 48 kHz through the resampler
+// too, which a seek resets and the end flushes. Each 10 ms of the file holds
+// its own level, so the mix tells where in the file it came from: after a
+// seek's short cross-fade, the asked time's. The decoders' own seeks are
+// their tests'; opening without blocking is the player's network tests'.
+TEST(RawStream, PausesSeeksEndsAndPlaysAgainThenRefusesItsStaleHandle) {
   TempFolder folder;
   std::string path = WriteRaw(folder.Path() + "code.raw", 5 * 44100, [](int i) {
     double v = (i / 441) / 1000.0;
@@ -70,9 +49,23 @@ TEST(RawStream, SeeksLandWhereAskedAndATrackPlaysToItsEndThenAgain) {
     NullEngine engine(rate);
     SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
     ASSERT_NE(s, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 5000);
+    EXPECT_EQ(FSOUND_Stream_GetLength(s), 5 * 44100 * 4);
+    EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
+    EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
     MixCapture capture;
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
     ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
+    for (int target : {0, kSystemChannel}) {
+      ASSERT_TRUE(FSOUND_SetPaused(target, true));
+      capture.CollectAfterChange(4410);  // the fade-out is over
+      int held = FSOUND_Stream_GetTime(s);
+      capture.CollectAfterChange(13230);  // 300 ms more mixed while paused
+      EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
+      ASSERT_TRUE(FSOUND_SetPaused(target, false));
+      EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
+    }
     for (int target : {3000, 1200, 4500}) {
       ASSERT_TRUE(FSOUND_Stream_SetTime(s, target));
       EXPECT_EQ(FSOUND_Stream_GetTime(s), target);  // at once, before the mixer moves
@@ -96,28 +89,10 @@ TEST(RawStream, SeeksLandWhereAskedAndATrackPlaysToItsEndThenAgain) {
     ASSERT_GE(FSOUND_Stream_Play(kFreeChannel, s), 0);
     EXPECT_LT(FSOUND_Stream_GetTime(s), 300);
     EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 300; }));
-    FSOUND_Stream_Close(s);
+    EXPECT_TRUE(FSOUND_Stream_Close(s));
+    EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
+    EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
   }
-}
-
-TEST(Channels, PauseAndSystemPauseHoldThePosition) {
-  NullEngine engine;
-  TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 5.0, 440).c_str(),
-                                      kStreamLoadRaw, 0, 0);
-  MixCapture capture;
-  int channel = FSOUND_Stream_Play(0, s);
-  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
-  for (int target : {channel, kSystemChannel}) {
-    ASSERT_TRUE(FSOUND_SetPaused(target, true));
-    capture.CollectAfterChange(4410);  // the fade-out is over
-    int held = FSOUND_Stream_GetTime(s);
-    capture.CollectAfterChange(13230);  // 300 ms more mixed while paused
-    EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
-    ASSERT_TRUE(FSOUND_SetPaused(target, false));
-    EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
-  }
-  FSOUND_Stream_Close(s);
 }
 
 // Each decoder's own refusals are its tests', the raw fallback the player's

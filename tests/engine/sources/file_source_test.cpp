@@ -11,18 +11,17 @@ struct ToneCase {
   int channels;
   double seconds;
   double hz;
-  bool compressed;
   bool exact;  // the file says exactly how long it is: exact to the frame
 };
 
 const ToneCase kTones[] = {
-    {"tone_440.wav", 44100, 2, 4.0, 440, false, true},
-    {"tone_440.mp3", 44100, 2, 4.0, 440, true, true},
-    {"tone_440.mp2", 44100, 2, 4.0, 440, true, false},
-    {"tone_440.ogg", 44100, 2, 4.0, 440, true, false},
-    {"tone_440.wma", 44100, 2, 4.0, 440, true, false},
-    {"tone_440.asf", 44100, 2, 4.0, 440, true, false},
-    {"tone_1000_22050_mono.wav", 22050, 1, 2.0, 1000, false, true},
+    {"tone_440.wav", 44100, 2, 4.0, 440, true},
+    {"tone_440.mp3", 44100, 2, 4.0, 440, true},
+    {"tone_440.mp2", 44100, 2, 4.0, 440, false},
+    {"tone_440.ogg", 44100, 2, 4.0, 440, false},
+    {"tone_440.wma", 44100, 2, 4.0, 440, false},
+    {"tone_440.asf", 44100, 2, 4.0, 440, false},
+    {"tone_1000_22050_mono.wav", 22050, 1, 2.0, 1000, true},
 };
 
 // The stated length, the decoded length and the tone all match what was
@@ -40,10 +39,6 @@ TEST(FileSource, LengthsAndTonesMatchWhatWasEncoded) {
     EXPECT_NEAR(static_cast<double>(source->LengthFrames()), expected, tolerance);
     EXPECT_EQ(source->LengthBytes(),
               static_cast<std::int64_t>(std::filesystem::file_size(Fixture(tone.file))));
-    if (tone.compressed) {
-      EXPECT_GT(source->BitRateKbps(), 16);
-      EXPECT_LT(source->BitRateKbps(), 400);
-    }
     auto samples = ReadAll(*source);
     double decoded = static_cast<double>(samples.size()) / tone.channels;
     EXPECT_NEAR(decoded, expected, tolerance);
