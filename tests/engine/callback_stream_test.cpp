@@ -100,14 +100,14 @@ struct Feeder {
 constexpr int kFillBytes = 4096;
 
 // A fed stream playing on channel 0 of the engine, the mix captured.
-class CallbackStreamTime : public ::testing::Test {
+class CallbackStream : public ::testing::Test {
  protected:
   void Play() {
     s = FSOUND_Stream_Create(&Feeder::Fill, kFillBytes, kStreamCallback16Stereo, kRate, &feeder);
     ASSERT_NE(s, nullptr);
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   }
-  ~CallbackStreamTime() override { FSOUND_Stream_Close(s); }
+  ~CallbackStream() override { FSOUND_Stream_Close(s); }
 
   NullEngine engine{kRate};
   Feeder feeder;
@@ -115,7 +115,7 @@ class CallbackStreamTime : public ::testing::Test {
   SoundStream* s = nullptr;
 };
 
-TEST_F(CallbackStreamTime, IsTheTimeMixedWhileTheFillRunsAhead) {
+TEST_F(CallbackStream, ItsTimeIsTheTimeMixedWhileTheFillRunsAhead) {
   ASSERT_NO_FATAL_FAILURE(Play());
   const int blockMs = FramesToMs(FSOUND_DSP_GetBufferLength());
   // At the start the time is what has been mixed: nothing, or a block or two.
@@ -149,7 +149,7 @@ TEST_F(CallbackStreamTime, IsTheTimeMixedWhileTheFillRunsAhead) {
   EXPECT_EQ(s->underruns.load(), 0u);
 }
 
-TEST_F(CallbackStreamTime, EndsWhenItsLastFrameIsMixedNotWhenTheFillIsDone) {
+TEST_F(CallbackStream, EndsWhenItsLastFrameIsMixedNotWhenTheFillIsDone) {
   feeder.limit = kRate + 333;  // the last fill block is short
   ASSERT_NO_FATAL_FAILURE(Play());
   ASSERT_TRUE(WaitUntil([&] { return feeder.delivered == feeder.limit; }));
@@ -164,7 +164,7 @@ TEST_F(CallbackStreamTime, EndsWhenItsLastFrameIsMixedNotWhenTheFillIsDone) {
   EXPECT_FALSE(FSOUND_IsPlaying(0));
 }
 
-TEST_F(CallbackStreamTime, ASeekDropsTheReadAheadAndLosesNothingOfTheNewPlace) {
+TEST_F(CallbackStream, ASeekDropsTheReadAheadAndLosesNothingOfTheNewPlace) {
   feeder.level = -3000;
   ASSERT_NO_FATAL_FAILURE(Play());
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 500; }));
@@ -197,27 +197,22 @@ TEST_F(CallbackStreamTime, ASeekDropsTheReadAheadAndLosesNothingOfTheNewPlace) {
 
 // Fed on a thread of its own and only once it plays; at half the mixer's
 // rate its frames last twice as long; a close waits for a fill under way.
-TEST(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
-  NullEngine engine(kRate);
-  // Silence on a channel of its own keeps the mixer running, so waiting for
-  // mixed blocks measures time even while the stream under test is idle.
+// Silence on a channel of its own keeps the mixer running, so waiting for
+// mixed blocks measures time even while the stream under test is idle.
+TEST_F(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
   TempFolder folder;
   SoundStream* silence = FSOUND_Stream_Open(
       WriteRawSine(folder.Path() + "silence.raw", 60.0, 440, 0.0).c_str(), kStreamLoadRaw, 0, 0);
   ASSERT_EQ(FSOUND_Stream_Play(7, silence), 7);
-  Feeder feeder;
-  feeder.limit = kRate / 2;
   EXPECT_EQ(FSOUND_Stream_Create(&Feeder::Fill, 2, kStreamCallback16Stereo, kRate / 2, &feeder),
             nullptr);  // less than a frame
   EXPECT_EQ(FSOUND_Stream_Create(nullptr, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder),
             nullptr);
-  SoundStream* s =
-      FSOUND_Stream_Create(&Feeder::Fill, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder);
+  feeder.limit = kRate / 2;
+  s = FSOUND_Stream_Create(&Feeder::Fill, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder);
   ASSERT_NE(s, nullptr);
-  MixCapture capture;
   capture.CollectAfterChange(2048);
-  // Nothing is pulled before it plays, however long the mix runs.
-  EXPECT_EQ(feeder.fillsAtTheLock, 0);
+  EXPECT_EQ(feeder.fillsAtTheLock, 0);  // nothing pulled before it plays
   capture.Clear();
   ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
   ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
