@@ -25,18 +25,16 @@ class SoundSetup : public ::testing::Test {
   ControlPanelModel panel;
 };
 
-TEST_F(SoundSetup, OutputListHasItsEightEntriesAndTheRateItsRange) {
+// The page lists its eight outputs and the chosen one's devices; the engine
+// starts at the slider's rate, and a second start without a close fails as
+// the engine says.
+TEST_F(SoundSetup, ThePageAndAStartFollowTheControls) {
   EXPECT_EQ(panel.outputDriver.Items(),
             (std::vector<std::string>{"No Sound", "Windows Multimedia Driver", "DirectSound Driver",
                                       "AD3 Driver", "Linux OSS", "Linux ESD", "Linux ALSA",
                                       "ASIO Driver"}));
   EXPECT_EQ(panel.mixerRate.Minimum(), 110);
   EXPECT_EQ(panel.mixerRate.Maximum(), 640);
-}
-
-// The page lists the chosen output's devices; the engine starts at the
-// slider's rate, and a second start without a close fails as the engine says.
-TEST_F(SoundSetup, ThePageAndAStartFollowTheControls) {
   panel.outputDevice.Select(0);
   PrepareSoundSystemPage(panel);
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
