@@ -152,20 +152,17 @@ class PlayerRig : public ::testing::Test {
   template <class T>
   std::vector<T> Played(int count, const std::function<T()>& what, double seconds) {
     std::vector<T> rows;
-    void* lastStream = nullptr;
+    SoundStream* lastStream = nullptr;
     int lastPosition = 1 << 30;
     TickUntil(
         [&] {
-          if (playback.st.state != kPlaying || !playback.st.stream) {
-            lastStream = nullptr;
-            return static_cast<int>(rows.size()) >= count;
+          SoundStream* stream = playback.st.state == kPlaying ? playback.st.stream : nullptr;
+          if (stream) {
+            int position = FSOUND_Stream_GetTime(stream);
+            if (stream != lastStream || position < lastPosition) rows.push_back(what());
+            lastPosition = position;
           }
-          int position = FSOUND_Stream_GetTime(playback.st.stream);
-          if (playback.st.stream != lastStream || position < lastPosition) {
-            rows.push_back(what());
-          }
-          lastStream = playback.st.stream;
-          lastPosition = position;
+          lastStream = stream;
           return static_cast<int>(rows.size()) >= count;
         },
         seconds);
