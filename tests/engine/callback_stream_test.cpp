@@ -200,10 +200,7 @@ TEST_F(CallbackStream, ASeekDropsTheReadAheadAndLosesNothingOfTheNewPlace) {
 // Silence on a channel of its own keeps the mixer running, so waiting for
 // mixed blocks measures time even while the stream under test is idle.
 TEST_F(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
-  TempFolder folder;
-  SoundStream* silence = FSOUND_Stream_Open(
-      WriteRawSine(folder.Path() + "silence.raw", 60.0, 440, 0.0).c_str(), kStreamLoadRaw, 0, 0);
-  ASSERT_EQ(FSOUND_Stream_Play(7, silence), 7);
+  PlayingSine silence(60.0, 440, 0.0, 7);
   EXPECT_EQ(FSOUND_Stream_Create(&Feeder::Fill, 2, kStreamCallback16Stereo, kRate / 2, &feeder),
             nullptr);  // less than a frame
   EXPECT_EQ(FSOUND_Stream_Create(nullptr, kFillBytes, kStreamCallback16Stereo, kRate / 2, &feeder),
@@ -231,7 +228,6 @@ TEST_F(CallbackStream, IsFedOnItsOwnThreadAtItsRateAndClosesCleanly) {
   int calls = endless.fillsAtTheLock;
   capture.CollectAfterChange(2048);
   EXPECT_EQ(endless.fillsAtTheLock, calls);
-  FSOUND_Stream_Close(silence);
 }
 
 }  // namespace

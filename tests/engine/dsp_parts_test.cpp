@@ -80,25 +80,23 @@ TEST(ParamEq, CentreGainIsExactFlatIsFlatAndEverySettingIsStable) {
 TEST(ParamEq, RetunesFadeInWithoutAClick) {
   const double rate = 44100;
   const int block = 1024, frames = 44100, change = 22 * block;
-  struct Case {
-    double hz;
-    std::array<double, 10> db;
-  } cases[] = {{100, {0, -1, -5, -6, -5, -3, -1, 0, 0, 0}},
-               {100, {-15, -15, -15, -15, -15, -15, -15, -15, -15, -15}},
-               {1000, {9, -10, 9, -10, 9, -10, 9, -10, 9, -10}}};
-  for (const Case& c : cases) {
+  const std::pair<double, std::array<double, 10>> cases[] = {
+      {100, {0, -1, -5, -6, -5, -3, -1, 0, 0, 0}},
+      {100, {-15, -15, -15, -15, -15, -15, -15, -15, -15, -15}},
+      {1000, {9, -10, 9, -10, 9, -10, 9, -10, 9, -10}}};
+  for (const auto& [hz, db] : cases) {
     std::array<ParamEq, 10> moved, always;
     std::array<ParamEq*, 10> movedChain, alwaysChain;
     for (int b = 0; b < 10; ++b) {
       moved[b].Configure(rate, kBands[b], 18, 0);
-      always[b].Configure(rate, kBands[b], 18, c.db[b]);
+      always[b].Configure(rate, kBands[b], 18, db[b]);
       movedChain[b] = &moved[b];
       alwaysChain[b] = &always[b];
     }
-    std::vector<float> heard = Sine(rate, c.hz, frames, 0.5), reference = heard;
+    std::vector<float> heard = Sine(rate, hz, frames, 0.5), reference = heard;
     for (int at = 0; at < frames; at += block) {
       if (at == change)
-        for (int b = 0; b < 10; ++b) moved[b].Configure(rate, kBands[b], 18, c.db[b]);
+        for (int b = 0; b < 10; ++b) moved[b].Configure(rate, kBands[b], 18, db[b]);
       ParamEq::ProcessCascade(movedChain.data(), 10, &heard[at * 2], std::min(block, frames - at));
       ParamEq::ProcessCascade(alwaysChain.data(), 10, &reference[at * 2],
                               std::min(block, frames - at));
@@ -113,8 +111,8 @@ TEST(ParamEq, RetunesFadeInWithoutAClick) {
     for (int i = change; i < change + 2000; ++i) around = std::max<double>(around, bend(i));
     for (int i = change + 13000; i < frames; ++i)
       after = std::max<double>(after, std::abs(heard[i * 2] - reference[i * 2]));
-    EXPECT_LT(around, before + 0.005) << c.hz << " Hz, band 0 at " << c.db[0] << " dB";
-    EXPECT_LT(after, 1e-3) << c.hz << " Hz, band 0 at " << c.db[0] << " dB";
+    EXPECT_LT(around, before + 0.005) << hz << " Hz, band 0 at " << db[0] << " dB";
+    EXPECT_LT(after, 1e-3) << hz << " Hz, band 0 at " << db[0] << " dB";
   }
 }
 
@@ -122,16 +120,13 @@ TEST(ParamEq, RetunesFadeInWithoutAClick) {
 // the right length, pitch and level; after a reset (a seek) or a flush (a
 // track's end) silence comes out silent.
 TEST(Resampler, KeepsPitchLevelAndLengthInAnyPiecesAndLeavesNoTrace) {
-  struct Case {
-    int in, out;
-  };
-  for (Case c : {Case{44100, 48000}, Case{48000, 44100}, Case{22050, 64000}, Case{44100, 11000},
-                 Case{32000, 32000}}) {
-    SCOPED_TRACE(std::to_string(c.in) + " -> " + std::to_string(c.out));
+  for (auto [inRate, outRate] :
+       {std::pair{44100, 48000}, {48000, 44100}, {22050, 64000}, {44100, 11000}, {32000, 32000}}) {
+    SCOPED_TRACE(std::to_string(inRate) + " -> " + std::to_string(outRate));
     const double hz = 1000;
-    const std::vector<float> in = Sine(c.in, hz, c.in, 0.5);
+    const std::vector<float> in = Sine(inRate, hz, inRate, 0.5);
     auto run = [&](std::size_t piece) {  // 0: uneven pieces
-      Resampler r(c.in, c.out);
+      Resampler r(inRate, outRate);
       std::vector<float> out;
       for (std::size_t at = 0, n = piece ? piece : 1; at < in.size() / 2;
            at += n, n = piece ? piece : n * 3 % 997 + 1)
@@ -147,11 +142,11 @@ TEST(Resampler, KeepsPitchLevelAndLengthInAnyPiecesAndLeavesNoTrace) {
         ASSERT_NEAR(pieces[i], out[i], 1e-6) << piece << " at " << i;
     }
     std::size_t frames = out.size() / 2;
-    EXPECT_NEAR(static_cast<double>(frames), c.out, c.out * 0.01);
+    EXPECT_NEAR(static_cast<double>(frames), outRate, outRate * 0.01);
     // Compare with the ideal sine away from the edges.
     double err = 0, sig = 0;
     for (std::size_t i = frames / 4; i < frames * 3 / 4; ++i) {
-      double ideal = 0.5 * std::sin(2 * std::numbers::pi * hz * i / c.out);
+      double ideal = 0.5 * std::sin(2 * std::numbers::pi * hz * i / outRate);
       err += (out[i * 2] - ideal) * (out[i * 2] - ideal);
       sig += ideal * ideal;
       EXPECT_EQ(out[i * 2], out[i * 2 + 1]);
@@ -159,7 +154,7 @@ TEST(Resampler, KeepsPitchLevelAndLengthInAnyPiecesAndLeavesNoTrace) {
     EXPECT_LT(10 * std::log10(err / sig), -60);
 
     for (bool flush : {false, true}) {
-      Resampler r(c.in, c.out);
+      Resampler r(inRate, outRate);
       std::vector<float> result;
       r.Process(in.data(), 4000, result);
       if (flush) r.Flush(result);
@@ -168,7 +163,7 @@ TEST(Resampler, KeepsPitchLevelAndLengthInAnyPiecesAndLeavesNoTrace) {
       std::vector<float> silence(4000 * 2, 0.0f);
       r.Process(silence.data(), 4000, result);
       r.Flush(result);
-      EXPECT_NEAR(result.size() / 2.0, 4000.0 * c.out / c.in, 2) << flush;
+      EXPECT_NEAR(result.size() / 2.0, 4000.0 * outRate / inRate, 2) << flush;
       EXPECT_TRUE(std::all_of(result.begin(), result.end(), [](float v) { return v == 0; }))
           << flush;
     }

@@ -57,6 +57,18 @@ inline std::string WriteRawSine(const std::string& path, double seconds, double 
   });
 }
 
+// A raw file of a sine playing on `channel`, closed with the object.
+struct PlayingSine {
+  PlayingSine(double seconds, double hz, double amplitude = 0.5, int channel = 0) {
+    s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "sine.raw", seconds, hz, amplitude).c_str(),
+                           kStreamLoadRaw, 0, 0);
+    EXPECT_EQ(FSOUND_Stream_Play(channel, s), channel);
+  }
+  ~PlayingSine() { FSOUND_Stream_Close(s); }
+  TempFolder folder;
+  SoundStream* s = nullptr;
+};
+
 // A DSP unit that keeps copies of the blocks it sees.
 class MixCapture {
  public:

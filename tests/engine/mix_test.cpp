@@ -2,6 +2,7 @@
 // channel's equalizer and the spectrum. The mixer's rate is the seek tests'
 // (at 48 kHz), the pan cases here show the two sides.
 #include <atomic>
+#include <tuple>
 
 #include "engine_test_support.h"
 
@@ -36,9 +37,6 @@ struct Order {
 
 TEST(DspUnits, RunByPriorityAndPassTheirResultOn) {
   NullEngine engine;
-  TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 2.0, 440).c_str(),
-                                      kStreamLoadRaw, 0, 0);
   DspUnit* units[] = {FSOUND_DSP_Create(&Order::Third, 500, nullptr),
                       FSOUND_DSP_Create(&Order::First, 100, nullptr),
                       FSOUND_DSP_Create(&Order::Second, 400, nullptr),
@@ -46,7 +44,7 @@ TEST(DspUnits, RunByPriorityAndPassTheirResultOn) {
   for (int i = 0; i < 3; ++i) FSOUND_DSP_SetActive(units[i], true);
   EXPECT_FALSE(FSOUND_DSP_GetActive(units[3]));
   MixCapture last(1000);
-  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
+  PlayingSine sine(2.0, 440);
   auto frames = last.Collect(4096);
   for (int i = 0; i < 3; ++i) FSOUND_DSP_SetActive(units[i], false);
   ASSERT_GE(Order::seen.size(), 3u);
@@ -56,7 +54,6 @@ TEST(DspUnits, RunByPriorityAndPassTheirResultOn) {
   EXPECT_TRUE(Order::originalKept);
   EXPECT_EQ(Rms(frames, 0), 0);
   for (DspUnit* u : units) FSOUND_DSP_Free(u);
-  FSOUND_Stream_Close(s);
 }
 
 struct Counting {
@@ -73,13 +70,10 @@ struct Counting {
 
 TEST(DspUnits, DeactivatingWaitsForTheCallbackUnderWay) {
   NullEngine engine;
-  TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 3.0, 440).c_str(),
-                                      kStreamLoadRaw, 0, 0);
   DspUnit* unit = FSOUND_DSP_Create(&Counting::Slow, 400, nullptr);
   FSOUND_DSP_SetActive(unit, true);
   MixCapture capture(500);
-  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
+  PlayingSine sine(3.0, 440);
   ASSERT_TRUE(WaitUntil([] { return Counting::calls > 3; }));
   for (int round = 0; round < 20; ++round) {
     FSOUND_DSP_SetActive(unit, false);
@@ -93,26 +87,19 @@ TEST(DspUnits, DeactivatingWaitsForTheCallbackUnderWay) {
   }
   FSOUND_DSP_Free(unit);
   EXPECT_FALSE(Counting::inside);
-  FSOUND_Stream_Close(s);
 }
 
 // A sine in bin 64 of 1024 at 44.1 kHz: the spectrum, while its unit is
 // active, peaks there; volume, pan and mute then shape the two sides.
 TEST(Channels, TheSpectrumPeaksInTheSineBinAndVolumePanAndMuteShapeTheMix) {
   NullEngine engine;
-  TempFolder folder;
-  SoundStream* s =
-      FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 10.0, 64 * 44100.0 / 1024).c_str(),
-                         kStreamLoadRaw, 0, 0);
   DspUnit* fft = FSOUND_DSP_GetFFTUnit();
   ASSERT_NE(fft, nullptr);
   EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);  // inactive
   FSOUND_DSP_SetActive(fft, true);
-  EXPECT_TRUE(FSOUND_DSP_GetActive(fft));
   MixCapture capture;
-  int channel = FSOUND_Stream_Play(0, s);
-  ASSERT_EQ(channel, 0);
-  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 300; }));
+  PlayingSine sine(10.0, 64 * 44100.0 / 1024);
+  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(sine.s) > 300; }));
   const float* spectrum = FSOUND_DSP_GetSpectrum();
   ASSERT_NE(spectrum, nullptr);
   int peak = static_cast<int>(std::max_element(spectrum, spectrum + 512) - spectrum);
@@ -124,23 +111,20 @@ TEST(Channels, TheSpectrumPeaksInTheSineBinAndVolumePanAndMuteShapeTheMix) {
   EXPECT_EQ(FSOUND_DSP_GetSpectrum(), nullptr);
 
   const double full = 0.5 / std::sqrt(2.0);
-  struct Case {
-    int volume, pan;
-    bool mute;
-    double left, right;
-  };
-  for (const Case& c : {Case{255, 127, false, full, full},
-                        Case{128, 127, false, full / 2, full / 2}, Case{255, 0, false, full, 0},
-                        Case{255, 255, false, 0, full}, Case{255, 64, false, full, full * 64 / 127},
-                        Case{255, 127, true, 0, 0}, Case{0, 127, false, 0, 0}}) {
-    FSOUND_SetVolume(channel, c.volume);
-    FSOUND_SetPan(channel, c.pan);
-    FSOUND_SetMute(channel, c.mute);
+  for (auto [volume, pan, mute, left, right] : {std::tuple{255, 127, false, full, full},
+                                                {128, 127, false, full / 2, full / 2},
+                                                {255, 0, false, full, 0.0},
+                                                {255, 255, false, 0.0, full},
+                                                {255, 64, false, full, full * 64 / 127},
+                                                {255, 127, true, 0.0, 0.0},
+                                                {0, 127, false, 0.0, 0.0}}) {
+    FSOUND_SetVolume(0, volume);
+    FSOUND_SetPan(0, pan);
+    FSOUND_SetMute(0, mute);
     auto frames = capture.CollectAfterChange(8192);
-    EXPECT_NEAR(Rms(frames, 0), c.left, 0.01) << c.volume << " " << c.pan << " " << c.mute;
-    EXPECT_NEAR(Rms(frames, 1), c.right, 0.01) << c.volume << " " << c.pan << " " << c.mute;
+    EXPECT_NEAR(Rms(frames, 0), left, 0.01) << volume << " " << pan << " " << mute;
+    EXPECT_NEAR(Rms(frames, 1), right, 0.01) << volume << " " << pan << " " << mute;
   }
-  FSOUND_Stream_Close(s);
 }
 
 // The filter's gain is the equalizer filter's test's, a band slider's effect

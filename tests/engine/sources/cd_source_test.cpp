@@ -1,4 +1,5 @@
 #include <numbers>
+#include <tuple>
 
 #include "source_test_util.h"
 
@@ -11,22 +12,17 @@ TEST(CdDisc, ImageTracksAreSubStreams) {
   auto disc = OpenCdDisc(Fixture("disc.cue"), &error);
   ASSERT_NE(disc, nullptr) << error;
   ASSERT_EQ(disc->TrackCount(), 3);
-  struct {
-    int track;
-    double hz;
-    int sectors;
-  } const tracks[] = {{1, 440, 150}, {2, 660, 225}, {3, 880, 120}};
-  for (const auto& expected : tracks) {
-    SCOPED_TRACE(expected.track);
-    auto track = disc->OpenTrack(expected.track, &error);
+  for (auto [number, hz, sectors] : {std::tuple{1, 440.0, 150}, {2, 660.0, 225}, {3, 880.0, 120}}) {
+    SCOPED_TRACE(number);
+    auto track = disc->OpenTrack(number, &error);
     ASSERT_NE(track, nullptr) << error;
     EXPECT_EQ(track->SampleRate(), 44100);
     EXPECT_EQ(track->Channels(), 2);
-    EXPECT_EQ(track->LengthFrames(), expected.sectors * 588);
-    EXPECT_EQ(track->LengthBytes(), expected.sectors * 2352);
+    EXPECT_EQ(track->LengthFrames(), sectors * 588);
+    EXPECT_EQ(track->LengthBytes(), sectors * 2352);
     auto all = ReadAll(*track);
     EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), track->LengthFrames());
-    EXPECT_NEAR(ToneHz(all, 2, 44100), expected.hz, expected.hz * 0.005);
+    EXPECT_NEAR(ToneHz(all, 2, 44100), hz, hz * 0.005);
     EXPECT_NEAR(Rms(all), 0.5 / std::sqrt(2.0), 0.01);
   }
   for (int bad : {0, -1, 4}) EXPECT_EQ(disc->OpenTrack(bad, &error), nullptr) << bad;
