@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 
 #include "loopback_http_server.h"
 #include "player_rig.h"
@@ -121,10 +122,7 @@ TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
   constexpr int kEndMs = kBlockMs + 2 * kTickMs;
   LoopbackHttpServer server(ReadFile(Fixture("tone_440.wav")), LoopbackHttpServer::Mode::kWhole);
   panel.autoAdvance.SetChecked(false);
-  const struct {
-    std::string path;
-    int heardMs, shownMs, lastMs;
-  } cases[] = {
+  const std::tuple<std::string, int, int, int> cases[] = {
       {Fixture("disc.cue") + "/Track01.cda", 2000, 2000, 2000 - kEndMs},
       {Fixture("three_seconds.mid"), 3000, 3000, 3000 - kEndMs},
       {Fixture("three_seconds.rmi"), 3000, 3000, 3000 - kEndMs},
@@ -132,9 +130,9 @@ TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
       {server.Url("tone.wav"), 4000, 0, 4000 - kEndMs},
       {Fixture("orders.mod"), 4 * 1920, 4000, 3000},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    Add(c.path);
+  for (const auto& [path, heardMs, shownMs, lastMs] : cases) {
+    SCOPED_TRACE(path);
+    Add(path);
     const int row = store.list.Count() - 1;
     store.list.SetCursor(row);
     const auto start = Clock::now();
@@ -144,10 +142,10 @@ TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
     };
     playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
     EXPECT_EQ(playback.st.state, kPlaying);
-    EXPECT_EQ(Field(row, kLength).starts_with("No Length"), c.shownMs == 0);
+    EXPECT_EQ(Field(row, kLength).starts_with("No Length"), shownMs == 0);
     int position = 0, length = 0, last = 0, lastAt = since();
     int at100 = -1, firstAt1000 = -1, back = 0, worstStep = 0;
-    while (since() < c.heardMs + 4000) {
+    while (since() < heardMs + 4000) {
       playback.PositionTick();
       if (playback.st.state != kPlaying) break;
       const int now = since();
@@ -161,14 +159,14 @@ TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kTickMs));
     }
     const int took = since();
-    EXPECT_EQ(length, c.shownMs);
+    EXPECT_EQ(length, shownMs);
     EXPECT_GE(at100, 0);
     EXPECT_LT(at100, 300) << "100 ms after the start";
     EXPECT_EQ(back, 0);
-    EXPECT_GE(last, c.lastMs) << "its end was heard";
-    EXPECT_GE(took, c.heardMs - 20) << "cut short";
-    EXPECT_LE(took, c.heardMs + 600);
-    if (c.path.ends_with(".mod")) {
+    EXPECT_GE(last, lastMs) << "its end was heard";
+    EXPECT_GE(took, heardMs - 20) << "cut short";
+    EXPECT_LE(took, heardMs + 600);
+    if (path.ends_with(".mod")) {
       EXPECT_GE(firstAt1000, 1920 - kBlockMs);
       EXPECT_LE(firstAt1000, 1920 + kEndMs + 200);
     } else {
