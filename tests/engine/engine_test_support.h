@@ -78,7 +78,6 @@ class MixCapture {
   }
   ~MixCapture() { FSOUND_DSP_Free(unit_); }
 
-  // Forgets what was seen so far.
   void Clear() {
     std::lock_guard lock(mutex_);
     frames_.clear();

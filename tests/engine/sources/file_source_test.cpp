@@ -1,20 +1,14 @@
 #include <filesystem>
+#include <tuple>
 
 #include "source_test_util.h"
 
 namespace qmb::engine::test {
 namespace {
 
-struct ToneCase {
-  const char* file;
-  int rate;
-  int channels;
-  double seconds;
-  double hz;
-  bool exact;  // the file says exactly how long it is: exact to the frame
-};
-
-const ToneCase kTones[] = {
+// File, rate, channels, seconds, tone, and whether the file says exactly how
+// long it is: then the length is exact to the frame.
+const std::tuple<const char*, int, int, double, double, bool> kTones[] = {
     {"tone_440.wav", 44100, 2, 4.0, 440, true},
     {"tone_440.mp3", 44100, 2, 4.0, 440, true},
     {"tone_440.mp2", 44100, 2, 4.0, 440, false},
@@ -27,23 +21,23 @@ const ToneCase kTones[] = {
 // The stated length, the decoded length and the tone all match what was
 // encoded; the encoder's delay and padding are not counted.
 TEST(FileSource, LengthsAndTonesMatchWhatWasEncoded) {
-  for (const ToneCase& tone : kTones) {
-    SCOPED_TRACE(tone.file);
+  for (auto [file, rate, channels, seconds, hz, exact] : kTones) {
+    SCOPED_TRACE(file);
     std::string error;
-    auto source = OpenFileSource(Fixture(tone.file), &error);
+    auto source = OpenFileSource(Fixture(file), &error);
     ASSERT_NE(source, nullptr) << error;
-    EXPECT_EQ(source->SampleRate(), tone.rate);
-    EXPECT_EQ(source->Channels(), tone.channels);
-    double expected = tone.seconds * tone.rate;
-    double tolerance = tone.exact ? 0 : FrameTolerance(expected, tone.rate);
+    EXPECT_EQ(source->SampleRate(), rate);
+    EXPECT_EQ(source->Channels(), channels);
+    double expected = seconds * rate;
+    double tolerance = exact ? 0 : FrameTolerance(expected, rate);
     EXPECT_NEAR(static_cast<double>(source->LengthFrames()), expected, tolerance);
     EXPECT_EQ(source->LengthBytes(),
-              static_cast<std::int64_t>(std::filesystem::file_size(Fixture(tone.file))));
+              static_cast<std::int64_t>(std::filesystem::file_size(Fixture(file))));
     auto samples = ReadAll(*source);
-    double decoded = static_cast<double>(samples.size()) / tone.channels;
+    double decoded = static_cast<double>(samples.size()) / channels;
     EXPECT_NEAR(decoded, expected, tolerance);
     EXPECT_NEAR(decoded, static_cast<double>(source->LengthFrames()), tolerance);
-    EXPECT_NEAR(ToneHz(samples, tone.channels, tone.rate), tone.hz, tone.hz * 0.01);
+    EXPECT_NEAR(ToneHz(samples, channels, rate), hz, hz * 0.01);
     EXPECT_EQ(source->Read(samples.data(), 100), 0u) << "reads on after the end";
   }
 }
@@ -109,9 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeekTest,
 // player in the damaged media test.
 TEST(FileSource, CutFilesFailOrEndCleanly) {
   TempFolder temp;
-  for (const ToneCase& tone : kTones) {
-    std::string bytes = ReadFile(Fixture(tone.file));
-    std::string name = std::string("cut_") + tone.file;
+  for (const auto& tone : kTones) {
+    std::string bytes = ReadFile(Fixture(std::get<0>(tone)));
+    std::string name = std::string("cut_") + std::get<0>(tone);
     bool exact = !name.ends_with(".wma") && !name.ends_with(".asf");
     for (double keep : {0.0, 0.003, 0.1, 0.5, 0.97}) {
       SCOPED_TRACE(name + " " + std::to_string(keep));
