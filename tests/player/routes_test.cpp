@@ -2,7 +2,6 @@
 // now-playing text.
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <thread>
 #include <tuple>
 
@@ -12,8 +11,6 @@
 
 namespace qmb::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 class RoutesTest : public PlayerRig {};
 
@@ -51,7 +48,7 @@ TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingTextAndAPreview
 TEST_F(RoutesTest, ExtensionsPickTheRoute) {
   TempFolder folder;
   for (const char* name : {"tone.s3m", "tone.m", "noextension"})
-    fs::copy_file(Short("a.wav"), folder.Path() + name);
+    folder.Write(name, ReadFile(Short("a.wav")));
   folder.Write("noise.xyz", std::string(88200, '\x10'));
   for (auto [name, status] :
        {std::pair{"tone.s3m", 3}, {"tone.m", 3}, {"noextension", 1}, {"noise.xyz", 3}})
