@@ -1,6 +1,6 @@
 // The mix as DSP units see it: unit order, volume, pan and mute, the system
-// channel's equalizer and the spectrum. The mixer's rate is the seek tests'
-// (at 48 kHz), the pan cases here show the two sides.
+// channel's equalizer and the spectrum. Sound at another rate than the
+// mixer's is the callback and raw stream tests'; the pan cases show the sides.
 #include <atomic>
 #include <tuple>
 
