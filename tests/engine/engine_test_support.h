@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <numbers>
@@ -23,37 +23,29 @@
 namespace qmb::test {
 
 // The engine on the null output for one test.
-class NullEngine {
- public:
+struct NullEngine {
   explicit NullEngine(int rate = 44100) {
     FSOUND_SetOutput(kOutputNoSound);
     FSOUND_SetDriver(0);
     FSOUND_SetBufferSize(100);
-    ok_ = FSOUND_Init(rate, kMaxChannels, 0) != 0;
-    EXPECT_TRUE(ok_);
+    EXPECT_NE(FSOUND_Init(rate, kMaxChannels, 0), 0);
   }
   ~NullEngine() { FSOUND_Close(); }
-  bool Ok() const { return ok_; }
-
- private:
-  bool ok_ = false;
 };
 
 // Writes interleaved stereo 16-bit little-endian frames made by `frame`
 // (left, right in -1..1) at 44 100 Hz: the engine's raw layout.
 inline std::string WriteRaw(const std::string& path, int frames,
                             const std::function<std::pair<double, double>(int)>& frame) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::string bytes;
   for (int i = 0; i < frames; ++i) {
     auto [l, r] = frame(i);
     for (double v : {l, r}) {
-      auto s = static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767));
-      unsigned char b[2] = {static_cast<unsigned char>(s & 0xff),
-                            static_cast<unsigned char>((s >> 8) & 0xff)};
-      std::fwrite(b, 1, 2, f);
+      auto s = static_cast<std::uint16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767));
+      bytes += {static_cast<char>(s & 0xff), static_cast<char>(s >> 8)};
     }
   }
-  std::fclose(f);
+  std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }
 
@@ -65,6 +57,18 @@ inline std::string WriteRawSine(const std::string& path, double seconds, double 
   });
 }
 
+// A raw file of a sine playing on `channel`, closed with the object.
+struct PlayingSine {
+  PlayingSine(double seconds, double hz, double amplitude = 0.5, int channel = 0) {
+    s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "sine.raw", seconds, hz, amplitude).c_str(),
+                           kStreamLoadRaw, 0, 0);
+    EXPECT_EQ(FSOUND_Stream_Play(channel, s), channel);
+  }
+  ~PlayingSine() { FSOUND_Stream_Close(s); }
+  TempFolder folder;
+  SoundStream* s = nullptr;
+};
+
 // A DSP unit that keeps copies of the blocks it sees.
 class MixCapture {
  public:
@@ -73,9 +77,7 @@ class MixCapture {
     FSOUND_DSP_SetActive(unit_, true);
   }
   ~MixCapture() { FSOUND_DSP_Free(unit_); }
-  DspUnit* Unit() const { return unit_; }
 
-  // Forgets what was seen so far.
   void Clear() {
     std::lock_guard lock(mutex_);
     frames_.clear();
@@ -101,10 +103,6 @@ class MixCapture {
     Clear();
     return Collect(count);
   }
-  int LastLength() const {
-    std::lock_guard lock(mutex_);
-    return lastLength_;
-  }
 
  private:
   static void* Callback(void*, void* buffer, int length, void* user) {
@@ -113,41 +111,20 @@ class MixCapture {
     const auto* samples = static_cast<const std::int16_t*>(buffer);
     if (self->frames_.size() < 44100 * 2 * 20)
       self->frames_.insert(self->frames_.end(), samples, samples + length * 2);
-    self->lastLength_ = length;
     return buffer;
   }
 
   DspUnit* unit_ = nullptr;
   mutable std::mutex mutex_;
   std::vector<std::int16_t> frames_;
-  int lastLength_ = 0;
 };
 
-// Root mean square of one side (0 left, 1 right) of interleaved frames, from
-// frame `from` on, in 0..1.
-inline double Rms(const std::vector<std::int16_t>& frames, int side, std::size_t from = 0) {
+// Root mean square of one side (0 left, 1 right) of interleaved frames, in 0..1.
+inline double Rms(const std::vector<std::int16_t>& frames, int side) {
   double sum = 0;
-  std::size_t n = 0;
-  for (std::size_t i = from * 2 + side; i < frames.size(); i += 2, ++n)
+  for (std::size_t i = side; i < frames.size(); i += 2)
     sum += (frames[i] / 32768.0) * (frames[i] / 32768.0);
-  return n ? std::sqrt(sum / n) : 0;
-}
-
-// The tone's frequency from rising edges of the left side, with hysteresis.
-inline double ToneHz(const std::vector<std::int16_t>& frames, int rate) {
-  int edges = 0;
-  std::size_t first = 0, last = 0;
-  bool low = false;
-  for (std::size_t i = 0; i < frames.size(); i += 2) {
-    if (frames[i] < -2000) low = true;
-    if (low && frames[i] > 2000) {
-      low = false;
-      if (edges++ == 0) first = i / 2;
-      last = i / 2;
-    }
-  }
-  return edges < 2 ? 0
-                   : (edges - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
+  return frames.empty() ? 0 : std::sqrt(sum / static_cast<double>(frames.size() / 2));
 }
 
 }  // namespace qmb::test

@@ -1,5 +1,7 @@
-// Streams on the null output: opening, lengths, seeking, channels, pause,
-// the system channel, and all of it at once on many threads.
+// Streams on the null output: start and close, a raw stream's life, bad
+// input, tracker modules, and all of it at once on many threads. Each route's
+// length and sound are the decoders' tests'; its choice by extension the
+// player's.
 #include <atomic>
 #include <random>
 
@@ -8,25 +10,22 @@
 namespace qmb::test {
 namespace {
 
-TEST(EngineInit, NullOutputStartsStopsAndRefusesChangesWhileRunning) {
-  ASSERT_TRUE(FSOUND_SetOutput(kOutputNoSound));
-  EXPECT_EQ(FSOUND_GetNumDrivers(), 1);
-  EXPECT_STREQ(FSOUND_GetDriverName(0), "No Sound");
-  EXPECT_EQ(FSOUND_GetDriverName(1), nullptr);
-  EXPECT_FALSE(FSOUND_SetOutput(8));
-  EXPECT_FALSE(FSOUND_SetOutput(-1));
+std::string Fixture(const std::string& name) {
+  return std::string(QMB_FIXTURE_DIR) + "/" + name;
+}
+
+// A second start, the drivers' names and the device list are the sound
+// set-up tests'.
+TEST(EngineInit, NullOutputStartsAndStopsAndAClosedEngineAnswersWithoutHarm) {
+  for (int bad : {8, -1}) EXPECT_FALSE(FSOUND_SetOutput(bad));
   EXPECT_EQ(FSOUND_Init(1000, 32, 0), 0);  // no such rate
   {
     NullEngine engine(48000);
     EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
-    EXPECT_EQ(FSOUND_Init(44100, 32, 0), 0);  // already running
-    EXPECT_FALSE(FSOUND_SetOutput(kOutputAlsa));
-    EXPECT_FALSE(FSOUND_SetBufferSize(50));
     EXPECT_GT(FSOUND_DSP_GetBufferLength(), 0);
   }
   EXPECT_EQ(FSOUND_GetOutputRate(), 0);
   EXPECT_EQ(FSOUND_DSP_GetBufferLength(), 0);
-  // Everything answers a closed engine without harm.
   EXPECT_EQ(FSOUND_Stream_Open("x.raw", kStreamLoadRaw, 0, 0), nullptr);
   EXPECT_EQ(FSOUND_Stream_GetTime(nullptr), 0);
   EXPECT_FALSE(FSOUND_SetVolume(0, 10));
@@ -34,147 +33,116 @@ TEST(EngineInit, NullOutputStartsStopsAndRefusesChangesWhileRunning) {
   EXPECT_EQ(FSOUND_FX_Enable(kSystemChannel, kFxParamEq), -1);
 }
 
-TEST(EngineInit, SdlDummyDriverPlaysInRealTime) {
-  // The dummy driver paces like a device; it stands for a real output here.
-  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-  FSOUND_SetOutput(kOutputDirectSound);
-  ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  EXPECT_GE(FSOUND_GetNumDrivers(), 0);
+// A raw stream from its open to its close, at 48 kHz through the resampler
+// too, which a seek resets and the end flushes. Each 10 ms of the file holds
+// its own level, so the mix tells where in the file it came from: after a
+// seek's short cross-fade, the asked time's. The decoders' own seeks are
+// their tests'; opening without blocking is the player's network tests'.
+TEST(RawStream, PausesSeeksEndsAndPlaysAgainThenRefusesItsStaleHandle) {
   TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 1.0, 440).c_str(),
-                                      kStreamLoadRaw, 0, 0);
-  ASSERT_NE(s, nullptr);
-  EXPECT_GE(FSOUND_Stream_Play(0, s), 0);
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
-  FSOUND_Close();
-  ::unsetenv("SDL_AUDIODRIVER");
-  FSOUND_SetOutput(kOutputNoSound);
-}
-
-TEST(RawStream, OpensWithItsLengthBytesAndRateAtOnceOrWithoutBlocking) {
-  NullEngine engine;
-  TempFolder folder;
-  std::string path = WriteRawSine(folder.Path() + "two.raw", 2.0, 440);
-  SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 2000);
-  EXPECT_EQ(FSOUND_Stream_GetLength(s), 2 * 44100 * 4);
-  int frequency = 0;
-  EXPECT_TRUE(
-      FSOUND_Sample_GetDefaults(FSOUND_Stream_GetSample(s), &frequency, nullptr, nullptr, nullptr));
-  EXPECT_EQ(frequency, 44100);
-  EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
-  EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
-  EXPECT_TRUE(FSOUND_Stream_Close(s));
-  EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
-  EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
-
-  // Opened without blocking, it becomes ready or fails later.
-  SoundStream* good = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw | kStreamNonBlocking, 0, 0);
-  SoundStream* bad = FSOUND_Stream_Open((folder.Path() + "gone.raw").c_str(),
-                                        kStreamLoadRaw | kStreamNonBlocking, 0, 0);
-  ASSERT_NE(good, nullptr);
-  ASSERT_NE(bad, nullptr);
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(good) == kOpenReady; }));
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetOpenState(bad) == kOpenFailed; }));
-  EXPECT_EQ(FSOUND_Stream_Play(0, bad), -1);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(bad), 0);
-  EXPECT_EQ(FSOUND_Stream_GetLengthMs(good), 2000);
-  int percent = -1;
-  EXPECT_TRUE(FSOUND_Stream_Net_GetStatus(good, nullptr, &percent, nullptr, nullptr));
-  EXPECT_GE(percent, 0);
-  EXPECT_LE(percent, 100);
-  EXPECT_EQ(FSOUND_Stream_Play(0, good), 0);
-  FSOUND_Stream_Close(good);
-  FSOUND_Stream_Close(bad);
-}
-
-// Each 10 ms of the file holds its own level, so a captured block tells
-// where in the file it came from.
-std::string WriteTimeCode(const std::string& path, double seconds) {
-  return WriteRaw(path, static_cast<int>(seconds * 44100), [](int i) {
+  std::string path = WriteRaw(folder.Path() + "code.raw", 5 * 44100, [](int i) {
     double v = (i / 441) / 1000.0;
     return std::pair{v, -v};
   });
-}
-
-TEST(RawStream, SeekLandsWhereAsked) {
-  NullEngine engine;
-  TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteTimeCode(folder.Path() + "code.raw", 5.0).c_str(),
-                                      kStreamLoadRaw, 0, 0);
-  ASSERT_NE(s, nullptr);
-  MixCapture capture;
-  ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
-  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
-  for (int target : {3000, 1200, 4500}) {
-    ASSERT_TRUE(FSOUND_Stream_SetTime(s, target));
-    EXPECT_EQ(FSOUND_Stream_GetTime(s), target);  // at once, before the mixer moves
-    capture.Clear();
-    auto frames = capture.Collect(44100 / 5);
-    // After the short cross-fade the level is that of the asked time.
-    int level = -1;
-    for (std::size_t i = 0; i + 1 < frames.size(); i += 2) {
-      int here = static_cast<int>(std::lround(frames[i] / 32767.0 * 1000));
-      if (here >= target / 10 && here < target / 10 + 30) {
-        level = here;
-        break;
-      }
+  for (int rate : {44100, 48000}) {
+    SCOPED_TRACE(rate);
+    NullEngine engine(rate);
+    SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 5000);
+    EXPECT_EQ(FSOUND_Stream_GetLength(s), 5 * 44100 * 4);
+    EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
+    EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
+    MixCapture capture;
+    ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);
+    ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
+    for (int target : {0, kSystemChannel}) {
+      ASSERT_TRUE(FSOUND_SetPaused(target, true));
+      capture.CollectAfterChange(4410);  // the fade-out is over
+      int held = FSOUND_Stream_GetTime(s);
+      capture.CollectAfterChange(13230);  // 300 ms more mixed while paused
+      EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
+      ASSERT_TRUE(FSOUND_SetPaused(target, false));
+      EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
     }
-    EXPECT_GE(level, target / 10) << target;
-    int now = FSOUND_Stream_GetTime(s);
-    EXPECT_GE(now, target);
-    EXPECT_LT(now, target + 1500);
+    for (int target : {3000, 1200, 4500}) {
+      ASSERT_TRUE(FSOUND_Stream_SetTime(s, target));
+      EXPECT_EQ(FSOUND_Stream_GetTime(s), target);  // at once, before the mixer moves
+      capture.Clear();
+      auto frames = capture.Collect(rate / 5);
+      bool landed = false;
+      for (std::size_t i = 0; i < frames.size() && !landed; i += 2) {
+        long level = std::lround(frames[i] / 32767.0 * 1000);
+        landed = level >= target / 10 && level < target / 10 + 30;
+      }
+      EXPECT_TRUE(landed) << target;
+      int now = FSOUND_Stream_GetTime(s);
+      EXPECT_GE(now, target);
+      EXPECT_LT(now, target + 1500);
+    }
+    ASSERT_TRUE(FSOUND_Stream_SetTime(s, 999999));  // past the end: ends the track
+    ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
+    EXPECT_EQ(FSOUND_Stream_GetTime(s), 5000);
+    EXPECT_FALSE(FSOUND_IsPlaying(0));
+    // Played again after its end, it starts over.
+    ASSERT_GE(FSOUND_Stream_Play(kFreeChannel, s), 0);
+    EXPECT_LT(FSOUND_Stream_GetTime(s), 300);
+    EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 300; }));
+    EXPECT_TRUE(FSOUND_Stream_Close(s));
+    EXPECT_FALSE(FSOUND_Stream_Close(s));  // a stale handle is refused, not used
+    EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenInvalid);
   }
-  EXPECT_TRUE(FSOUND_Stream_SetTime(s, 999999));  // past the end: ends the track
-  EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_IsFinished(s); }));
-  FSOUND_Stream_Close(s);
 }
 
-TEST(Channels, PlayPicksAndReplacesChannels) {
+// Each decoder's own refusals are its tests', the raw fallback the player's
+// route tests'; here each route hands its failure on.
+TEST(Routes, BadInputGivesANullHandle) {
   NullEngine engine;
   TempFolder folder;
-  std::string path = WriteRawSine(folder.Path() + "a.raw", 3.0, 440);
-  std::vector<SoundStream*> streams;
-  for (int i = 0; i < kMaxChannels + 1; ++i)
-    streams.push_back(FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0));
-  EXPECT_EQ(FSOUND_Stream_Play(5, streams[0]), 5);
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[1]), 0);
-  EXPECT_EQ(FSOUND_Stream_Play(kMaxChannels, streams[2]), -1);
-  EXPECT_EQ(FSOUND_Stream_Play(-7, streams[2]), -1);
-  EXPECT_EQ(FSOUND_Stream_Play(0, nullptr), -1);
-  // A stream on a taken channel replaces what played there.
-  EXPECT_EQ(FSOUND_Stream_Play(5, streams[2]), 5);
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams[0]), 1);
-  for (int i = 3; i < kMaxChannels; ++i)
-    EXPECT_GE(FSOUND_Stream_Play(kFreeChannel, streams[static_cast<std::size_t>(i)]), 0);
-  // All 32 channels now hold a playing stream: no free one is left.
-  EXPECT_EQ(FSOUND_Stream_Play(kFreeChannel, streams.back()), -1);
-  EXPECT_FALSE(FSOUND_SetVolume(99, 1));
-  EXPECT_FALSE(FSOUND_SetPan(-1, 1));
-  for (auto* s : streams) FSOUND_Stream_Close(s);
-  EXPECT_FALSE(FSOUND_SetMute(5, true));  // the channel is empty now
+  std::string noise(50000, '\0');
+  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
+  for (const char* name : {"noise.mp3", "noise.mid", "noise.mod", "noise.cue"})
+    folder.Write(name, noise);
+  for (const char* name : {"song.sgt", "x.FSB"})  // refused whatever they hold
+    folder.Write(name, ReadFile(Fixture("orders.mod")));
+  folder.Write("tiny.raw", "ab");  // less than a frame
+  for (const char* name : {"noise.mp3", "noise.mid", "noise.cue", "song.sgt", "x.FSB"})
+    EXPECT_EQ(FSOUND_Stream_Open((folder.Path() + name).c_str(), kStreamNormal, 0, 0), nullptr)
+        << name;
+  for (const char* name : {"missing.raw", "tiny.raw"})
+    EXPECT_EQ(FSOUND_Stream_Open((folder.Path() + name).c_str(), kStreamLoadRaw, 0, 0), nullptr)
+        << name;
+  EXPECT_EQ(FSOUND_Stream_Open("", kStreamNormal, 0, 0), nullptr);
+  EXPECT_EQ(FSOUND_Stream_Open(nullptr, kStreamNormal, 0, 0), nullptr);
+  for (const char* name : {"noise.mod", "song.sgt", "x.FSB"})
+    EXPECT_EQ(FMUSIC_LoadSong((folder.Path() + name).c_str()), nullptr) << name;
+  EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
 }
 
-TEST(Channels, PauseAndSystemPauseHoldThePosition) {
+// Orders as positions and jumps in the decoder are the module source's
+// tests'; here the engine's handle: pause holds the order, the end frees it.
+TEST(Modules, PauseHoldsTheOrderAndAFreedHandleIsRefused) {
   NullEngine engine;
-  TempFolder folder;
-  SoundStream* s = FSOUND_Stream_Open(WriteRawSine(folder.Path() + "a.raw", 5.0, 440).c_str(),
-                                      kStreamLoadRaw, 0, 0);
   MixCapture capture;
-  int channel = FSOUND_Stream_Play(0, s);
-  ASSERT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > 100; }));
-  for (int target : {channel, kSystemChannel}) {
-    ASSERT_TRUE(FSOUND_SetPaused(target, true));
-    capture.CollectAfterChange(4410);  // the fade-out is over
-    int held = FSOUND_Stream_GetTime(s);
-    capture.CollectAfterChange(13230);  // 300 ms more mixed while paused
-    EXPECT_LE(FSOUND_Stream_GetTime(s), held + 10) << target;
-    ASSERT_TRUE(FSOUND_SetPaused(target, false));
-    EXPECT_TRUE(WaitUntil([&] { return FSOUND_Stream_GetTime(s) > held + 100; })) << target;
-  }
-  FSOUND_Stream_Close(s);
+  MusicModule* module = FMUSIC_LoadSong(Fixture("orders.mod").c_str());
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(FMUSIC_GetNumOrders(module), 4);
+  ASSERT_TRUE(FMUSIC_PlaySong(module));
+  EXPECT_GT(Rms(capture.Collect(8192), 0), 0.01);
+  // The player's mute test silences a module by its master volume.
+  ASSERT_TRUE(FMUSIC_SetOrder(module, 3));
+  EXPECT_EQ(FMUSIC_GetOrder(module), 3);  // at once
+  ASSERT_TRUE(FMUSIC_SetPaused(module, true));
+  capture.CollectAfterChange(13230);  // 300 ms mixed while paused
+  EXPECT_EQ(FMUSIC_GetOrder(module), 3);
+  EXPECT_FALSE(FMUSIC_IsFinished(module));
+  ASSERT_TRUE(FMUSIC_SetPaused(module, false));
+  // The last order lasts under two seconds, then the module is finished.
+  EXPECT_TRUE(WaitUntil([&] { return FMUSIC_IsFinished(module); }, 5000));
+  EXPECT_TRUE(FMUSIC_FreeSong(module));
+  EXPECT_FALSE(FMUSIC_FreeSong(module));
+  EXPECT_EQ(FMUSIC_GetNumOrders(module), 0);
 }
 
 // Many open, play and close cycles with hand-offs between the caller, the
@@ -197,37 +165,25 @@ TEST(EngineStress, OpenPlayCloseCyclesWithUnitsAndCallbacks) {
   NullEngine engine(48000);
   TempFolder folder;
   std::string raw = WriteRawSine(folder.Path() + "a.raw", 2.0, 440);
-  std::string mp3 = std::string(QMB_FIXTURE_DIR) + "/tone_440.mp3";
+  std::string mp3 = Fixture("tone_440.mp3");
   std::mt19937 random(7);
-  DspUnit* fft = FSOUND_DSP_GetFFTUnit();
-  FSOUND_DSP_SetActive(fft, true);
+  FSOUND_DSP_SetActive(FSOUND_DSP_GetFFTUnit(), true);
   int band = FSOUND_FX_Enable(kSystemChannel, kFxParamEq);
+  const unsigned modes[] = {kStreamLoadRaw, kStreamLoadRaw | kStreamNonBlocking, 0, kStreamNormal};
   // Another caller thread polls while the cycles run, as the timers do.
   std::atomic<bool> done{false};
   std::thread poller([&] {
-    while (!done) {
+    for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
       FSOUND_DSP_GetSpectrum();
       FSOUND_DSP_GetBufferLength();
       FSOUND_IsPlaying(0);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
   for (int cycle = 0; cycle < 120; ++cycle) {
-    SoundStream* s = nullptr;
-    switch (cycle % 4) {
-      case 0:
-        s = FSOUND_Stream_Open(raw.c_str(), kStreamLoadRaw, 0, 0);
-        break;
-      case 1:
-        s = FSOUND_Stream_Open(raw.c_str(), kStreamLoadRaw | kStreamNonBlocking, 0, 0);
-        break;
-      case 2:
-        s = FSOUND_Stream_Create(&Fill, 512 + cycle * 4, kStreamCallback16Stereo, 22050, nullptr);
-        break;
-      case 3:
-        s = FSOUND_Stream_Open(mp3.c_str(), kStreamNormal, 0, 0);
-        break;
-    }
+    SoundStream* s =
+        cycle % 4 == 2
+            ? FSOUND_Stream_Create(&Fill, 512 + cycle * 4, kStreamCallback16Stereo, 22050, nullptr)
+            : FSOUND_Stream_Open((cycle % 4 == 3 ? mp3 : raw).c_str(), modes[cycle % 4], 0, 0);
     ASSERT_NE(s, nullptr) << cycle;
     DspUnit* unit = FSOUND_DSP_Create(&Touch, static_cast<int>(random() % 1000), nullptr);
     FSOUND_DSP_SetActive(unit, true);
@@ -250,17 +206,16 @@ TEST(EngineStress, OpenPlayCloseCyclesWithUnitsAndCallbacks) {
   EXPECT_GT(fills, 0);
 }
 
+// The engine closes with a stream, a unit and a callback stream still there.
 TEST(EngineStress, CloseAndStartAgainWhilePlaying) {
   TempFolder folder;
   std::string raw = WriteRawSine(folder.Path() + "a.raw", 2.0, 440);
   for (int round = 0; round < 10; ++round) {
     NullEngine engine(round % 2 ? 44100 : 22050);
     FSOUND_DSP_SetActive(FSOUND_DSP_Create(&Touch, 1, nullptr), true);
-    SoundStream* s = FSOUND_Stream_Open(raw.c_str(), kStreamLoadRaw, 0, 0);
-    FSOUND_Stream_Play(0, s);
+    FSOUND_Stream_Play(0, FSOUND_Stream_Open(raw.c_str(), kStreamLoadRaw, 0, 0));
     FSOUND_Stream_Create(&Fill, 1024, kStreamCallback16Stereo, 44100, nullptr);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    // The engine closes with the stream, the unit and the capture still there.
   }
 }
 

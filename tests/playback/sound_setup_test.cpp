@@ -25,40 +25,26 @@ class SoundSetup : public ::testing::Test {
   ControlPanelModel panel;
 };
 
-TEST_F(SoundSetup, OutputListHasItsEightEntriesAndTheRateItsRange) {
+// The page lists its eight outputs and the chosen one's devices; the engine
+// starts at the slider's rate, and a second start without a close fails as
+// the engine says.
+TEST_F(SoundSetup, ThePageAndAStartFollowTheControls) {
   EXPECT_EQ(panel.outputDriver.Items(),
             (std::vector<std::string>{"No Sound", "Windows Multimedia Driver", "DirectSound Driver",
                                       "AD3 Driver", "Linux OSS", "Linux ESD", "Linux ALSA",
                                       "ASIO Driver"}));
   EXPECT_EQ(panel.mixerRate.Minimum(), 110);
   EXPECT_EQ(panel.mixerRate.Maximum(), 640);
-}
-
-TEST_F(SoundSetup, InitStartsTheEngineAtTheSliderRate) {
-  panel.mixerRate.SetPosition(220);
-  EXPECT_EQ(InitSoundSystem(panel), kOk);
-  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
-  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
-  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
-  // A second start without a close fails as the engine says.
-  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
-}
-
-TEST_F(SoundSetup, AnOutputThatCannotOpenFailsWithStatus23) {
-  // A driver SDL does not have: no fallback to another output.
-  ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-  panel.outputDriver.Select(kOutputWinMm);
-  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
-  ::unsetenv("SDL_AUDIODRIVER");
-  EXPECT_EQ(FSOUND_GetOutputRate(), 0);
-}
-
-TEST_F(SoundSetup, PageAndDeviceListFollowTheEngine) {
   panel.outputDevice.Select(0);
   PrepareSoundSystemPage(panel);
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
   EXPECT_EQ(panel.outputDevice.Selection(), 0);
+  panel.mixerRate.SetPosition(220);
   ASSERT_EQ(InitSoundSystem(panel), kOk);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
+  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
+  EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
   // Another output chosen: the list starts at 0 and still shows the running
   // output's devices until the next start.
   panel.outputDriver.Select(kOutputAlsa);
@@ -67,15 +53,6 @@ TEST_F(SoundSetup, PageAndDeviceListFollowTheEngine) {
   EXPECT_EQ(panel.outputDevice.Selection(), 0);
   FillDeviceList(panel, 3);  // beyond the list: no selection
   EXPECT_EQ(panel.outputDevice.Selection(), -1);
-}
-
-TEST_F(SoundSetup, RestoreDefaultsChangesOnlyTheControls) {
-  ASSERT_EQ(InitSoundSystem(panel), kOk);
-  RestoreSoundDefaults(panel);
-  EXPECT_EQ(panel.mixerRate.Position(), 441);
-  EXPECT_EQ(panel.outputDriver.Selection(), 2);
-  EXPECT_EQ(panel.outputDevice.HeldSelection(), 0);
-  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);  // applied only by a reset
 }
 
 TEST_F(SoundSetup, ResetStopsClosesWaitsAndStartsAgain) {
@@ -94,16 +71,21 @@ TEST_F(SoundSetup, ResetStopsClosesWaitsAndStartsAgain) {
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
 
-  // "Restore Defaults" then a reset: 44 100 Hz on the default output, device 0
-  // (SDL's dummy driver stands for a sound card here).
+  // "Restore Defaults" changes only the controls; a reset then starts 44 100 Hz
+  // on the default output, device 0 (SDL's dummy driver stands for a sound card).
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   RestoreSoundDefaults(panel);
+  EXPECT_EQ(panel.mixerRate.Position(), 441);
+  EXPECT_EQ(panel.outputDriver.Selection(), 2);
+  EXPECT_EQ(panel.outputDevice.HeldSelection(), 0);
+  EXPECT_EQ(FSOUND_GetOutputRate(), 48000);
   ResetSoundSystem(panel, {});
   EXPECT_EQ(FSOUND_GetOutput(), kOutputDirectSound);
   EXPECT_EQ(FSOUND_GetOutputRate(), 44100);
   EXPECT_TRUE(desktop.messages.empty());
 
-  // A reset that cannot start the output shows status 23 and goes on silent.
+  // A reset that cannot start the output (a driver SDL does not have: no
+  // fallback to another) shows status 23 and goes on silent.
   ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   ResetSoundSystem(panel, {});
   ::unsetenv("SDL_AUDIODRIVER");

@@ -20,6 +20,7 @@
 #include "playlist/playlist_store.h"
 #include "scripted_desktop.h"
 #include "tags/tag_record.h"
+#include "wait_until.h"
 
 namespace qmb::test {
 
@@ -59,12 +60,7 @@ class MixProbe {
   // Waits until `blocks` more blocks are mixed; false when the mix stands still.
   bool Wait(int blocks) {
     const long until = blocks_ + blocks;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (blocks_ < until) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
+    return WaitUntil([&] { return blocks_ >= until; });
   }
   // The level of the next `blocks` blocks in dB relative to full scale.
   double LevelDb(int blocks = 12) {
@@ -156,20 +152,17 @@ class PlayerRig : public ::testing::Test {
   template <class T>
   std::vector<T> Played(int count, const std::function<T()>& what, double seconds) {
     std::vector<T> rows;
-    void* lastStream = nullptr;
+    SoundStream* lastStream = nullptr;
     int lastPosition = 1 << 30;
     TickUntil(
         [&] {
-          if (playback.st.state != kPlaying || !playback.st.stream) {
-            lastStream = nullptr;
-            return static_cast<int>(rows.size()) >= count;
+          SoundStream* stream = playback.st.state == kPlaying ? playback.st.stream : nullptr;
+          if (stream) {
+            int position = FSOUND_Stream_GetTime(stream);
+            if (stream != lastStream || position < lastPosition) rows.push_back(what());
+            lastPosition = position;
           }
-          int position = FSOUND_Stream_GetTime(playback.st.stream);
-          if (playback.st.stream != lastStream || position < lastPosition) {
-            rows.push_back(what());
-          }
-          lastStream = playback.st.stream;
-          lastPosition = position;
+          lastStream = stream;
           return static_cast<int>(rows.size()) >= count;
         },
         seconds);

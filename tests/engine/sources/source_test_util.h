@@ -34,27 +34,24 @@ inline std::vector<float> ReadAll(Source& source, std::int64_t limit = 1 << 24) 
   return all;
 }
 
-// The frequency of a steady tone in the first channel, from its rising
-// edges; the hysteresis keeps coding noise near zero from counting.
+// The frequency of a steady tone in the first channel from its rising edges;
+// the hysteresis, a quarter of the peak, keeps coding noise from counting.
 inline double ToneHz(const std::vector<float>& samples, int channels, int rate) {
   float peak = 0;
   for (float s : samples) peak = std::max(peak, std::abs(s));
-  const float threshold = peak / 4;
   int edges = 0;
-  std::size_t first = 0;
-  std::size_t last = 0;
+  std::size_t first = 0, last = 0;
   bool low = false;
   for (std::size_t i = 0; i < samples.size(); i += channels) {
-    if (samples[i] < -threshold) low = true;
-    if (low && samples[i] > threshold) {
+    low = low || samples[i] < -peak / 4;
+    if (low && samples[i] > peak / 4) {
       low = false;
-      if (edges == 0) first = i / channels;
       last = i / channels;
-      ++edges;
+      if (edges++ == 0) first = last;
     }
   }
-  if (edges < 2) return 0;
-  return (edges - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
+  return edges < 2 ? 0
+                   : (edges - 1) * static_cast<double>(rate) / static_cast<double>(last - first);
 }
 
 inline double Rms(const std::vector<float>& samples) {

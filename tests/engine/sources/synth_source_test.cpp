@@ -1,3 +1,5 @@
+// The synthesised sources: MIDI through a soundfont, and tracker modules.
+#include "engine/sources/midi_source.h"
 #include "source_test_util.h"
 
 namespace qmb::engine::test {
@@ -6,7 +8,7 @@ namespace {
 // The fixture: orders 0..3 of 1.92 s each (16 rows at speed 6, tempo 125).
 constexpr double kOrderSeconds = 1.92;
 
-TEST(ModuleSource, OrdersAreItsPositions) {
+TEST(ModuleSource, OrdersAreItsPositionsAndASeekMovesByTime) {
   std::string error;
   auto module = OpenModuleSource(Fixture("orders.mod"), &error);
   ASSERT_NE(module, nullptr) << error;
@@ -40,37 +42,12 @@ TEST(ModuleSource, OrdersAreItsPositions) {
 
   for (int bad : {-1, 4, 1000}) EXPECT_FALSE(module->JumpToOrder(bad)) << bad;
   EXPECT_EQ(module->CurrentOrder(), 1);
-}
 
-TEST(ModuleSource, SeekMovesByTime) {
-  auto module = OpenModuleSource(Fixture("orders.mod"), nullptr);
-  ASSERT_NE(module, nullptr);
+  // A seek moves by time.
   ASSERT_TRUE(module->Seek(static_cast<std::int64_t>(2.5 * kOrderSeconds * 44100)));
   EXPECT_EQ(module->CurrentOrder(), 2);
-  auto rest = ReadAll(*module);
-  EXPECT_NEAR(rest.size() / 2.0, 1.5 * kOrderSeconds * 44100, 0.05 * 44100);
+  EXPECT_NEAR(ReadAll(*module).size() / 2.0, 1.5 * kOrderSeconds * 44100, 0.05 * 44100);
   EXPECT_FALSE(module->Seek(-1));
-}
-
-// "sgt" and "fsb" are refused whatever they hold; other files must be one of
-// the four module types. Damaged modules play in the damaged media test.
-TEST(ModuleSource, RefusesWhatIsNoModule) {
-  TempFolder temp;
-  std::string mod = ReadFile(Fixture("orders.mod"));
-  std::string noise(5000, '\0');
-  for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
-  const std::pair<std::string, std::string> refused[] = {
-      {"song.sgt", mod},    {"song.FSB", mod},
-      {"noise.mod", noise}, {"tone.xm", ReadFile(Fixture("tone_440.wav"))},
-      {"empty.it", ""},
-  };
-  for (const auto& [name, bytes] : refused) {
-    temp.Write(name, bytes);
-    std::string error;
-    EXPECT_EQ(OpenModuleSource(temp.Path() + name, &error), nullptr) << name;
-    EXPECT_FALSE(error.empty()) << name;
-  }
-  EXPECT_EQ(OpenModuleSource(temp.Path() + "missing.mod", nullptr), nullptr);
 }
 
 // A garbled order list names patterns the file does not hold: minutes of
@@ -87,6 +64,39 @@ TEST(ModuleSource, EndsBeforeAMinuteOfEmptyPatterns) {
   EXPECT_NEAR(module->LengthFrames(), 1.92 * 44100, 0.05 * 44100);  // order 0 alone
   EXPECT_NEAR(ReadAll(*module).size() / 2.0, module->LengthFrames(), 2);
   EXPECT_TRUE(module->Finished());
+}
+
+// The fixture lasts 3 s across a tempo change: 2 s at 120 BPM, 1 s at 240;
+// a seek back to 2 s plays the last second.
+TEST(MidiSource, LengthFollowsTheTempoMapAndASeekPlaysTheRest) {
+  for (const char* name : {"three_seconds.mid", "three_seconds.rmi"}) {
+    SCOPED_TRACE(name);
+    std::string error;
+    auto midi = OpenMidiSource(Fixture(name), &error);
+    ASSERT_NE(midi, nullptr) << error;
+    EXPECT_EQ(midi->SampleRate(), 44100);
+    EXPECT_EQ(midi->Channels(), 2);
+    EXPECT_NEAR(midi->LengthFrames(), 3 * 44100, 0.05 * 44100);
+    auto all = ReadAll(*midi);
+    EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), midi->LengthFrames());
+    // The soundfont really plays, and loud enough to be heard beside files.
+    EXPECT_GT(Rms(all), 0.02);
+    ASSERT_TRUE(midi->Seek(44100 * 2));
+    auto rest = ReadAll(*midi);
+    EXPECT_NEAR(rest.size() / 2.0, 44100, 0.05 * 44100);
+    EXPECT_GT(Rms(rest), 0.02);
+    EXPECT_FALSE(midi->Seek(-5));
+  }
+}
+
+TEST(MidiSource, MissingSoundfontFailsClearly) {
+  std::string error;
+  auto midi = OpenMidiSourceWith(Fixture("three_seconds.mid"),
+                                 {"/nonexistent/a.sf2", "/nonexistent/b.sf2"}, &error);
+  EXPECT_EQ(midi, nullptr);
+  EXPECT_NE(error.find("soundfont"), std::string::npos) << error;
+  // Damaged files are the fuzzed reader's and the damaged media test's.
+  EXPECT_EQ(OpenMidiSource(Fixture("missing.mid"), &error), nullptr);
 }
 
 }  // namespace
