@@ -140,6 +140,21 @@ TEST(MenuCommands, TheVisualMenuSetsTheModeAndDetachesTheWindow) {
   EXPECT_FALSE(TheWindows().visualTimer->isActive());
 }
 
+// The tray icon shows the picture its trackbar picks; a double click on it
+// shows the main window again.
+TEST(MenuCommands, TrayIconFollowsItsTrackbarAndADoubleClickShowsTheMainWindow) {
+  PlayerTray* tray = TheTray();
+  ASSERT_NE(tray, nullptr);
+  EXPECT_EQ(tray->Icon().toolTip(), "Qumble Player");
+  auto picture = [tray] { return tray->Icon().icon().pixmap(32, 32).toImage(); };
+  QImage before = picture();
+  ThePlayer().panel.trayIcon.SetPosition(203);
+  EXPECT_NE(picture(), before);
+  TheWindows().main->hide();
+  emit tray->Icon().activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(TheWindows().main->isVisible());
+}
+
 // The about box names the version, the processors and their type number.
 TEST(MenuCommands, AboutShowsTheVersionAndThisMachinesProcessors) {
   auto& desktop = static_cast<ScriptedDesktop&>(TheDesktop());

@@ -112,6 +112,17 @@ TEST_F(InputPluginTest, PlaysTheToneAt44100Stereo) {
 }
 
 TEST_F(InputPluginTest, ReachesTheLengthExactlyThenGivesSilenceUntilStopped) {
+  // Each kind says its length and sounds for it, whatever its rate or its
+  // encoder's priming.
+  for (const char* file : {"tone_5s.opus", "tone_5s.m4a"}) {
+    ASSERT_EQ(module->Open(Fixture(file).c_str()), 0);
+    EXPECT_NEAR(module->GetLength(), 5000, 20) << file;
+    Frames all = Pull(module, 6 * kRate);
+    int64_t sound = 0;
+    for (size_t i = 0; i < all.left.size(); ++i) sound += all.left[i] != 0 || all.right[i] != 0;
+    EXPECT_NEAR(sound, 5 * kRate, kRate / 50) << file;
+    module->Stop();
+  }
   ASSERT_EQ(module->Open(Fixture("tone_440.flac").c_str()), 0);
   int32_t length = module->GetLength();
   int64_t frames = 0;

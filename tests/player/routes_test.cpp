@@ -109,9 +109,8 @@ TEST_F(RoutesTest, AnAddressBuffersThenPlaysAndAStopWhileOneOpensEndsItSilently)
 
 // Every route timed as a listener meets it, automatic advance off so the end
 // stops the player: the position near 0 at the start, never going back nor
-// far ahead of the clock, and the track lasting its length. A plain file is
-// the process test's. A module counts an order as a second, shown when its
-// sound is heard (1.92 s into this one), not when the decoder reaches it.
+// far ahead of the clock, and the track lasting its length. A module counts an order as a second,
+// shown when its sound is heard (1.92 s into this one), not when the decoder reaches it.
 TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
   using Clock = std::chrono::steady_clock;
   constexpr int kTickMs = 20;   // the position timer, as a short core delay
@@ -120,6 +119,7 @@ TEST_F(RoutesTest, EveryRouteLastsItsLengthAndItsPositionFollowsTheSound) {
   LoopbackHttpServer server(ReadFile(Fixture("tone_440.wav")), LoopbackHttpServer::Mode::kWhole);
   panel.autoAdvance.SetChecked(false);
   const std::tuple<std::string, int, int, int> cases[] = {
+      {Fixture("tone_440.wav"), 4000, 4000, 4000 - kEndMs},
       {Fixture("disc.cue") + "/Track01.cda", 2000, 2000, 2000 - kEndMs},
       {Fixture("three_seconds.mid"), 3000, 3000, 3000 - kEndMs},
       {Fixture("three_seconds.rmi"), 3000, 3000, 3000 - kEndMs},

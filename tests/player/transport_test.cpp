@@ -117,14 +117,16 @@ TEST_F(TransportTest, AFailingEntryIsReportedOnceAndStopsThePlayer) {
   EXPECT_EQ(playback.st.state, kStopped);
 }
 
-// With automatic advance the program ends: the plug-in suite's after-current
-// test covers that and "Stop After Current".
-TEST_F(TransportTest, CloseAfterCurrentWithoutAutomaticAdvanceOnlyStops) {
+TEST_F(TransportTest, CloseAfterCurrentEndsTheProgramOnlyWithAutomaticAdvance) {
   checks.closeAfterCurrent.SetChecked(true);
   panel.autoAdvance.SetChecked(false);
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
   EXPECT_EQ(exits, 0);
+
+  panel.autoAdvance.SetChecked(true);
+  playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
+  EXPECT_TRUE(TickUntil([&] { return exits > 0; }));
   EXPECT_TRUE(checks.closeAfterCurrent.Checked()) << "the mark stays";
 }
 

@@ -4,6 +4,7 @@
 // the plug-ins we ship, loaded from a program folder, playing a FLAC.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <tuple>
@@ -304,7 +305,21 @@ TEST_F(BundledPlugins, TheRepeatCountAndStopAfterCurrentActWhenATrackHasBeenHear
   store.list.SetCursor(0);
   counter.frames = 0;
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }, 3));
+  int last = 0, pulledAhead = 0;
+  ASSERT_TRUE(TickUntil(
+      [&] {
+        if (playback.st.state == kStopped) return true;
+        int position = 0, length = 0;
+        playback.ReadPosition(position, length);
+        EXPECT_GE(position, last) << "the time shown goes back";
+        pulledAhead = std::max(pulledAhead, route.GetPosition(0) - position);
+        last = position;
+        return false;
+      },
+      3));
+  // The plug-in is pulled ahead of the sound; the time shown is the sound's.
+  EXPECT_GT(pulledAhead, 50);
+  EXPECT_GE(last, 1000 - 100);
   EXPECT_GE(counter.frames.load(), kHeardWhole);
   EXPECT_LE(counter.frames.load(), 44100) << "and no more";
   EXPECT_FALSE(checks.stopAfterCurrent.Checked());

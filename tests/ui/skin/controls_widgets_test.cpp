@@ -359,7 +359,6 @@ class VisualWindowTest : public DefaultSkinTest {
   std::array<float, 512> spectrum;
 };
 
-// The background after a stop is ScreenTest's, on the real player.
 TEST_F(VisualWindowTest, EachModeIsShownAsComposedPlainAndInvertedAndOnlyWhenSomethingChanged) {
   const QImage background = Shown();
   int frames = 0;
@@ -378,6 +377,12 @@ TEST_F(VisualWindowTest, EachModeIsShownAsComposedPlainAndInvertedAndOnlyWhenSom
   Mix(-3000);
   renderer->RenderVisualFrame(true, false);
   EXPECT_EQ(renderer->FramesComposed(), ++frames) << "a new block";
+  // A stop clears the capture: the next tick shows the background again.
+  capture.Clear();
+  renderer->RenderVisualFrame(true, false);
+  EXPECT_FALSE(controls->HasVisualPicture());
+  state.rasterOp = kSourceCopy;
+  EXPECT_EQ(Shown(), background);
 }
 
 TEST_F(VisualWindowTest, APluginDrawsIntoTheWindowItIsGivenAndClosingAttaches) {
