@@ -14,6 +14,7 @@
 #include <cstring>
 #include <regex>
 
+#include "command_output.h"
 #include "core/player_settings.h"
 #include "icy_station.h"
 #include "player_process.h"
@@ -23,23 +24,12 @@ namespace {
 
 constexpr const char* kBusMarker = "QMB_TEST_PRIVATE_BUS";
 
-// A command's standard output without its last line break.
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    ::pclose(pipe);
-  }
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
-}
+using test::Output;
+using test::WaitFor;
 
 bool OnPath(const std::string& program) {
   return !Output("command -v " + program).empty();
 }
-
-using test::WaitFor;
 
 // The player's standard error goes to a file.
 class PlayerProcess : public test::PlayerProcessRig {

@@ -2,27 +2,16 @@
 // database, and the real xdg-mime and desktop-file-validate.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
+#include "command_output.h"
 #include "scripted_desktop.h"
 #include "services/file_association.h"
 #include "temp_folder.h"
 
 namespace qmb::test {
 namespace {
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
-}
 
 class FileAssociationTest : public ::testing::Test {
  protected:
@@ -44,7 +33,9 @@ class FileAssociationTest : public ::testing::Test {
     std::filesystem::create_directories(program);
     std::filesystem::copy_file("/bin/true", program + "QMB");
   }
-  std::string Default(const std::string& mime) { return Output("xdg-mime query default " + mime); }
+  std::string Default(const std::string& mime) {
+    return Output("xdg-mime query default " + mime + " 2>&1");
+  }
   std::string MimeApps() { return home.Read("config/mimeapps.list"); }
   void Add(const std::string& type) {
     newType.SetText(type);
@@ -72,7 +63,7 @@ TEST_F(FileAssociationTest, AddTypeMakesThePlayerTheDefaultAndDeleteTypeGivesItB
   // Videos in Ogg stay with whoever plays them.
   EXPECT_NE(Default("video/ogg"), kDesktopEntryName);
   std::string entry = xdg.dataHome + "/applications/" + kDesktopEntryName;
-  EXPECT_EQ(Output("desktop-file-validate " + entry), "");
+  EXPECT_EQ(Output("desktop-file-validate " + entry + " 2>&1"), "");
   EXPECT_NE(home.Read("data/applications/qumble-player.desktop").find("Exec=" + program + "QMB %f"),
             std::string::npos);
 

@@ -5,25 +5,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <functional>
 #include <thread>
 
+#include "command_output.h"
 #include "scripted_desktop.h"
 #include "services/priorities.h"
 
 namespace qmb::test {
 namespace {
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
-    pclose(pipe);
-  }
-  return out;
-}
 
 // Runs `body` in a child; its text comes back through a pipe.
 std::string InChild(const std::function<std::string()>& body) {
@@ -59,7 +49,7 @@ TEST(Priorities, IdleClassMakesEveryThreadOfTheProcessNice) {
     return className.Text() + "|" + threadName.Text() + "|" +
            Output("ps -L -o ni= -p " + std::to_string(getpid()));
   });
-  EXPECT_EQ(result, "Idle|Normal| 19\n 19\n");
+  EXPECT_EQ(result, "Idle|Normal| 19\n 19");
 }
 
 TEST(Priorities, ARefusalShowsTheSystemsReasonAndTheCaptionWhatIsInForce) {
