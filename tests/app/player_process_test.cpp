@@ -289,11 +289,3 @@ TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextSta
 
 }  // namespace
 }  // namespace qmb
-
-int main(int argc, char** argv) {
-  // Tests run without a display; listing them must work too.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -295,11 +295,3 @@ TEST_F(PlaylistWindowTest, AddFilesWindowAndAddUrl) {
 
 }  // namespace
 }  // namespace qmb
-
-int main(int argc, char** argv) {
-  // Listing the tests at build time has no display either.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -195,9 +195,3 @@ TEST_F(GeneralPluginTest, ItsMenuCommandsReachTheOperations) {
 
 }  // namespace
 }  // namespace qmb::test
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
