@@ -1,7 +1,7 @@
 // Servers on 127.0.0.1 for tests. LoopbackServer accepts connections one at
 // a time on a thread of its own and hands each request's head to Answer;
-// LoopbackHttpServer serves one body per request, with or without
-// Content-Length, in slow pieces when asked, answers 404, or never answers.
+// LoopbackHttpServer serves one body per request, whole or in slow pieces,
+// answers 404, or never answers.
 #pragma once
 
 #include <arpa/inet.h>
@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -106,7 +107,7 @@ class LoopbackServer {
 
 class LoopbackHttpServer : public LoopbackServer {
  public:
-  enum class Mode { kWhole, kNoLength, kTrickle, kSilent, kNotFound };
+  enum class Mode { kWhole, kTrickle, kSilent, kNotFound };
 
   LoopbackHttpServer(std::string body, Mode mode, std::string contentType = "audio/wav")
       : body_(std::move(body)), mode_(mode), type_(std::move(contentType)) {
@@ -133,18 +134,14 @@ class LoopbackHttpServer : public LoopbackServer {
     // FFmpeg probes and seeks with ranges.
     std::size_t range = request.find("Range: bytes=");
     if (range != std::string::npos) from = std::stoul(request.substr(range + 13));
-    if (from > body_.size()) from = body_.size();
-    std::string head = (from > 0 && mode_ != Mode::kNoLength) ? "HTTP/1.1 206 Partial Content\r\n"
-                                                              : "HTTP/1.1 200 OK\r\n";
-    if (mode_ == Mode::kNoLength) from = 0;
-    head += "Content-Type: " + type_ + "\r\nConnection: close\r\n";
-    if (mode_ != Mode::kNoLength) {
-      head += "Content-Length: " + std::to_string(body_.size() - from) + "\r\n";
-      head += "Accept-Ranges: bytes\r\n";
-      if (from > 0) {
-        head += "Content-Range: bytes " + std::to_string(from) + "-" +
-                std::to_string(body_.size() - 1) + "/" + std::to_string(body_.size()) + "\r\n";
-      }
+    from = std::min(from, body_.size());
+    std::string head = from > 0 ? "HTTP/1.1 206 Partial Content\r\n" : "HTTP/1.1 200 OK\r\n";
+    head += "Content-Type: " + type_ +
+            "\r\nConnection: close\r\nContent-Length: " + std::to_string(body_.size() - from) +
+            "\r\nAccept-Ranges: bytes\r\n";
+    if (from > 0) {
+      head += "Content-Range: bytes " + std::to_string(from) + "-" +
+              std::to_string(body_.size() - 1) + "/" + std::to_string(body_.size()) + "\r\n";
     }
     Send(fd, head + "\r\n");
     std::size_t piece = mode_ == Mode::kTrickle ? trickleBytes_.load() : body_.size();

@@ -36,9 +36,7 @@ class PlayerProcessRig : public ::testing::Test {
 
   static void CopyPlayerInto(const TempFolder& folder) {
     namespace fs = std::filesystem;
-    for (const char* name : {"QMB", "image.so"})
-      fs::copy_file(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name);
-    for (const char* name : {"Skins", "Plugins", "Splash", "Icons"}) {
+    for (const char* name : {"QMB", "image.so", "Skins", "Plugins", "Splash", "Icons"}) {
       fs::copy(std::string(QMB_PROGRAM_FOLDER "/") + name, folder.Path() + name,
                fs::copy_options::recursive);
     }
@@ -58,13 +56,8 @@ class PlayerProcessRig : public ::testing::Test {
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
       // No sound hardware here: the default output plays through SDL's dummy driver.
       ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-      for (const auto& [name, value] : childEnvironment) {
-        if (value.empty()) {
-          ::unsetenv(name.c_str());
-        } else {
-          ::setenv(name.c_str(), value.c_str(), 1);
-        }
-      }
+      for (const auto& [name, value] : childEnvironment)
+        value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
       if (!errorsFile.empty() && !std::freopen(errorsFile.c_str(), "w", stderr)) ::_exit(126);
       ::execv(exe.c_str(), argv.data());
       ::_exit(127);
