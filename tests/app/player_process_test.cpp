@@ -126,7 +126,6 @@ class HandOffTest : public PlayerProcessTest {
 
 TEST_F(HandOffTest, ASecondStartHandsItsPathAsTheShellMeantItAndEnds) {
   test::TempFolder shell;
-  const std::string tooLong = "/" + std::string(2100, 'a');
   struct Case {
     std::vector<std::string> args;
     std::vector<Received> handed;
@@ -144,9 +143,10 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathAsTheShellMeantItAndEnds) {
       {{}, {}},  // only brings the running player forward
       {{"/music/x.mp3"}, {{0, "/music/x.mp3"}}, {}, true, 3},  // flashed until it comes forward
       {{"/music/y.mp3"}, {{0, "/music/y.mp3"}}, {}, true, 0, true},  // ends at once
+      {{"/" + std::string(2100, 'a')}, {}},                          // too long to hand over
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0]);
+    SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0].substr(0, 40));
     received.clear();
     broughtForward = flashes = 0;
     minimized = c.minimized;
@@ -166,10 +166,6 @@ TEST_F(HandOffTest, ASecondStartHandsItsPathAsTheShellMeantItAndEnds) {
     EXPECT_EQ(flashes, c.flashes);
     if (guard >= 0) ::close(guard);
   }
-  received.clear();
-  minimized = false;
-  EXPECT_EQ(WaitForExit(Start(program, {tooLong})), 0);
-  EXPECT_TRUE(received.empty()) << "too long a path is not handed over";
 }
 
 TEST_F(HandOffTest, WithMultipleInstancesAllowedTheSecondStartRuns) {
