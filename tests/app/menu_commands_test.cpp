@@ -25,7 +25,6 @@
 #include "scripted_desktop.h"
 #include "services/about.h"
 #include "temp_folder.h"
-#include "ui/control_panel/control_panel.h"
 #include "ui/eq_preset_window.h"
 #include "ui/menus.h"
 #include "ui/skin/visual_window.h"

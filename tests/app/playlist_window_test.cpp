@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,7 +26,6 @@
 #include "app/switchboard.h"
 #include "core/command_ids.h"
 #include "core/player_core.h"
-#include "core/status_codes.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
@@ -92,9 +90,6 @@ class PlaylistWindowTest : public ::testing::Test {
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &twice);
     QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
-  }
-  static bool WaitFor(const std::function<bool()>& done, int ms = 20000) {
-    return QTest::qWaitFor(done, ms);
   }
   // The drag enters, then drops, as the desktop delivers a drop.
   void Drop(QWidget* target, const std::vector<std::string>& paths) {
@@ -240,7 +235,7 @@ TEST_F(PlaylistWindowTest, HeaderClicksSortAndRowsFollow) {
 // drop adds is the adder's), then plays what it added.
 TEST_F(PlaylistWindowTest, ADropOnTheListAddsAndPlays) {
   Drop(View()->viewport(), {Media("b.mp3")});
-  ASSERT_TRUE(WaitFor([&] { return List().Count() == 11; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return List().Count() == 11; }, 20000));
   EXPECT_EQ(parts.playback.st.currentIndex, 10);
 }
 
@@ -258,7 +253,7 @@ TEST_F(PlaylistWindowTest, TenThousandDroppedFilesLetTheWindowsWork) {
   int seenDuringAdd = -1;
   Drop(&Window(), paths);
   QTimer::singleShot(0, [&] { seenDuringAdd = List().Count(); });
-  ASSERT_TRUE(WaitFor([&] { return List().Count() == 10012; }, 120000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return List().Count() == 10012; }, 120000));
   EXPECT_LT(seenDuringAdd, 10012) << "events ran while the files were added";
   QString shown = View()->model()->data(View()->model()->index(10010, kPath)).toString();
   EXPECT_FALSE(shown.contains('\n'));

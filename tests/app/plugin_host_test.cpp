@@ -18,7 +18,6 @@
 #include "app/shutdown.h"
 #include "app/switchboard.h"
 #include "core/player_core.h"
-#include "core/status_codes.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
