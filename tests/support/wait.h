@@ -11,15 +11,11 @@ namespace qmb::test {
 inline bool WaitFor(const std::function<bool()>& done,
                     std::chrono::milliseconds limit = std::chrono::seconds(20),
                     const std::function<void()>& idle = {}) {
-  for (auto end = std::chrono::steady_clock::now() + limit;;) {
-    if (done()) return true;
+  for (auto end = std::chrono::steady_clock::now() + limit; !done();) {
     if (std::chrono::steady_clock::now() > end) return false;
-    if (idle) {
-      idle();
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    idle ? idle() : std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  return true;
 }
 
 }  // namespace qmb::test
