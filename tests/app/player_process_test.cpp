@@ -36,17 +36,18 @@ class PlayerProcessTest : public test::PlayerProcessRig {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     };
   }
+  // The player listens, then answers another start from its event loop: once
+  // it does, start-up has run as far as it goes (to its end, or to a box it
+  // shows). A socket left by a killed player answers nobody until the next
+  // one listens.
+  bool Answers() {
+    return WaitUntilListening() &&
+           test::WaitFor([] { return ActivateRunningInstance(kWindowClassName) == 1; });
+  }
 };
 
 std::string ImageOf(const PlayerSettings& s) {
   return std::string(reinterpret_cast<const char*>(&s), sizeof s);
-}
-
-// The player answers another start from its event loop: once it does,
-// start-up has run as far as it goes (to its end, or to a box it shows). A
-// socket left by a killed player answers nobody until the next one listens.
-bool Answers() {
-  return test::WaitFor([] { return ActivateRunningInstance(kWindowClassName) == 1; });
 }
 
 // Without settings it saves the defaults; a short file keeps its folders and
@@ -84,7 +85,6 @@ TEST_F(PlayerProcessTest, TheRememberizerResumesTheSameEntryAtTheSavedSecond) {
   program.Write("QMB.qpl",
                 "QMBQPLv1\r\n" QMB_FIXTURE_DIR "/sweep.wav\r\nsweep\r\n\r\n0\r\n12/06/26\r\n\r\n");
   pid_t pid = Start(program);
-  ASSERT_TRUE(WaitUntilListening());
   ASSERT_TRUE(Answers());
   ASSERT_EQ(Terminate(pid), 0);
   PlayerSettings saved = ReadSettings(program.Path());
@@ -218,7 +218,6 @@ long Litter(const test::TempFolder& folder) {
 // waits for the stopped player, and a signal ends it.
 TEST_F(PlayerProcessTest, NeitherSecondStartsNorSignalsWaitOnARunningPlayersBoxOrStop) {
   pid_t first = Start(program, {program.Path() + "gone.wav"});
-  ASSERT_TRUE(WaitUntilListening());
   ASSERT_TRUE(Answers());
   EXPECT_EQ(WaitForExit(Start(program, {program.Path() + "lost.wav"})), 0);
 
@@ -256,7 +255,6 @@ TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextSta
   }
   SaveQpl(store.list, program.Path() + "QMB.qpl");
   pid_t first = Start(program);
-  ASSERT_TRUE(WaitUntilListening());
   ASSERT_TRUE(Answers());
   ASSERT_EQ(Terminate(first), 0);
   const std::string playlist = program.Read("QMB.qpl");
@@ -264,7 +262,6 @@ TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextSta
   for (int delayMs : {0, 2, 5, 10, 20, 40, 80, 160}) {
     SCOPED_TRACE(delayMs);
     pid_t pid = Start(program);
-    ASSERT_TRUE(WaitUntilListening());
     ASSERT_TRUE(Answers());
     ::kill(pid, SIGTERM);
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
@@ -276,7 +273,6 @@ TEST_F(PlayerProcessTest, KilledDuringTheExitSaveItLeavesWholeFilesAndTheNextSta
     EXPECT_LE(Litter(program), 1) << "at most the temporary being written";
   }
   pid_t pid = Start(program);
-  ASSERT_TRUE(WaitUntilListening());
   ASSERT_TRUE(Answers());
   EXPECT_EQ(Litter(program), 0);
   EXPECT_EQ(Terminate(pid), 0);
