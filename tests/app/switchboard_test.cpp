@@ -96,9 +96,7 @@ TEST_F(ControlInterfaceTest, PlainAnswers) {
   for (const Case& c : cases) EXPECT_EQ(Send(c.request, c.argument), c.answer) << c.request;
   for (int request = 18; request <= 26; ++request) EXPECT_EQ(Send(request), kNoPlugins) << request;
   EXPECT_EQ(Send(3, "Skins/Blue"), 0) << "no skin loader";
-  EXPECT_EQ(exits, 1);
-  EXPECT_EQ(List().Count(), 3);
-  EXPECT_EQ(St().state, kStopped);
+  EXPECT_EQ(std::tuple(exits, List().Count(), St().state), std::tuple(1, 3, kStopped));
   EXPECT_TRUE(desktop.messages.empty()) << "statuses are answered, not shown";
 
   struct TextCase {
@@ -134,8 +132,7 @@ TEST_F(ControlInterfaceTest, CursorSelectionAndItemStates) {
   EXPECT_EQ(item.state, 0);
   item = {1, QMB_STATE_SELECTED, QMB_STATE_SELECTED | QMB_STATE_CUT};
   EXPECT_EQ(Send(33, &item), 1);
-  EXPECT_TRUE(List().IsSelected(1));
-  EXPECT_EQ(List().SelectedCount(), 3);
+  EXPECT_EQ(List().SelectedRows(), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(List().ItemState(1, QMB_STATE_CUT), 0u);  // outside the mask
 
   SetPlaylistCursor(List(), 1);
@@ -250,12 +247,10 @@ TEST_F(ControlInterfaceTest, PlayPauseAndTime) {
 // What a remote control reads and does beyond the original requests.
 TEST_F(ControlInterfaceTest, RemoteControlRequests) {
   core.state.loop = true;
-  EXPECT_EQ(Send(57), 1);
-  EXPECT_EQ(Send(58), 0);
+  EXPECT_EQ(std::pair(Send(57), Send(58)), (std::pair<intptr_t, intptr_t>(1, 0)));
   core.state.shuffle = true;
   core.state.loop = false;
-  EXPECT_EQ(Send(57), 0);
-  EXPECT_EQ(Send(58), 1);
+  EXPECT_EQ(std::pair(Send(57), Send(58)), (std::pair<intptr_t, intptr_t>(0, 1)));
   // Without a file plug-in there are no tags; a null query is refused.
   QmbTagQuery query{QMB_FIXTURE_DIR "/tagged.mp3", {}};
   EXPECT_EQ(Send(59, &query), 0);
