@@ -44,12 +44,6 @@ std::string Media(const std::string& name) {
   return std::string(QMB_SHORT_MEDIA "/") + name;
 }
 
-// Events keep flowing while the player's long loops run.
-class QtEventsDesktop : public test::ScriptedDesktop {
- public:
-  void ProcessPendingEvents() override { QApplication::processEvents(); }
-};
-
 class PlaylistWindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
@@ -60,6 +54,8 @@ class PlaylistWindowTest : public ::testing::Test {
 
   PlaylistWindowTest() {
     test::SetUpPlayerCore(core, folder.Path());
+    // Events keep flowing while the player's long loops run.
+    desktop.onProcessEvents = [] { QApplication::processEvents(); };
     core.state.browseFolder = folder.Path();
     for (int i = 0; i < 10; ++i) AddPlaylistEntry(parts.playlist, Media(kNames[i % 3]));
     windows = std::make_unique<PlaylistWindows>(core, parts, board, menus);
@@ -110,7 +106,7 @@ class PlaylistWindowTest : public ::testing::Test {
 
   static constexpr const char* kNames[] = {"a.wav", "b.mp3", "c.ogg"};
   test::TempFolder folder;
-  QtEventsDesktop desktop;
+  test::ScriptedDesktop desktop;
   PlayerCore core;
   PlayerParts parts{core};
   Switchboard board{core, parts};

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "core/status_codes.h"
 #include "media/drive_items.h"
@@ -39,15 +38,6 @@ class RecordingWindow : public CopyWindow {
   ShownCopy& shown_;
 };
 
-class EventDesktop : public test::ScriptedDesktop {
- public:
-  std::function<void()> onEvents;
-  void ProcessPendingEvents() override {
-    ScriptedDesktop::ProcessPendingEvents();
-    if (onEvents) onEvents();
-  }
-};
-
 class MediaCopyTest : public ::testing::Test {
  protected:
   MediaCopyTest() {
@@ -66,7 +56,7 @@ class MediaCopyTest : public ::testing::Test {
   int Copy() { return copier.CopySelectionTo(store.list, "  " + target.Path() + "drive  "); }
 
   test::TempFolder source, target;
-  EventDesktop desktop;
+  test::ScriptedDesktop desktop;
   ControlPanelModel panel;
   PlaylistStore store{panel};
   MediaCopier copier;
@@ -105,7 +95,7 @@ TEST_F(MediaCopyTest, CancelMidCopyLeavesNoPartialFileAndASecondBatchIsRefused) 
   AddPlaylistEntry(store, source.Path() + "big.mp3");
   store.list.SetSelected(0, true);
   int events = 0, second = 0;
-  desktop.onEvents = [&] {
+  desktop.onProcessEvents = [&] {
     if (++events == 2) {
       second = Copy();
       EXPECT_TRUE(fs::exists(target.Path() + "drive/big.mp3")) << "the copy is under way";

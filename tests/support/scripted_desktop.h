@@ -1,8 +1,10 @@
 // A desktop for tests: records every message it is asked to show and answers
 // questions and dialogs from scripted queues (cancel when a queue is empty).
+// Where the player lets events be handled it runs `onProcessEvents`, if set.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,7 @@ class ScriptedDesktop : public Desktop {
   std::vector<FileDialogCall> fileDialogs;
   std::vector<std::string> openedUrls;
   std::int64_t upTimeMs = 0;
+  std::function<void()> onProcessEvents;
 
   MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                             MessageButtons buttons) override {
@@ -54,7 +57,9 @@ class ScriptedDesktop : public Desktop {
                                      const std::string&) override {
     return Pop(textAnswers, {});
   }
-  void ProcessPendingEvents() override {}
+  void ProcessPendingEvents() override {
+    if (onProcessEvents) onProcessEvents();
+  }
   void SleepMs(int milliseconds) override { upTimeMs += milliseconds; }
   std::int64_t UpTimeMs() override { return upTimeMs; }
   bool OpenUrl(const std::string& url) override {
