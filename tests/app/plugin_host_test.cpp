@@ -61,8 +61,7 @@ std::vector<std::string> PluginScript(QmbHost* host) {
   out.push_back(std::to_string(send(QMB_REQ_ENTRY_COUNT)));
   // Only the low word names the request.
   out.push_back(std::to_string(send(0x70000 | QMB_REQ_ENTRY_COUNT)));
-  QmbEntryFields entry{};
-  entry.row = 1;
+  QmbEntryFields entry{1, 0, {}};
   send(QMB_REQ_GET_ENTRY, reinterpret_cast<intptr_t>(&entry));
   for (char* field : entry.text) out.push_back(field);
   out.push_back(value(send(QMB_REQ_SET_VOLUME, 80)));
