@@ -101,9 +101,8 @@ class MprisTest : public PlayerProcess {
 TEST_F(MprisTest, PlayerctlSeesAndDrivesThePlayerAndWhatItSetsIsSaved) {
   // Two entries from the last run; the start's own file comes third and plays.
   std::string last = "QMBQPLv1\r\n";
-  for (const char* path : {QMB_SHORT_MEDIA "/long.mp3", QMB_FIXTURE_DIR "/tone_440.wav"}) {
+  for (const char* path : {QMB_SHORT_MEDIA "/long.mp3", QMB_FIXTURE_DIR "/tone_440.wav"})
     last += std::string(path) + "\r\nTitle\r\n\r\n0\r\n12/06/26\r\n\r\n";
-  }
   program.Write("QMB.qpl", last);
   Start(QMB_FIXTURE_DIR "/tagged.mp3");
   ASSERT_TRUE(WaitFor(

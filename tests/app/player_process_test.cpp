@@ -226,9 +226,8 @@ TEST_F(PlayerProcessTest, NeitherSecondStartsNorSignalsWaitOnARunningPlayersBoxO
   // Once it holds a socket it is waiting for the stuck player's answer.
   auto holdsSocket = [third] {
     std::error_code error;
-    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(third) + "/fd", error)) {
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(third) + "/fd", error))
       if (fs::read_symlink(fd.path(), error).string().rfind("socket:", 0) == 0) return true;
-    }
     return false;
   };
   ASSERT_TRUE(test::WaitFor(holdsSocket));

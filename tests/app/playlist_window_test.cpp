@@ -258,9 +258,8 @@ TEST_F(PlaylistWindowTest, TenThousandDroppedFilesLetTheWindowsWork) {
 
 TEST_F(PlaylistWindowTest, AddFilesWindowAndAddUrl) {
   fs::create_directories(folder.Path() + "music/deeper");
-  for (const char* name : {"music/2.mp3", "music/1.ogg", "music/deeper/3.wav"}) {
+  for (const char* name : {"music/2.mp3", "music/1.ogg", "music/deeper/3.wav"})
     folder.Write(name, "x");
-  }
   board.Command(kOpen);
   AddFilesWindow& add = windows->AddFiles();
   EXPECT_TRUE(add.Window()->isVisible());

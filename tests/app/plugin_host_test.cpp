@@ -110,9 +110,8 @@ TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
   for (int t = 0; t < kThreads; ++t) {
     plugins.emplace_back([&, t] {
       std::string path = "/music/" + std::to_string(t) + ".mp3";
-      for (int i = 0; i < kAdds; ++i) {
+      for (int i = 0; i < kAdds; ++i)
         host->send(host, QMB_WM_USER, QMB_REQ_ADD_ENTRY, reinterpret_cast<intptr_t>(path.c_str()));
-      }
       if (++finished == kThreads) {
         QMetaObject::invokeMethod(
             &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
