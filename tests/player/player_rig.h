@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -12,6 +11,7 @@
 #include "core/control_panel_model.h"
 #include "core/player_settings.h"
 #include "core/running_state.h"
+#include "engine/engine_test_support.h"
 #include "eq/equalizer.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"
@@ -51,55 +51,34 @@ class SleepingDesktop : public ScriptedDesktop {
   int sleeps = 0;
 };
 
-// A DSP unit after every other: counts the blocks the engine mixes, the
-// clock these tests wait on, and measures what they hold.
-class MixProbe {
+// The mix after every other DSP unit: the clock these tests wait on, and
+// what the blocks hold.
+class MixProbe : public MixCapture {
  public:
-  MixProbe() : unit_(FSOUND_DSP_Create(&Run, 1000, this)) { FSOUND_DSP_SetActive(unit_, true); }
-  ~MixProbe() { FSOUND_DSP_Free(unit_); }
+  MixProbe() : MixCapture(1000) {}
   // Waits until `blocks` more blocks are mixed; false when the mix stands still.
-  bool Wait(int blocks) {
-    const long until = blocks_ + blocks;
-    return WaitUntil([&] { return blocks_ >= until; });
-  }
+  bool Wait(int blocks) { return Next(blocks).size() >= Frames(blocks) * 2; }
   // The level of the next `blocks` blocks in dB relative to full scale.
   double LevelDb(int blocks = 12) {
-    Listen(blocks);
-    return 10 * std::log10(power_ / std::max(samples_.load(), 1L) / (32768.0 * 32768.0) + 1e-20);
+    auto next = Next(blocks);
+    double left = Rms(next, 0), right = Rms(next, 1);
+    return 10 * std::log10((left * left + right * right) / 2 + 1e-20);
   }
   // The loudest sample of the next `blocks` blocks.
   int Peak(int blocks = 12) {
-    Listen(blocks);
-    return peak_;
+    int peak = 0;
+    for (std::int16_t sample : Next(blocks)) peak = std::max(peak, std::abs(int{sample}));
+    return peak;
   }
 
  private:
-  void Listen(int blocks) {
-    power_ = 0;
-    samples_ = 0;
-    peak_ = 0;
-    EXPECT_TRUE(Wait(blocks));
+  static std::size_t Frames(int blocks) {
+    return static_cast<std::size_t>(blocks) * FSOUND_DSP_GetBufferLength();
   }
-  static void* Run(void*, void* buffer, int frames, void* self) {
-    auto& probe = *static_cast<MixProbe*>(self);
-    const auto* samples = static_cast<const std::int16_t*>(buffer);
-    double power = 0;
-    int peak = 0;
-    for (int i = 0; i < frames * 2; ++i) {
-      power += static_cast<double>(samples[i]) * samples[i];
-      peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-    }
-    probe.power_ += power;
-    if (peak > probe.peak_) probe.peak_ = peak;
-    probe.samples_ += frames * 2;
-    ++probe.blocks_;
-    return nullptr;
+  std::vector<std::int16_t> Next(int blocks) {
+    Clear();
+    return Collect(Frames(blocks));
   }
-
-  DspUnit* unit_;
-  std::atomic<long> blocks_{0}, samples_{0};
-  std::atomic<double> power_{0};
-  std::atomic<int> peak_{0};
 };
 
 class PlayerRig : public ::testing::Test {
