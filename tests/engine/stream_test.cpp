@@ -10,10 +10,6 @@
 namespace qmb::test {
 namespace {
 
-std::string Fixture(const std::string& name) {
-  return std::string(QMB_FIXTURE_DIR) + "/" + name;
-}
-
 // A second start, the drivers' names and the device list are the sound
 // set-up tests'.
 TEST(EngineInit, NullOutputStartsAndStopsAndAClosedEngineAnswersWithoutHarm) {

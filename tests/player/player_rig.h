@@ -27,9 +27,6 @@ namespace qmb::test {
 inline std::string Short(const std::string& name) {
   return std::string(QMB_SHORT_MEDIA "/") + name;
 }
-inline std::string Fixture(const std::string& name) {
-  return std::string(QMB_FIXTURE_DIR "/") + name;
-}
 
 // A desktop that really sleeps and can act while a long loop keeps the
 // windows alive.
