@@ -99,7 +99,7 @@ class PlayerRig : public ::testing::Test {
   bool TickUntil(const std::function<bool()>& done, double seconds = 10) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      playback.PositionTick();
+      ticked->PositionTick();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
@@ -156,6 +156,7 @@ class PlayerRig : public ::testing::Test {
   Equalizer equalizer;
   NoTagSource tags;
   Playback playback{PlaybackParts{store, cue, panel, running, checks, displays, equalizer, tags}};
+  Playback* ticked = &playback;  // the player TickUntil drives
   int exits = 0;
 };
 
