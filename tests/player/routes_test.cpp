@@ -66,9 +66,8 @@ TEST_F(RoutesTest, ACdAddressReplacesThePlaylistWithItsTracks) {
   store.list.SetCursor(0);
   EXPECT_EQ(playback.PlayPath("cda://" + drive), 1);
   ASSERT_EQ(store.list.Count(), 3);
-  for (int n = 1; n <= 3; ++n) {
+  for (int n = 1; n <= 3; ++n)
     EXPECT_EQ(Field(n - 1, kPath), drive + "/Track" + std::to_string(n) + ".cda");
-  }
   EXPECT_EQ(playback.st.currentIndex, 0);
   float first = playback.st.lengthSeconds;
 

@@ -67,15 +67,14 @@ TEST_F(TransportTest, RandomPlaysEveryRowOnceThenStopsOrLoops) {
 
 TEST_F(TransportTest, RandomPickNeverSpinsWhenEveryRowIsMarked) {
   running.shuffle = true;
-  for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
   playback.playedThisCycle = 1;  // out of step with the marks
-  running.loop = true;
-  EXPECT_TRUE(playback.RandomNext()) << "loop on: a new cycle";
-  EXPECT_EQ(MarkedRows(), 1);
-  for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
-  running.loop = false;
-  EXPECT_FALSE(playback.RandomNext()) << "loop off: the cycle ends";
-  EXPECT_EQ(MarkedRows(), 0);
+  // Loop on starts a new cycle (its first row marked); loop off ends the cycle.
+  for (bool loop : {true, false}) {
+    for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
+    running.loop = loop;
+    EXPECT_EQ(playback.RandomNext(), loop);
+    EXPECT_EQ(MarkedRows(), loop ? 1 : 0) << loop;
+  }
 }
 
 TEST_F(TransportTest, RepeatCountPlaysTheEntryOneTimeMoreThanItSays) {
