@@ -1,6 +1,7 @@
 // Long operations that keep the windows alive while they run, entered again
 // from the events they let through.
 #include <map>
+#include <tuple>
 
 #include "core/status_codes.h"
 #include "loopback_http_server.h"
@@ -28,12 +29,9 @@ TEST_F(ReentryTest, APlayStartedWhileAnAddressOpensIsTheOnlyPlay) {
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   desktop.onPendingEvents = nullptr;
-  EXPECT_EQ(playback.st.state, kPlaying);
-  EXPECT_EQ(playback.st.currentIndex, 1);
-  EXPECT_EQ(Field(1, kTimesPlayed), "1");
-  EXPECT_EQ(Field(0, kTimesPlayed), unplayed);
-  EXPECT_EQ(playback.historyCount, 1);
-  EXPECT_EQ(playback.history[0], 1);
+  EXPECT_EQ(std::tuple(playback.st.state, playback.st.currentIndex, Field(1, kTimesPlayed),
+                       Field(0, kTimesPlayed), playback.historyCount, playback.history[0]),
+            std::tuple(kPlaying, 1, "1", unplayed, 1, 1));
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 100; }));
 }

@@ -35,9 +35,8 @@ TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingTextAndAPreview
   EXPECT_EQ(playback.st.info->frequency, 44100);
 
   EXPECT_EQ(playback.PlayPath(Short("b.mp3"), {.track = false}), 1);
-  EXPECT_EQ(playback.st.trackActive, 0);
-  EXPECT_EQ(playback.st.currentIndex, -1);
-  EXPECT_EQ(Field(0, kTimesPlayed), "1,234");
+  EXPECT_EQ(std::tuple(playback.st.trackActive, playback.st.currentIndex, Field(0, kTimesPlayed)),
+            std::tuple(0, -1, "1,234"));
   ASSERT_TRUE(TickUntil([&] { return FSOUND_Stream_IsFinished(playback.st.stream); }));
   Ticks(10);
   EXPECT_EQ(playback.st.state, kPlaying) << "the tick ends only playlist tracks";

@@ -2,6 +2,8 @@
 // random cycles, the repeat count and the cue list; close after the current
 // track, the fade-out, mute and what a stop clears; the equalizer as playback
 // applies it, where "Disable equalizer" takes the effects and the DSP unit away.
+#include <tuple>
+
 #include "player_rig.h"
 #include "vis/visual_capture.h"
 
@@ -24,8 +26,7 @@ class TransportTest : public PlayerRig {
 TEST_F(TransportTest, PlaysThroughInOrderAndWrapsToRowZero) {
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(RowsPlayed(4), (std::vector<int>{0, 1, 2, 0}));
-  EXPECT_EQ(Field(0, kTimesPlayed), "2");
-  EXPECT_EQ(Field(1, kTimesPlayed), "1");
+  EXPECT_EQ(std::tuple(Field(0, kTimesPlayed), Field(1, kTimesPlayed)), std::tuple("2", "1"));
 }
 
 TEST_F(TransportTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast) {
@@ -57,8 +58,7 @@ TEST_F(TransportTest, RandomPlaysEveryRowOnceThenStopsOrLoops) {
     EXPECT_EQ(std::vector<int>(rows.begin(), rows.begin() + 3), (std::vector<int>{0, 1, 2}));
     if (loop) break;
     ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
-    EXPECT_EQ(MarkedRows(), 0);
-    EXPECT_EQ(playback.playedThisCycle, 0);
+    EXPECT_EQ(std::tuple(MarkedRows(), playback.playedThisCycle), std::tuple(0, 0));
     Ticks(10);
     EXPECT_EQ(playback.st.state, kStopped);
   }
@@ -101,8 +101,7 @@ TEST_F(TransportTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry)
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);  // current entry 0
   EXPECT_EQ(TitlesPlayed(4), (std::vector<std::string>{"a", "c", "a", "b"}));
-  EXPECT_EQ(cue.Count(), 0);
-  EXPECT_EQ(playback.st.currentIndex, 1);
+  EXPECT_EQ(std::tuple(cue.Count(), playback.st.currentIndex), std::tuple(0, 1));
   EXPECT_EQ(Field(2, kTimesPlayed), "0") << "a cue play keeps no statistics";
 }
 
