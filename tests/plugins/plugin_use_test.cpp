@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <tuple>
 
 #include "core/status_codes.h"
@@ -24,14 +23,8 @@ using PluginUse = PluginRig;
 // Lets the mixer run `blocks` more blocks, silence on a channel of its own
 // keeping it going, so a test can see that nothing happened meanwhile.
 void MixBlocks(int blocks) {
-  auto zeros = [](SoundStream*, void* buffer, int length, void*) {
-    std::memset(buffer, 0, static_cast<std::size_t>(length));
-    return length;
-  };
-  SoundStream* silence = FSOUND_Stream_Create(zeros, 4096, kStreamCallback16Stereo, 44100, nullptr);
-  ASSERT_EQ(FSOUND_Stream_Play(31, silence), 31);
+  PlayingSine silence(1.0, 440, 0.0, 31);
   EXPECT_TRUE(MixProbe().Wait(blocks));
-  FSOUND_Stream_Close(silence);
 }
 
 TEST_F(PluginUse, OperationsWithoutPluginsOfTheKindAnswerTwo) {
