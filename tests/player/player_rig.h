@@ -94,6 +94,18 @@ class PlayerRig : public ::testing::Test {
   void TearDown() override { playback.StopPlayback(CycleReset::No); }
 
   void Add(const std::string& path) { ASSERT_EQ(AddPlaylistEntry(store, path), 1) << path; }
+  // Adds `row` alone to the cue list.
+  void Cue(int row) {
+    store.list.SelectNone();
+    store.list.SetSelected(row, true);
+    AddToCue(store, cue);
+  }
+  // Runs `action` the `n`-th time a long operation lets events through.
+  void OnEvent(int n, std::function<void()> action) {
+    desktop.onPendingEvents = [n, action, calls = 0]() mutable {
+      if (++calls == n) action();
+    };
+  }
 
   // Runs the position timer every 40 ms until `done` or `seconds` pass.
   bool TickUntil(const std::function<bool()>& done, double seconds = 10) {

@@ -20,12 +20,10 @@ TEST_F(ReentryTest, APlayStartedWhileAnAddressOpensIsTheOnlyPlay) {
   Add(server.Url());
   Add(Short("b.mp3"));
   const std::string unplayed = Field(0, kTimesPlayed);
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls != 5) return;
+  OnEvent(5, [&] {
     store.list.SetCursor(1);
     playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  };
+  });
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   desktop.onPendingEvents = nullptr;
@@ -43,15 +41,8 @@ TEST_F(ReentryTest, ACueRowPlayedWhileAnAddressOpensLeavesTheRestOfTheQueue) {
   Add(Short("b.mp3"));
   Add(server.Url());
   Add(Short("c.ogg"));
-  for (int row = 0; row < 3; ++row) {
-    store.list.SelectNone();
-    store.list.SetSelected(row, true);
-    AddToCue(store, cue);
-  }
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls == 5) playback.PlayCueHead(0);
-  };
+  for (int row = 0; row < 3; ++row) Cue(row);
+  OnEvent(5, [&] { playback.PlayCueHead(0); });
   playback.PlayCueHead(1);
   desktop.onPendingEvents = nullptr;
   EXPECT_EQ(playback.st.state, kPlaying);
@@ -71,12 +62,7 @@ TEST_F(ReentryTest, AnAnalysisAskedForDuringAnotherIsRefused) {
   } tags;
   for (const char* name : {"a.wav", "b.mp3", "c.ogg"}) Add(Short(name));
   int nested = 0;
-  bool asked = false;
-  desktop.onPendingEvents = [&] {
-    if (asked) return;
-    asked = true;
-    nested = AnalyzeAllFiles(store.list, tags, "%1");
-  };
+  OnEvent(1, [&] { nested = AnalyzeAllFiles(store.list, tags, "%1"); });
   EXPECT_EQ(AnalyzeAllFiles(store.list, tags, "%1"), kOk);
   desktop.onPendingEvents = nullptr;
   EXPECT_EQ(nested, -1);

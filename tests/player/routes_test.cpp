@@ -93,10 +93,7 @@ TEST_F(RoutesTest, AnAddressBuffersThenPlaysAndAStopWhileOneOpensEndsItSilently)
   EXPECT_EQ(playback.historyCount, 1);
 
   LoopbackHttpServer silent("", LoopbackHttpServer::Mode::kSilent);
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls == 20) playback.StopPlayback(CycleReset::No);
-  };
+  OnEvent(20, [&] { playback.StopPlayback(CycleReset::No); });
   Add(silent.Url());
   store.list.SetCursor(1);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);

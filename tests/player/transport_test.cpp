@@ -92,11 +92,7 @@ TEST_F(TransportTest, RepeatCountPlaysTheEntryOneTimeMoreThanItSays) {
 }
 
 TEST_F(TransportTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry) {
-  store.list.SetSelected(2, true);
-  AddToCue(store, cue);
-  store.list.SelectNone();
-  store.list.SetSelected(0, true);
-  AddToCue(store, cue);
+  for (int row : {2, 0}) Cue(row);
   ASSERT_EQ(cue.Count(), 2);
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);  // current entry 0
