@@ -22,6 +22,10 @@
 
 namespace qmb::test {
 
+inline std::string Fixture(const std::string& name) {
+  return std::string(QMB_FIXTURE_DIR "/") + name;
+}
+
 // The engine on the null output for one test.
 struct NullEngine {
   explicit NullEngine(int rate = 44100) {

@@ -4,15 +4,12 @@
 // player's.
 #include <atomic>
 #include <random>
+#include <tuple>
 
 #include "engine_test_support.h"
 
 namespace qmb::test {
 namespace {
-
-std::string Fixture(const std::string& name) {
-  return std::string(QMB_FIXTURE_DIR) + "/" + name;
-}
 
 // A second start, the drivers' names and the device list are the sound
 // set-up tests'.
@@ -49,10 +46,9 @@ TEST(RawStream, PausesSeeksEndsAndPlaysAgainThenRefusesItsStaleHandle) {
     NullEngine engine(rate);
     SoundStream* s = FSOUND_Stream_Open(path.c_str(), kStreamLoadRaw, 0, 0);
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(FSOUND_Stream_GetOpenState(s), kOpenReady);
-    EXPECT_EQ(FSOUND_Stream_GetLengthMs(s), 5000);
-    EXPECT_EQ(FSOUND_Stream_GetLength(s), 5 * 44100 * 4);
-    EXPECT_EQ(FSOUND_Stream_GetNumSubStreams(s), 0);
+    EXPECT_EQ(std::tuple(FSOUND_Stream_GetOpenState(s), FSOUND_Stream_GetLengthMs(s),
+                         FSOUND_Stream_GetLength(s), FSOUND_Stream_GetNumSubStreams(s)),
+              std::tuple(kOpenReady, 5000, 5 * 44100 * 4, 0));
     EXPECT_FALSE(FSOUND_Stream_SetSubStream(s, 0));
     MixCapture capture;
     ASSERT_EQ(FSOUND_Stream_Play(0, s), 0);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <tuple>
 
 #include "core/control_panel_model.h"
 #include "core/status_codes.h"
@@ -33,17 +34,15 @@ TEST_F(SoundSetup, ThePageAndAStartFollowTheControls) {
             (std::vector<std::string>{"No Sound", "Windows Multimedia Driver", "DirectSound Driver",
                                       "AD3 Driver", "Linux OSS", "Linux ESD", "Linux ALSA",
                                       "ASIO Driver"}));
-  EXPECT_EQ(panel.mixerRate.Minimum(), 110);
-  EXPECT_EQ(panel.mixerRate.Maximum(), 640);
+  EXPECT_EQ(std::tuple(panel.mixerRate.Minimum(), panel.mixerRate.Maximum()), std::tuple(110, 640));
   panel.outputDevice.Select(0);
   PrepareSoundSystemPage(panel);
   EXPECT_EQ(panel.outputDevice.Items(), std::vector<std::string>{"No Sound"});
   EXPECT_EQ(panel.outputDevice.Selection(), 0);
   panel.mixerRate.SetPosition(220);
   ASSERT_EQ(InitSoundSystem(panel), kOk);
-  EXPECT_EQ(FSOUND_GetOutputRate(), 22000);
-  EXPECT_EQ(FSOUND_GetOutput(), kOutputNoSound);
-  EXPECT_EQ(FSOUND_GetMixer(), kMixerQuality);
+  EXPECT_EQ(std::tuple(FSOUND_GetOutputRate(), FSOUND_GetOutput(), FSOUND_GetMixer()),
+            std::tuple(22000, kOutputNoSound, kMixerQuality));
   EXPECT_EQ(InitSoundSystem(panel), kSoundInitFailed);
   // Another output chosen: the list starts at 0 and still shows the running
   // output's devices until the next start.

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -12,6 +11,7 @@
 #include "core/control_panel_model.h"
 #include "core/player_settings.h"
 #include "core/running_state.h"
+#include "engine/engine_test_support.h"
 #include "eq/equalizer.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"
@@ -26,9 +26,6 @@ namespace qmb::test {
 
 inline std::string Short(const std::string& name) {
   return std::string(QMB_SHORT_MEDIA "/") + name;
-}
-inline std::string Fixture(const std::string& name) {
-  return std::string(QMB_FIXTURE_DIR "/") + name;
 }
 
 // A desktop that really sleeps and can act while a long loop keeps the
@@ -51,55 +48,34 @@ class SleepingDesktop : public ScriptedDesktop {
   int sleeps = 0;
 };
 
-// A DSP unit after every other: counts the blocks the engine mixes, the
-// clock these tests wait on, and measures what they hold.
-class MixProbe {
+// The mix after every other DSP unit: the clock these tests wait on, and
+// what the blocks hold.
+class MixProbe : public MixCapture {
  public:
-  MixProbe() : unit_(FSOUND_DSP_Create(&Run, 1000, this)) { FSOUND_DSP_SetActive(unit_, true); }
-  ~MixProbe() { FSOUND_DSP_Free(unit_); }
+  MixProbe() : MixCapture(1000) {}
   // Waits until `blocks` more blocks are mixed; false when the mix stands still.
-  bool Wait(int blocks) {
-    const long until = blocks_ + blocks;
-    return WaitUntil([&] { return blocks_ >= until; });
-  }
+  bool Wait(int blocks) { return Next(blocks).size() >= Frames(blocks) * 2; }
   // The level of the next `blocks` blocks in dB relative to full scale.
   double LevelDb(int blocks = 12) {
-    Listen(blocks);
-    return 10 * std::log10(power_ / std::max(samples_.load(), 1L) / (32768.0 * 32768.0) + 1e-20);
+    auto next = Next(blocks);
+    double left = Rms(next, 0), right = Rms(next, 1);
+    return 10 * std::log10((left * left + right * right) / 2 + 1e-20);
   }
   // The loudest sample of the next `blocks` blocks.
   int Peak(int blocks = 12) {
-    Listen(blocks);
-    return peak_;
+    int peak = 0;
+    for (std::int16_t sample : Next(blocks)) peak = std::max(peak, std::abs(int{sample}));
+    return peak;
   }
 
  private:
-  void Listen(int blocks) {
-    power_ = 0;
-    samples_ = 0;
-    peak_ = 0;
-    EXPECT_TRUE(Wait(blocks));
+  static std::size_t Frames(int blocks) {
+    return static_cast<std::size_t>(blocks) * FSOUND_DSP_GetBufferLength();
   }
-  static void* Run(void*, void* buffer, int frames, void* self) {
-    auto& probe = *static_cast<MixProbe*>(self);
-    const auto* samples = static_cast<const std::int16_t*>(buffer);
-    double power = 0;
-    int peak = 0;
-    for (int i = 0; i < frames * 2; ++i) {
-      power += static_cast<double>(samples[i]) * samples[i];
-      peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-    }
-    probe.power_ += power;
-    if (peak > probe.peak_) probe.peak_ = peak;
-    probe.samples_ += frames * 2;
-    ++probe.blocks_;
-    return nullptr;
+  std::vector<std::int16_t> Next(int blocks) {
+    Clear();
+    return Collect(Frames(blocks));
   }
-
-  DspUnit* unit_;
-  std::atomic<long> blocks_{0}, samples_{0};
-  std::atomic<double> power_{0};
-  std::atomic<int> peak_{0};
 };
 
 class PlayerRig : public ::testing::Test {
@@ -118,12 +94,24 @@ class PlayerRig : public ::testing::Test {
   void TearDown() override { playback.StopPlayback(CycleReset::No); }
 
   void Add(const std::string& path) { ASSERT_EQ(AddPlaylistEntry(store, path), 1) << path; }
+  // Adds `row` alone to the cue list.
+  void Cue(int row) {
+    store.list.SelectNone();
+    store.list.SetSelected(row, true);
+    AddToCue(store, cue);
+  }
+  // Runs `action` the `n`-th time a long operation lets events through.
+  void OnEvent(int n, std::function<void()> action) {
+    desktop.onPendingEvents = [n, action, calls = 0]() mutable {
+      if (++calls == n) action();
+    };
+  }
 
   // Runs the position timer every 40 ms until `done` or `seconds` pass.
   bool TickUntil(const std::function<bool()>& done, double seconds = 10) {
     auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-      playback.PositionTick();
+      ticked->PositionTick();
       if (done()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
     }
@@ -180,6 +168,7 @@ class PlayerRig : public ::testing::Test {
   Equalizer equalizer;
   NoTagSource tags;
   Playback playback{PlaybackParts{store, cue, panel, running, checks, displays, equalizer, tags}};
+  Playback* ticked = &playback;  // the player TickUntil drives
   int exits = 0;
 };
 

@@ -1,6 +1,7 @@
 // Long operations that keep the windows alive while they run, entered again
 // from the events they let through.
 #include <map>
+#include <tuple>
 
 #include "core/status_codes.h"
 #include "loopback_http_server.h"
@@ -19,21 +20,16 @@ TEST_F(ReentryTest, APlayStartedWhileAnAddressOpensIsTheOnlyPlay) {
   Add(server.Url());
   Add(Short("b.mp3"));
   const std::string unplayed = Field(0, kTimesPlayed);
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls != 5) return;
+  OnEvent(5, [&] {
     store.list.SetCursor(1);
     playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
-  };
+  });
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   desktop.onPendingEvents = nullptr;
-  EXPECT_EQ(playback.st.state, kPlaying);
-  EXPECT_EQ(playback.st.currentIndex, 1);
-  EXPECT_EQ(Field(1, kTimesPlayed), "1");
-  EXPECT_EQ(Field(0, kTimesPlayed), unplayed);
-  EXPECT_EQ(playback.historyCount, 1);
-  EXPECT_EQ(playback.history[0], 1);
+  EXPECT_EQ(std::tuple(playback.st.state, playback.st.currentIndex, Field(1, kTimesPlayed),
+                       Field(0, kTimesPlayed), playback.historyCount, playback.history[0]),
+            std::tuple(kPlaying, 1, "1", unplayed, 1, 1));
   EXPECT_TRUE(desktop.messages.empty());
   EXPECT_TRUE(TickUntil([&] { return FSOUND_Stream_GetTime(playback.st.stream) > 100; }));
 }
@@ -45,15 +41,8 @@ TEST_F(ReentryTest, ACueRowPlayedWhileAnAddressOpensLeavesTheRestOfTheQueue) {
   Add(Short("b.mp3"));
   Add(server.Url());
   Add(Short("c.ogg"));
-  for (int row = 0; row < 3; ++row) {
-    store.list.SelectNone();
-    store.list.SetSelected(row, true);
-    AddToCue(store, cue);
-  }
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls == 5) playback.PlayCueHead(0);
-  };
+  for (int row = 0; row < 3; ++row) Cue(row);
+  OnEvent(5, [&] { playback.PlayCueHead(0); });
   playback.PlayCueHead(1);
   desktop.onPendingEvents = nullptr;
   EXPECT_EQ(playback.st.state, kPlaying);
@@ -73,12 +62,7 @@ TEST_F(ReentryTest, AnAnalysisAskedForDuringAnotherIsRefused) {
   } tags;
   for (const char* name : {"a.wav", "b.mp3", "c.ogg"}) Add(Short(name));
   int nested = 0;
-  bool asked = false;
-  desktop.onPendingEvents = [&] {
-    if (asked) return;
-    asked = true;
-    nested = AnalyzeAllFiles(store.list, tags, "%1");
-  };
+  OnEvent(1, [&] { nested = AnalyzeAllFiles(store.list, tags, "%1"); });
   EXPECT_EQ(AnalyzeAllFiles(store.list, tags, "%1"), kOk);
   desktop.onPendingEvents = nullptr;
   EXPECT_EQ(nested, -1);

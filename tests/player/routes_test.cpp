@@ -35,9 +35,8 @@ TEST_F(RoutesTest, APlayWritesTheEntrysStatisticsAndTheNowPlayingTextAndAPreview
   EXPECT_EQ(playback.st.info->frequency, 44100);
 
   EXPECT_EQ(playback.PlayPath(Short("b.mp3"), {.track = false}), 1);
-  EXPECT_EQ(playback.st.trackActive, 0);
-  EXPECT_EQ(playback.st.currentIndex, -1);
-  EXPECT_EQ(Field(0, kTimesPlayed), "1,234");
+  EXPECT_EQ(std::tuple(playback.st.trackActive, playback.st.currentIndex, Field(0, kTimesPlayed)),
+            std::tuple(0, -1, "1,234"));
   ASSERT_TRUE(TickUntil([&] { return FSOUND_Stream_IsFinished(playback.st.stream); }));
   Ticks(10);
   EXPECT_EQ(playback.st.state, kPlaying) << "the tick ends only playlist tracks";
@@ -66,9 +65,8 @@ TEST_F(RoutesTest, ACdAddressReplacesThePlaylistWithItsTracks) {
   store.list.SetCursor(0);
   EXPECT_EQ(playback.PlayPath("cda://" + drive), 1);
   ASSERT_EQ(store.list.Count(), 3);
-  for (int n = 1; n <= 3; ++n) {
+  for (int n = 1; n <= 3; ++n)
     EXPECT_EQ(Field(n - 1, kPath), drive + "/Track" + std::to_string(n) + ".cda");
-  }
   EXPECT_EQ(playback.st.currentIndex, 0);
   float first = playback.st.lengthSeconds;
 
@@ -95,10 +93,7 @@ TEST_F(RoutesTest, AnAddressBuffersThenPlaysAndAStopWhileOneOpensEndsItSilently)
   EXPECT_EQ(playback.historyCount, 1);
 
   LoopbackHttpServer silent("", LoopbackHttpServer::Mode::kSilent);
-  int calls = 0;
-  desktop.onPendingEvents = [&] {
-    if (++calls == 20) playback.StopPlayback(CycleReset::No);
-  };
+  OnEvent(20, [&] { playback.StopPlayback(CycleReset::No); });
   Add(silent.Url());
   store.list.SetCursor(1);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);

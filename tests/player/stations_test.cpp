@@ -1,5 +1,7 @@
 // Network stations on the real engine: their titles in the now-playing text,
 // a dropped connection taken up again, and a station that never answers.
+#include <tuple>
+
 #include "icy_station.h"
 #include "player_rig.h"
 #include "temp_folder.h"
@@ -12,9 +14,11 @@ using namespace std::chrono_literals;
 
 class StationsTest : public PlayerRig {
  protected:
-  static IcyStation::Options Station() {
+  static IcyStation::Options Station(std::vector<std::string> titles, std::size_t dropAfter = 0) {
     IcyStation::Options options;
     options.body = ReadFile(Fixture("station.mp3"));
+    options.titles = std::move(titles);
+    options.dropAfter = dropAfter;
     // Twice the rate it plays at, so the titles come round quickly.
     options.bytesPerSecond = 32000;
     return options;
@@ -44,27 +48,21 @@ TEST_F(StationsTest, TheNowPlayingTextFollowsTheStationWhileTheEntryKeepsItsTitl
       {{"Artist One - First Song", "Caf\xe9 del Mar - \xc9t\xe9"},
        {"Artist One - First Song", "Café del Mar - Été", "Artist One - First Song"}}};
   for (const auto& [titles, shown] : cases) {
-    IcyStation::Options options = Station();
-    options.titles = titles;
-    IcyStation station(options);
+    IcyStation station(Station(titles));
     store.list.RemoveAll();
     Add(station.Url());
     std::string stored = Field(0, kTitle);
     playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
     ASSERT_EQ(playback.st.state, kPlaying);
     for (const std::string& title : shown) EXPECT_TRUE(Shows(title)) << title;
-    EXPECT_EQ(Field(0, kTitle), stored);
-    EXPECT_EQ(Field(0, kTimesPlayed), "1");
+    EXPECT_EQ(std::tuple(Field(0, kTitle), Field(0, kTimesPlayed)), std::tuple(stored, "1"));
   }
 }
 
 // 48 KB are three seconds of sound: playing well past them takes a second
 // connection. The ticks never wait for the reconnection.
 TEST_F(StationsTest, ADroppedConnectionIsTakenUpAgainAndStaysOnePlay) {
-  IcyStation::Options options = Station();
-  options.titles = {"Song"};
-  options.dropAfter = 48000;
-  IcyStation station(options);
+  IcyStation station(Station({"Song"}, 48000));
   Add(station.Url());
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   ASSERT_EQ(playback.st.state, kPlaying);
@@ -75,18 +73,15 @@ TEST_F(StationsTest, ADroppedConnectionIsTakenUpAgainAndStaysOnePlay) {
         return station.Connections() == 2 && FSOUND_Stream_GetTime(playback.st.stream) > 6000;
       },
       20));
-  EXPECT_EQ(playback.st.state, kPlaying);
-  EXPECT_EQ(playback.st.currentIndex, 0);
-  EXPECT_EQ(Field(0, kTimesPlayed), "1");
-  EXPECT_EQ(playback.historyCount, 1);
+  EXPECT_EQ(std::tuple(playback.st.state, playback.st.currentIndex, Field(0, kTimesPlayed),
+                       playback.historyCount),
+            std::tuple(kPlaying, 0, "1", 1));
   EXPECT_LT(ticks.longest, 1000ms) << "a tick waited for the station";
 }
 
 // After 1, 2 and 4 s of refused connections the track ends as any other.
 TEST_F(StationsTest, AStationGoneForGoodEndsItsTrackAfterThreeTries) {
-  IcyStation::Options options = Station();
-  options.titles = {"Song"};
-  options.dropAfter = 32000;
+  IcyStation::Options options = Station({"Song"}, 32000);
   options.onlyOnce = true;
   IcyStation station(options);
   Add(station.Url());

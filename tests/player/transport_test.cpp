@@ -2,6 +2,8 @@
 // random cycles, the repeat count and the cue list; close after the current
 // track, the fade-out, mute and what a stop clears; the equalizer as playback
 // applies it, where "Disable equalizer" takes the effects and the DSP unit away.
+#include <tuple>
+
 #include "player_rig.h"
 #include "vis/visual_capture.h"
 
@@ -24,8 +26,7 @@ class TransportTest : public PlayerRig {
 TEST_F(TransportTest, PlaysThroughInOrderAndWrapsToRowZero) {
   playback.PlayEntry(Restart::No, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(RowsPlayed(4), (std::vector<int>{0, 1, 2, 0}));
-  EXPECT_EQ(Field(0, kTimesPlayed), "2");
-  EXPECT_EQ(Field(1, kTimesPlayed), "1");
+  EXPECT_EQ(std::tuple(Field(0, kTimesPlayed), Field(1, kTimesPlayed)), std::tuple("2", "1"));
 }
 
 TEST_F(TransportTest, PreviousGoesBackThroughTheHistoryAndFromRowZeroToTheLast) {
@@ -57,8 +58,7 @@ TEST_F(TransportTest, RandomPlaysEveryRowOnceThenStopsOrLoops) {
     EXPECT_EQ(std::vector<int>(rows.begin(), rows.begin() + 3), (std::vector<int>{0, 1, 2}));
     if (loop) break;
     ASSERT_TRUE(TickUntil([&] { return playback.st.state == kStopped; }));
-    EXPECT_EQ(MarkedRows(), 0);
-    EXPECT_EQ(playback.playedThisCycle, 0);
+    EXPECT_EQ(std::tuple(MarkedRows(), playback.playedThisCycle), std::tuple(0, 0));
     Ticks(10);
     EXPECT_EQ(playback.st.state, kStopped);
   }
@@ -67,15 +67,14 @@ TEST_F(TransportTest, RandomPlaysEveryRowOnceThenStopsOrLoops) {
 
 TEST_F(TransportTest, RandomPickNeverSpinsWhenEveryRowIsMarked) {
   running.shuffle = true;
-  for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
   playback.playedThisCycle = 1;  // out of step with the marks
-  running.loop = true;
-  EXPECT_TRUE(playback.RandomNext()) << "loop on: a new cycle";
-  EXPECT_EQ(MarkedRows(), 1);
-  for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
-  running.loop = false;
-  EXPECT_FALSE(playback.RandomNext()) << "loop off: the cycle ends";
-  EXPECT_EQ(MarkedRows(), 0);
+  // Loop on starts a new cycle (its first row marked); loop off ends the cycle.
+  for (bool loop : {true, false}) {
+    for (int row = 0; row < 3; ++row) store.list.SetField(row, kPlayedThisCycle, "Yes");
+    running.loop = loop;
+    EXPECT_EQ(playback.RandomNext(), loop);
+    EXPECT_EQ(MarkedRows(), loop ? 1 : 0) << loop;
+  }
 }
 
 TEST_F(TransportTest, RepeatCountPlaysTheEntryOneTimeMoreThanItSays) {
@@ -93,17 +92,12 @@ TEST_F(TransportTest, RepeatCountPlaysTheEntryOneTimeMoreThanItSays) {
 }
 
 TEST_F(TransportTest, CueRowsPlayFirstThenThePlaylistGoesOnAfterTheCurrentEntry) {
-  store.list.SetSelected(2, true);
-  AddToCue(store, cue);
-  store.list.SelectNone();
-  store.list.SetSelected(0, true);
-  AddToCue(store, cue);
+  for (int row : {2, 0}) Cue(row);
   ASSERT_EQ(cue.Count(), 2);
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);  // current entry 0
   EXPECT_EQ(TitlesPlayed(4), (std::vector<std::string>{"a", "c", "a", "b"}));
-  EXPECT_EQ(cue.Count(), 0);
-  EXPECT_EQ(playback.st.currentIndex, 1);
+  EXPECT_EQ(std::tuple(cue.Count(), playback.st.currentIndex), std::tuple(0, 1));
   EXPECT_EQ(Field(2, kTimesPlayed), "0") << "a cue play keeps no statistics";
 }
 

@@ -6,10 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <thread>
 
 #include "core/status_codes.h"
 #include "playlist/entry_title.h"
@@ -42,22 +40,12 @@ class DamagedMedia : public PluginRig, public ::testing::WithParamInterface<std:
     // A track that ends stops the player instead of starting the list again.
     panel.autoAdvance.SetChecked(false);
     player.inputRoute = &route;
+    ticked = &player;
   }
   void TearDown() override {
     player.StopPlayback(CycleReset::No);
     PluginRig::TearDown();
   }
-  // Runs the position timer until the player stops or `seconds` pass.
-  bool TicksUntilStopped(double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-      player.PositionTick();
-      if (player.st.state != kPlaying) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    }
-    return false;
-  }
-
   // Reads tags through the bundled plug-in as playing does.
   Playback player{PlaybackParts{store, cue, panel, running, checks, displays, equalizer, manager}};
 };
@@ -82,17 +70,17 @@ TEST_P(DamagedMedia, PlaysToItsEndOrFailsWithAStatus) {
   ASSERT_EQ(player.st.state, kPlaying);
   EXPECT_TRUE(std::isfinite(length) && length >= 0) << length;
   bool midi = name.ends_with(".mid") || name.ends_with(".rmi");
-  if (!midi && !TicksUntilStopped(0.3)) player.SeekTo(std::max(0.0f, length - 1));
-  EXPECT_TRUE(TicksUntilStopped(kEndDeadlineSeconds))
+  auto stopped = [&] { return player.st.state != kPlaying; };
+  if (!midi && !TickUntil(stopped, 0.3)) player.SeekTo(std::max(0.0f, length - 1));
+  EXPECT_TRUE(TickUntil(stopped, kEndDeadlineSeconds))
       << "still playing after " << kEndDeadlineSeconds << " s";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRoute, DamagedMedia, ::testing::ValuesIn(DamagedFiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param;
-                           for (char& c : name) {
+                           for (char& c : name)
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
                            return name;
                          });
 

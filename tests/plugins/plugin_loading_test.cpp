@@ -99,9 +99,8 @@ TEST_F(PluginLoading, AFailedFileLeavesTheListsInStepWithTheSlots) {
 TEST_F(PluginLoading, AMissingPluginFolderLoadsNothingSilently) {
   std::filesystem::remove_all(folder.Path() + "Plugins");
   Load();
-  for (int kind = 0; kind < kPluginKindCount; ++kind) {
-    EXPECT_EQ(manager.registry.Count(static_cast<PluginKind>(kind)), 0);
-  }
+  for (int kind = 0; kind < kPluginKindCount; ++kind)
+    EXPECT_EQ(manager.registry.Count(static_cast<PluginKind>(kind)), 0) << kind;
   EXPECT_TRUE(desktop.messages.empty());
 }
 

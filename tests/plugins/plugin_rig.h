@@ -50,10 +50,9 @@ class PluginRig : public PlayerRig {
   }
   // The player's own tag and input plug-ins, loaded without a message.
   void LoadBundled() {
-    for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"}) {
+    for (const char* file : {"taglib_tags.qfp", "ffmpeg_input.qip"})
       std::filesystem::copy_file(std::string(QMB_PROGRAM_FOLDER "/Plugins/") + file,
                                  folder.Path() + "Plugins/" + file);
-    }
     Load();
     ASSERT_TRUE(desktop.messages.empty()) << desktop.messages.front().text;
   }
@@ -70,9 +69,8 @@ class PluginRig : public PlayerRig {
   // The slot of a loaded plug-in by its file name, -1 when not listed.
   int Row(PluginKind kind, const std::string& file) {
     const PluginListModel& list = manager.registry.List(kind);
-    for (int row = 0; row < list.Count(); ++row) {
+    for (int row = 0; row < list.Count(); ++row)
       if (list.At(row).fileName == file) return row;
-    }
     return -1;
   }
 

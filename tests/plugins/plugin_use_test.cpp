@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstring>
 #include <tuple>
 
 #include "core/status_codes.h"
@@ -25,23 +23,8 @@ using PluginUse = PluginRig;
 // Lets the mixer run `blocks` more blocks, silence on a channel of its own
 // keeping it going, so a test can see that nothing happened meanwhile.
 void MixBlocks(int blocks) {
-  static std::atomic<int> mixed{0};
-  auto zeros = [](SoundStream*, void* buffer, int length, void*) {
-    std::memset(buffer, 0, static_cast<std::size_t>(length));
-    return length;
-  };
-  auto count = [](void*, void* buffer, int, void*) -> void* {
-    ++mixed;
-    return buffer;
-  };
-  SoundStream* silence = FSOUND_Stream_Create(zeros, 4096, kStreamCallback16Stereo, 44100, nullptr);
-  ASSERT_EQ(FSOUND_Stream_Play(31, silence), 31);
-  DspUnit* counter = FSOUND_DSP_Create(count, 900, nullptr);
-  FSOUND_DSP_SetActive(counter, true);
-  int until = mixed + blocks;
-  EXPECT_TRUE(WaitUntil([&] { return mixed >= until; }));
-  FSOUND_DSP_Free(counter);
-  FSOUND_Stream_Close(silence);
+  PlayingSine silence(1.0, 440, 0.0, 31);
+  EXPECT_TRUE(MixProbe().Wait(blocks));
 }
 
 TEST_F(PluginUse, OperationsWithoutPluginsOfTheKindAnswerTwo) {
@@ -271,39 +254,33 @@ TEST_F(BundledPlugins, AFlacIsAdmittedAndPlaysWithTheEqualizerActing) {
   EXPECT_LT(probe.LevelDb(), flat - 6);
 }
 
-// Counts the mixed frames that carry sound.
-struct SoundCounter {
-  std::atomic<long> frames{0};
-  static void* Count(void*, void* buffer, int length, void* user) {
-    const auto* samples = static_cast<const std::int16_t*>(buffer);
-    long sound = 0;
-    for (int i = 0; i < length; ++i) sound += samples[i * 2] != 0 || samples[i * 2 + 1] != 0;
-    static_cast<SoundCounter*>(user)->frames += sound;
-    return buffer;
-  }
-};
+// The mixed frames that carry sound.
+long Sounding(const std::vector<std::int16_t>& frames) {
+  long sound = 0;
+  for (std::size_t i = 0; i + 1 < frames.size(); i += 2)
+    sound += frames[i] != 0 || frames[i + 1] != 0;
+  return sound;
+}
 
 // The repeat count and "stop after current" act at the end of what was heard,
 // as for the engine's own streams (whose tests take "close after current"):
 // each second of sound is mixed whole first.
 TEST_F(BundledPlugins, TheRepeatCountAndStopAfterCurrentActWhenATrackHasBeenHeard) {
   constexpr long kHeardWhole = 44100 - 10;  // less the sine's zero at the start
-  SoundCounter counter;
-  DspUnit* unit = FSOUND_DSP_Create(&SoundCounter::Count, 1000, &counter);
-  FSOUND_DSP_SetActive(unit, true);
+  MixCapture mix(1000);
   Add(Fixture("tone_1s.flac"));
   Add(Fixture("tone_1s.flac"));
   panel.repeatCount.SetText("1");
   store.list.SetCursor(0);
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   EXPECT_EQ(RowsPlayed(3, 6), (std::vector<int>{0, 0, 1}));
-  EXPECT_GE(counter.frames.load(), 2 * kHeardWhole) << "twice a whole second";
+  EXPECT_GE(Sounding(mix.Frames()), 2 * kHeardWhole) << "twice a whole second";
   playback.StopPlayback(CycleReset::No);
 
   panel.repeatCount.SetText("0");
   checks.stopAfterCurrent.SetChecked(true);
   store.list.SetCursor(0);
-  counter.frames = 0;
+  mix.Clear();
   playback.PlayEntry(Restart::Yes, kCursorRow, RepeatReset::Yes);
   int last = 0, pulledAhead = 0;
   ASSERT_TRUE(TickUntil(
@@ -320,10 +297,9 @@ TEST_F(BundledPlugins, TheRepeatCountAndStopAfterCurrentActWhenATrackHasBeenHear
   // The plug-in is pulled ahead of the sound; the time shown is the sound's.
   EXPECT_GT(pulledAhead, 50);
   EXPECT_GE(last, 1000 - 100);
-  EXPECT_GE(counter.frames.load(), kHeardWhole);
-  EXPECT_LE(counter.frames.load(), 44100) << "and no more";
+  EXPECT_GE(Sounding(mix.Frames()), kHeardWhole);
+  EXPECT_LE(Sounding(mix.Frames()), 44100) << "and no more";
   EXPECT_FALSE(checks.stopAfterCurrent.Checked());
-  FSOUND_DSP_Free(unit);
 }
 
 }  // namespace

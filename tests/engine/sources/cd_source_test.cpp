@@ -16,10 +16,9 @@ TEST(CdDisc, ImageTracksAreSubStreams) {
     SCOPED_TRACE(number);
     auto track = disc->OpenTrack(number, &error);
     ASSERT_NE(track, nullptr) << error;
-    EXPECT_EQ(track->SampleRate(), 44100);
-    EXPECT_EQ(track->Channels(), 2);
-    EXPECT_EQ(track->LengthFrames(), sectors * 588);
-    EXPECT_EQ(track->LengthBytes(), sectors * 2352);
+    EXPECT_EQ(std::tuple(track->SampleRate(), track->Channels(), track->LengthFrames(),
+                         track->LengthBytes()),
+              std::tuple(44100, 2, sectors * 588, sectors * 2352));
     auto all = ReadAll(*track);
     EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), track->LengthFrames());
     EXPECT_NEAR(ToneHz(all, 2, 44100), hz, hz * 0.005);

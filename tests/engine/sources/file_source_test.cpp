@@ -26,8 +26,7 @@ TEST(FileSource, LengthsAndTonesMatchWhatWasEncoded) {
     std::string error;
     auto source = OpenFileSource(Fixture(file), &error);
     ASSERT_NE(source, nullptr) << error;
-    EXPECT_EQ(source->SampleRate(), rate);
-    EXPECT_EQ(source->Channels(), channels);
+    EXPECT_EQ(std::tuple(source->SampleRate(), source->Channels()), std::tuple(rate, channels));
     double expected = seconds * rate;
     double tolerance = exact ? 0 : FrameTolerance(expected, rate);
     EXPECT_NEAR(static_cast<double>(source->LengthFrames()), expected, tolerance);

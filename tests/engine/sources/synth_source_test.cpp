@@ -1,4 +1,6 @@
 // The synthesised sources: MIDI through a soundfont, and tracker modules.
+#include <tuple>
+
 #include "engine/sources/midi_source.h"
 #include "source_test_util.h"
 
@@ -12,10 +14,9 @@ TEST(ModuleSource, OrdersAreItsPositionsAndASeekMovesByTime) {
   std::string error;
   auto module = OpenModuleSource(Fixture("orders.mod"), &error);
   ASSERT_NE(module, nullptr) << error;
-  EXPECT_EQ(module->NumOrders(), 4);
-  EXPECT_EQ(module->CurrentOrder(), 0);
-  EXPECT_EQ(module->SampleRate(), 44100);
-  EXPECT_EQ(module->Channels(), 2);
+  EXPECT_EQ(std::tuple(module->NumOrders(), module->CurrentOrder(), module->SampleRate(),
+                       module->Channels()),
+            std::tuple(4, 0, 44100, 2));
   EXPECT_NEAR(module->LengthFrames(), 4 * kOrderSeconds * 44100, 0.05 * 44100);
 
   std::vector<float> block(44100 * 2);
@@ -74,8 +75,7 @@ TEST(MidiSource, LengthFollowsTheTempoMapAndASeekPlaysTheRest) {
     std::string error;
     auto midi = OpenMidiSource(Fixture(name), &error);
     ASSERT_NE(midi, nullptr) << error;
-    EXPECT_EQ(midi->SampleRate(), 44100);
-    EXPECT_EQ(midi->Channels(), 2);
+    EXPECT_EQ(std::tuple(midi->SampleRate(), midi->Channels()), std::tuple(44100, 2));
     EXPECT_NEAR(midi->LengthFrames(), 3 * 44100, 0.05 * 44100);
     auto all = ReadAll(*midi);
     EXPECT_EQ(static_cast<std::int64_t>(all.size() / 2), midi->LengthFrames());

@@ -13,23 +13,13 @@ TEST(SourceThreads, ManyOpenReadCloseCyclesInParallel) {
   auto cycle = [](int kind) {
     std::vector<float> block(4096 * 2);
     for (int round = 0; round < 6; ++round) {
+      const int k = (kind + round) % 4;
+      std::unique_ptr<CdDisc> disc = k == 3 ? OpenCdDisc(Fixture("disc.cue"), nullptr) : nullptr;
       std::unique_ptr<Source> source;
-      std::unique_ptr<CdDisc> disc;
-      switch ((kind + round) % 4) {
-        case 0:
-          source = OpenFileSource(Fixture("tone_440.ogg"), nullptr);
-          break;
-        case 1:
-          source = OpenMidiSource(Fixture("three_seconds.mid"), nullptr);
-          break;
-        case 2:
-          source = OpenModuleSource(Fixture("orders.mod"), nullptr);
-          break;
-        default:
-          disc = OpenCdDisc(Fixture("disc.cue"), nullptr);
-          if (disc != nullptr) source = disc->OpenTrack(1 + round % 3, nullptr);
-          break;
-      }
+      if (k == 0) source = OpenFileSource(Fixture("tone_440.ogg"), nullptr);
+      if (k == 1) source = OpenMidiSource(Fixture("three_seconds.mid"), nullptr);
+      if (k == 2) source = OpenModuleSource(Fixture("orders.mod"), nullptr);
+      if (disc != nullptr) source = disc->OpenTrack(1 + round % 3, nullptr);
       ASSERT_NE(source, nullptr);
       source->Read(block.data(), 4096);
       source->Seek(source->SampleRate());
