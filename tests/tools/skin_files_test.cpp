@@ -72,13 +72,12 @@ TEST_P(BundledSkin, LoadsWholeAsDesigned) {
   const SkinDesign& d = design_;
   EXPECT_EQ(std::tuple(s.tipsForeColour, s.tipsBackColour, s.numStages, s.transparentColour,
                        int{s.disableInverse}, s.text.width, s.text.height, s.time.width,
-                       s.time.bold, s.eq.w),
+                       s.time.bold, s.eq.w, s.mainW, s.mainH, s.visual.width, s.visual.height),
             std::tuple(palette.tipsText.IniValue(), palette.tipsBack.IniValue(),
                        static_cast<int>(d.stages.size()), d.transparent, d.disableInverse, d.text.w,
-                       d.text.h, d.time.w, d.timeFont.weight, d.eq.w));
+                       d.text.h, d.time.w, d.timeFont.weight, d.eq.w, d.width, d.height, d.visual.w,
+                       d.visual.h));
   EXPECT_EQ(std::tie(s.text.fontFace, s.time.fontFace), std::tie(d.textFont.face, d.timeFont.face));
-  EXPECT_EQ(QSize(s.mainW, s.mainH), QSize(d.width, d.height));
-  EXPECT_EQ(QSize(s.visual.width, s.visual.height), QSize(d.visual.w, d.visual.h));
   for (int i = 0; i < kButtonCount; ++i) {
     const Box& box = d.buttons[i].box;
     EXPECT_EQ(Windows()[1 + i].rect, QRect(box.x, box.y, box.w, box.h)) << i;

@@ -94,7 +94,7 @@ TEST_F(ControlPanelTest, EachPageShowsExactlyItsControls) {
 struct Field {
   const char* control;
   std::size_t offset;
-  int size;  // 1, 4, or 0 for the tag format's text
+  int size;  // bytes
   int start;
   int changed;
 };
@@ -115,54 +115,49 @@ const Field kFields[] = {
     {"batteryAction0", 655, 1, 2, 3},   {"batteryAction1", 656, 1, 1, 0},
     {"mixerRate", 660, 4, 320, 480},    {"outputDriver", 664, 4, 6, 0},
     {"outputDevice", 668, 4, 1, 0},     {"equalizerDisabled", 672, 4, 1, 0},
-    {"tagFormat", 676, 0, 0, 0},        {"useTags", 696, 4, 0, 1},
+    {"useTags", 696, 4, 0, 1},
 };
+constexpr std::size_t kTagFormatOffset = 676;
 
-// What a control shows, as a number (the tag format: 1 when it shows "t - a").
+// What a control shows, as a number.
 int Shown(QWidget* control) {
   if (auto* box = qobject_cast<QCheckBox*>(control)) return box->isChecked();
   if (auto* slider = qobject_cast<QSlider*>(control)) return slider->value();
   if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentIndex();
-  auto* edit = qobject_cast<QLineEdit*>(control);
-  return edit->objectName() == "tagFormat" ? edit->text() == "t - a" : edit->text().toInt();
+  return qobject_cast<QLineEdit*>(control)->text().toInt();
 }
 
 void Change(QWidget* control, int value) {
   if (auto* box = qobject_cast<QCheckBox*>(control)) return box->click();
   if (auto* slider = qobject_cast<QSlider*>(control)) return slider->setValue(value);
   if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->setCurrentIndex(value);
-  auto* edit = qobject_cast<QLineEdit*>(control);
-  edit->setText(edit->objectName() == "tagFormat" ? "s (a)" : QString::number(value));
+  qobject_cast<QLineEdit*>(control)->setText(QString::number(value));
 }
 
 TEST_F(ControlPanelTest, EveryControlStartsFromItsSettingAndSavesTheUsersChange) {
   std::string image(704, '\0');
   PlayerSettings defaults = DefaultSettings(folder.Path());
   std::memcpy(image.data(), &defaults, image.size());
-  for (const Field& field : kFields) {
-    if (field.size == 0) {
-      std::memcpy(image.data() + field.offset, "t - a", 6);
-    } else {
-      std::memcpy(image.data() + field.offset, &field.start, static_cast<std::size_t>(field.size));
-    }
-  }
+  for (const Field& field : kFields)
+    std::memcpy(image.data() + field.offset, &field.start, static_cast<std::size_t>(field.size));
+  std::memcpy(image.data() + kTagFormatOffset, "t - a", 6);
   core.panel.outputDevice.SetItems({"Default", "Second"});
   Panel(image);
   EXPECT_EQ(Find<QLineEdit>("repeatCount")->text(), "3") << "the number alone";
   for (const Field& field : kFields) {
     QWidget* control = Find<QWidget>(field.control);
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(Shown(control), field.size == 0 ? 1 : field.start) << field.control;
+    EXPECT_EQ(Shown(control), field.start) << field.control;
     Change(control, field.changed);
   }
+  auto* tagFormat = Find<QLineEdit>("tagFormat");
+  EXPECT_EQ(tagFormat->text(), "t - a");
+  tagFormat->setText("s (a)");
   SaveSettings(core.settings, folder.Path(), core.panel, core.state);
   std::string saved = folder.Read("qmb.dat");
   ASSERT_EQ(saved.size(), 704u);
+  EXPECT_STREQ(saved.c_str() + kTagFormatOffset, "s (a)");
   for (const Field& field : kFields) {
-    if (field.size == 0) {
-      EXPECT_STREQ(saved.c_str() + field.offset, "s (a)");
-      continue;
-    }
     int value = 0;
     std::memcpy(&value, saved.data() + field.offset, static_cast<std::size_t>(field.size));
     EXPECT_EQ(value, field.changed) << field.control;

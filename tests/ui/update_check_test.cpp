@@ -35,6 +35,7 @@ struct UpdateCase {
 };
 
 TEST(UpdateCheck, TheInformationDecidesTheBoxesAndWhatOpens) {
+  const std::string url = "http://127.0.0.1/x";
   const UpdateCase kCases[] = {
       {"5.10|A faster player.|http://127.0.0.1/qmb-5.10.deb\n",
        {A::Ok, A::Yes},
@@ -49,19 +50,16 @@ TEST(UpdateCheck, TheInformationDecidesTheBoxesAndWhatOpens) {
        {A::Ok, A::Yes},
        {"7.0", Question("7.0"), "The download address is not a web address: 7.0"},
        {}},
-      {"5.0|http://127.0.0.1/new",
-       {A::Ok, A::Yes},
-       {"http://127.0.0.1/new", Question("5.0")},
-       {"http://127.0.0.1/new"}},
-      {"5.0|later|http://127.0.0.1/new", {A::Ok, A::No}, {"later", Question("5.0")}, {}},
-      {"soon|x|http://127.0.0.1/x", {A::Ok}, {kUpToDate}, {}},
+      {"5.0|" + url, {A::Ok, A::Yes}, {url, Question("5.0")}, {url}},
+      {"5.0|later|" + url, {A::Ok, A::No}, {"later", Question("5.0")}, {}},
+      {"soon|x|" + url, {A::Ok}, {kUpToDate}, {}},
       // Only the first 1024 bytes are read: without a second bar in them, the
       // message is the rest.
-      {"5.0|" + std::string(1100, 'm') + "|http://127.0.0.1/x",
+      {"5.0|" + std::string(1100, 'm') + "|" + url,
        {A::Ok, A::No},
        {std::string(1020, 'm'), Question("5.0")},
        {}},
-      {"5.0|x|http://127.0.0.1/x", {}, {}, {}},
+      {"5.0|x|" + url, {}, {}, {}},
   };
   for (const UpdateCase& c : kCases) {
     SCOPED_TRACE(c.body.substr(0, 40));
@@ -80,11 +78,8 @@ TEST(UpdateCheck, TheInformationDecidesTheBoxesAndWhatOpens) {
 }
 
 TEST(UpdateCheck, ARefusingMissingOrSilentServerGivesTheConnectionErrorAndTheWindowsRun) {
-  std::string refused;  // a port nobody listens on any more
-  {
-    LoopbackHttpServer gone("", Mode::kWhole);
-    refused = gone.Url("u.txt");
-  }
+  // A port nobody listens on any more.
+  const std::string refused = LoopbackHttpServer("", Mode::kWhole).Url("u.txt");
   LoopbackHttpServer missing("", Mode::kNotFound);
   LoopbackHttpServer silent("", Mode::kSilent);
   for (const std::string& url : {refused, missing.Url("update.txt"), silent.Url("update.txt")}) {

@@ -1,10 +1,12 @@
-// The skinned controls on the bundled Default skin: the buttons' states and
-// roles, dragging and wheeling the sliders and their arithmetic at the edges
-// the skins meet, the status text, the display fonts (with the desktop's for
-// a face the system lacks) and the painted face, plain and inverted. Then the
-// visualization in the skin's visual window: frames as the composer draws
-// them, composed only when something changed, a plug-in's picture in the
-// window it draws into, and the separate "Visualization Window".
+// The skinned controls on the bundled Default skin: the buttons' states,
+// roles and tooltips (in the skin's colours while "Enable tool tips" is on,
+// following the random, loop and stage toggles; that Qt shows a set tip on
+// hover is Qt's), dragging and wheeling the sliders and their arithmetic at
+// the edges the skins meet, the status text, the display fonts (with the
+// desktop's for a face the system lacks) and the painted face, plain and
+// inverted. Then the visualization in the skin's visual window: frames as the
+// composer draws them, composed only when something changed, a plug-in's
+// picture in the window it draws into, and the separate "Visualization Window".
 #include <gtest/gtest.h>
 
 #include <QtCore/qtestsupport_core.h>
@@ -14,22 +16,57 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QWheelEvent>
+#include <QToolTip>
+#include <QWidget>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "default_skin.h"
+#include "core/image_library.h"
+#include "skin/skin_definition.h"
+#include "ui/menus.h"
+#include "ui/skin/skinned_controls.h"
 #include "ui/skin/slider_math.h"
 #include "ui/skin/visual_window.h"
 #include "vis/visual_capture.h"
 
 namespace qmb {
 namespace {
+
+// The bundled Default skin read from the program folder with its picture
+// decoded and cut into pieces, and its controls placed on a main window of
+// the test's own.
+class DefaultSkinTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(LoadImageLibrary(QMB_PROGRAM_FOLDER "/"), 1); }
+  void TearDown() override {
+    controls.reset();
+    ReleaseSkinObjects(skin);
+  }
+  // Reads the skin and places its controls on `main` at `at` (ASSERT-style).
+  void PlaceSkin(QPoint at = {}, SkinControlHooks hooks = {}, SkinControlMenus menus = {},
+                 SkinTipColours tips = {}) {
+    const std::string folder = QMB_PROGRAM_FOLDER "/Skins/Default/";
+    skin = ReadSkinDefinition(folder, tips);
+    skin.skinImage = LoadPicture(folder + skin.graphicName);
+    ASSERT_TRUE(skin.skinImage);
+    CutSkinPictures(skin);
+    main.setGeometry(QRect(at, QSize(skin.mainW, skin.mainH)));
+    controls = std::make_unique<SkinControls>(&main, skin, state, displays, hooks, menus);
+    controls->PlaceControls();
+  }
+
+  SkinDefinition skin;
+  RunningState state;
+  PlaybackDisplays displays;
+  QWidget main;
+  std::unique_ptr<SkinControls> controls;
+};
 
 const QPoint kMainAt(200, 150);
 
@@ -43,11 +80,14 @@ class ControlsTest : public DefaultSkinTest {
     SkinControlHooks hooks;
     hooks.command = [this](int id) { commands.push_back(id); };
     hooks.applySlider = [this](int slider, float value) { applied.push_back({slider, value}); };
-    SkinControlMenus menus;
-    menus.exit = &exitMenu;
-    menus.stop = &stopMenu;
-    menus.volume = &volumeMenu;
-    PlaceSkin(kMainAt, hooks, menus);
+    // The tips wired as start-up wires them.
+    hooks.setButtonTip = [this](int button, const QString& title, const QString& text) {
+      tips.UpdateTip(controls->Button(button), {title, text});
+    };
+    hooks.hideMainTip = [this] { ++hidden; };
+    hooks.nextSkinStage = [this] { ++state.skinStage; };
+    PlaceSkin(kMainAt, hooks, {.exit = &exitMenu, .stop = &stopMenu, .volume = &volumeMenu},
+              DesktopTipColours());
   }
 
   // Sends a mouse event to `widget` at the main-window point `at`.
@@ -66,9 +106,23 @@ class ControlsTest : public DefaultSkinTest {
     return {s.x + s.thumbX + 1, s.y + s.thumbY + 1};
   }
 
+  void BuildTips(bool enabled) {
+    std::array<QWidget*, kSkinButtonCount> buttons{};
+    for (int i = 0; i < kSkinButtonCount; ++i) buttons[i] = controls->Button(i);
+    tips.Build(buttons, enabled, {state.shuffle, state.loop, state.skinStage},
+               SkinQColor(skin.tipsForeColour), SkinQColor(skin.tipsBackColour));
+  }
+  void Click(int i) {
+    Mouse(controls->Button(i), QEvent::MouseButtonPress, Centre(i), Qt::LeftButton);
+    Mouse(controls->Button(i), QEvent::MouseButtonRelease, Centre(i), Qt::LeftButton);
+  }
+  std::string Tip(int i) { return controls->Button(i)->toolTip().toStdString(); }
+
   QMenu exitMenu, stopMenu, volumeMenu;
   std::vector<int> commands;
   std::vector<std::pair<int, float>> applied;
+  SkinToolTips tips;
+  int hidden = 0;
 };
 
 TEST_F(ControlsTest, ButtonActsOnlyWhenReleasedOverIt) {
@@ -89,6 +143,7 @@ TEST_F(ControlsTest, ButtonActsOnlyWhenReleasedOverIt) {
   QApplication::sendEvent(play, &leave);
   EXPECT_EQ(skin.buttons[4].state, 0);
   EXPECT_FALSE(controls->buttonHoverTracking);
+  EXPECT_EQ(hidden, 1) << "leaving a button takes its tip away";
 }
 
 TEST_F(ControlsTest, ButtonRolesAndRightClickMenus) {
@@ -115,8 +170,7 @@ TEST_F(ControlsTest, DraggingVolumeAppliesAtOnceAndPositionOnlyOnRelease) {
   Mouse(volume, QEvent::MouseButtonPress, at, Qt::LeftButton);
   Mouse(volume, QEvent::MouseMove, QPoint(v.x + 1, at.y()));
   EXPECT_EQ(v.thumbX, 0);
-  ASSERT_EQ(applied.size(), 1u);
-  EXPECT_EQ(applied[0], (std::pair<int, float>{kVolumeSlider, 0.0f}));
+  EXPECT_EQ(applied, (std::vector<std::pair<int, float>>{{kVolumeSlider, 0.0f}}));
   Mouse(volume, QEvent::MouseButtonRelease, QPoint(v.x + 1, at.y()), Qt::LeftButton);
   EXPECT_FALSE(controls->sliderDragging);
 
@@ -203,6 +257,34 @@ TEST_F(ControlsTest, ThumbsFollowValuesSetElsewhere) {
   const SkinSlider& v = skin.sliders[kVolumeSlider];
   EXPECT_EQ(v.thumbX, v.w - v.w1);
   EXPECT_EQ(controls->Thumb(kVolumeSlider)->x(), v.w - v.w1);
+}
+
+// Tips are off, then on in the skin's colours with the texts the toggles
+// wrote meanwhile, then rewritten by every toggle, then off again.
+TEST_F(ControlsTest, TipsFollowTheTogglesWhileTheyAreOn) {
+  // Told apart from the desktop's only as they differ.
+  ASSERT_NE(skin.tipsBackColour, DesktopTipColours().back);
+  BuildTips(false);
+  Click(9);
+  ASSERT_TRUE(state.shuffle);
+  EXPECT_EQ(Tip(9), "") << "no tips while they are off";
+  BuildTips(true);
+  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), SkinQColor(skin.tipsBackColour));
+  EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), SkinQColor(skin.tipsForeColour));
+  const struct {
+    int button;  // clicked first unless negative
+    const char* text;
+  } cases[] = {
+      {-4, "Play the current file"},        {-9, "Playlist randomization is on"},
+      {9, "Playlist randomization is off"}, {10, "Playlist looping is on"},
+      {14, "Skin expansion stage:  1"},     {14, "Skin expansion stage:  2"},
+  };
+  for (const auto& c : cases) {
+    if (c.button >= 0) Click(c.button);
+    EXPECT_NE(Tip(std::abs(c.button)).find(c.text), std::string::npos) << Tip(std::abs(c.button));
+  }
+  BuildTips(false);
+  EXPECT_EQ(Tip(9), "");
 }
 
 constexpr SliderShape kAcross{100, 7, 10, 7, false};

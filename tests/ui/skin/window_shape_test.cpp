@@ -23,8 +23,6 @@ namespace fs = std::filesystem;
 const std::string kProgramFolder = QMB_PROGRAM_FOLDER "/";
 const std::string kDefaultSkin = QMB_PROGRAM_FOLDER "/Skins/Default/";
 
-using test::Bitmap;
-
 TEST(WindowRegion, ShapesFromRegionFiles) {
   test::TempFolder folder;
   QWidget window;
@@ -130,7 +128,7 @@ TEST_F(SkinWindowTest, ColourKeyMasksThatColourOnly) {
   // Pixel (0, 0) is red 0, green 0, blue 7.
   folder.Write("keyed/skin.ini", "[Info]\nVersion=QMB50\n[MainForm]\nW=8\nH=4\nTransparent=" +
                                      std::to_string(SkinColour(0, 0, 7)) + "\n");
-  folder.Write("keyed/main.bmp", Bitmap(8, 4));
+  folder.Write("keyed/main.bmp", test::Bitmap(8, 4));
   ASSERT_EQ(Load(folder.Path() + "keyed"), 1);
   EXPECT_TRUE(main.mask().isEmpty());  // no stage file, no key yet
   windows.SetSkinAlpha(120);
