@@ -107,8 +107,7 @@ TEST_F(AddingFilesTest, WalkIsDepthFirstInNameOrderOnceThroughLoopsAndSkipsUnrea
 
 TEST_F(AddingFilesTest, DropsAddFoldersFirstThenFilesThenPlayAndAPlaylistEndsTheDrop) {
   std::string file = Make("one.mp3");
-  Make("dir/sub/two.mp3");
-  Make("dir/three.ogg");
+  for (const char* name : {"dir/sub/two.mp3", "dir/three.ogg"}) Make(name);
   ASSERT_TRUE(adder.DropPaths({folder.Path() + "dir", file}));
   EXPECT_EQ(Added(), (std::vector<std::string>{"dir/sub/two.mp3", "dir/three.ogg", "one.mp3"}));
   EXPECT_EQ(plays, std::vector<int>{0});
@@ -130,9 +129,7 @@ TEST_F(AddingFilesTest, AnAddWhileAnotherRunsIsRefused) {
     dropped = adder.DropPaths({folder.Path() + "d"});
   };
   EXPECT_EQ(adder.AddFolderTree(folder.Path() + "d"), 3);
-  EXPECT_EQ(inner, -1);
-  EXPECT_FALSE(dropped);
-  EXPECT_EQ(store.list.Count(), 3);
+  EXPECT_EQ(std::tuple(inner, dropped, store.list.Count()), std::tuple(-1, false, 3));
 }
 
 TEST_F(AddingFilesTest, AddFilesButtonsAndWhenClearPlaylistFirstClears) {
