@@ -40,6 +40,7 @@ class AddingFilesTest : public ::testing::Test {
  protected:
   AddingFilesTest() {
     store.playEntry = [this](int restart, int, int) { plays.push_back(restart); };
+    store.today = [] { return std::string("07/04/04"); };
   }
   std::string Make(const std::string& name) {
     fs::create_directories(fs::path(folder.Path() + name).parent_path());
@@ -182,16 +183,7 @@ TEST_F(AddingFilesTest, AddUrlTakesTheAddressOrReportsTheCancel) {
   EXPECT_EQ(store.list.Icon(0), kIconNetwork);
 }
 
-class PlaylistStoreTest : public ::testing::Test {
- protected:
-  PlaylistStoreTest() {
-    store.today = [] { return std::string("07/04/04"); };
-  }
-  test::ScriptedDesktop desktop;
-  ControlPanelModel panel;
-  PlaylistStore store{panel};
-  test::TempFolder folder;
-};
+using PlaylistStoreTest = AddingFilesTest;
 
 TEST(ClassifyPathTest, IconsAndRefusals) {
   const std::pair<const char*, int> cases[] = {

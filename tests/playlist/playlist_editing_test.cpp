@@ -247,7 +247,7 @@ TEST(EntryListTest, CursorStaysOnARow) {
   EXPECT_EQ(list.Cursor(), -1);
 }
 
-class PlaylistOrderTest : public ::testing::Test {
+class PlaylistOrderTest : public PlaylistEditingTest {
  protected:
   PlaylistOrderTest() {
     // title, length, times played, date added, date played, size
@@ -263,9 +263,6 @@ class PlaylistOrderTest : public ::testing::Test {
     }
   }
   EntryList& list() { return store.list; }
-
-  ControlPanelModel panel;
-  PlaylistStore store{panel};
 };
 
 TEST_F(PlaylistOrderTest, ColumnsSortAsValuesAndEqualRowsKeepTheirOrder) {
