@@ -2,6 +2,7 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -34,6 +35,12 @@ inline QmbInputModule* InputPlugin() {
 
 inline std::string Fixture(const std::string& name) {
   return std::string(QMB_FIXTURE_DIR "/") + name;
+}
+
+// Names a case by its fixture's extension.
+inline std::string ExtensionName(const testing::TestParamInfo<const char*>& info) {
+  std::string name = info.param;
+  return name.substr(name.find('.') + 1);
 }
 
 }  // namespace qmb::test

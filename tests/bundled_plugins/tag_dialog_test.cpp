@@ -61,16 +61,13 @@ TEST_P(TagDialog, CancelLeavesTheFileAloneAndOkSavesTheEditedTags) {
   TagPlugin()->Properties(path.c_str());
   EXPECT_EQ(folder.Read(GetParam()), before);
 
-  const std::pair<const char*, const char*> edits[] = {{"artist", "Ünïcode Artist"},
-                                                       {"title", "New Title"},
-                                                       {"year", "1999"},
-                                                       {"track", "7"},
-                                                       {"genre", "Jazz"},
-                                                       {"comment", "Edited"}};
+  const char* fields[] = {"artist", "title", "year", "track", "genre", "comment"};
+  const std::vector<std::string> edits = {"Ünïcode Artist", "New Title", "1999", "7",
+                                          "Jazz",           "Edited"};
   std::string artistShown;
   WhenShown<QDialog>([&](QDialog* dialog) {
     artistShown = dialog->findChild<QLineEdit*>("artist")->text().toStdString();
-    for (auto [name, text] : edits) SetField(dialog, name, text);
+    for (size_t i = 0; i < edits.size(); ++i) SetField(dialog, fields[i], edits[i].c_str());
     dialog->accept();
   });
   std::filesystem::create_symlink(path, folder.Path() + "link");
@@ -79,10 +76,10 @@ TEST_P(TagDialog, CancelLeavesTheFileAloneAndOkSavesTheEditedTags) {
   EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "link"));
   QmbTagRecord* r = TagPlugin()->ReadTag(path.c_str());
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ((std::vector<std::string>{r->artist, r->songName, r->year, r->track, r->genre,
-                                      r->comment, r->album}),
-            (std::vector<std::string>{"Ünïcode Artist", "New Title", "1999", "7", "Jazz", "Edited",
-                                      "Test Album"}));
+  EXPECT_EQ(
+      (std::vector<std::string>{r->artist, r->songName, r->year, r->track, r->genre, r->comment}),
+      edits);
+  EXPECT_STREQ(r->album, "Test Album");
   EXPECT_NEAR(std::atoi(r->length), 4000, 120);  // the sound survived the rewrite
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link", GetParam()}));
 }
@@ -110,10 +107,7 @@ TEST_P(TagDialog, AFailedSaveIsReportedAndDamagesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, TagDialog,
                          testing::Values("tagged.mp3", "tagged.flac", "tagged.ogg", "tagged.m4a"),
-                         [](const auto& info) {
-                           std::string name = info.param;
-                           return name.substr(name.find('.') + 1);
-                         });
+                         test::ExtensionName);
 
 }  // namespace
 }  // namespace qmb

@@ -13,7 +13,6 @@
 #include "core/control_panel_model.h"
 #include "core/player_settings.h"
 #include "core/running_state.h"
-#include "core/text_util.h"
 #include "core/type_list.h"
 #include "temp_folder.h"
 
@@ -66,8 +65,7 @@ TEST(PlayerSettingsImage, FieldsSitAtTheirOffsetsWithTheirDefaults) {
   ASSERT_EQ(image.size(), 704u);
   for (const Field& f : fields) {
     SCOPED_TRACE(f.name);
-    EXPECT_EQ(f.offset, f.wantOffset);
-    EXPECT_EQ(f.size, f.wantSize);
+    EXPECT_EQ(std::pair(f.offset, f.size), std::pair(f.wantOffset, f.wantSize));
     if (f.value == kText) continue;
     // Little-endian 32-bit words (floats for the real fields), else every byte.
     for (std::size_t at = f.wantOffset; at < f.wantOffset + f.wantSize;
@@ -88,7 +86,6 @@ TEST(PlayerSettingsImage, FieldsSitAtTheirOffsetsWithTheirDefaults) {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  std::string Path() const { return folder.Path() + "qmb.dat"; }
   test::TempFolder folder;
 };
 
@@ -137,25 +134,23 @@ TEST(SettingsGather, ControlsAndRunningStateDecideTheSavedValues) {
   RunningState state;
   ApplySettings(s, panel, state);
 
+  // Stopped, or not asked to remember: nothing to resume.
   state.sliders[kPositionSlider].value = 83.7f;
-  panel.rememberizer.SetChecked(true);
-  state.playbackActive = false;
-  GatherSettings(s, panel, state);
-  EXPECT_EQ(s.resumePosition, -1) << "stopped: nothing to resume";
-  state.playbackActive = true;
-  GatherSettings(s, panel, state);
-  EXPECT_EQ(s.resumePosition, 83);
-  panel.rememberizer.SetChecked(false);
-  GatherSettings(s, panel, state);
-  EXPECT_EQ(s.resumePosition, -1);
+  const std::tuple<bool, bool, int> resumes[] = {
+      {true, false, -1}, {true, true, 83}, {false, true, -1}};
+  for (auto [remember, active, resume] : resumes) {
+    panel.rememberizer.SetChecked(remember);
+    state.playbackActive = active;
+    GatherSettings(s, panel, state);
+    EXPECT_EQ(s.resumePosition, resume) << remember << active;
+  }
 
   state.browseFolder = "/music";
   panel.tagFormat.SetText("a - s - t - y - g - c - C");  // longer than the field
   panel.outputDriver.Select(42);                         // outside the list
   GatherSettings(s, panel, state);
-  EXPECT_STREQ(s.browseFolder, "/music/");
-  EXPECT_EQ(std::strlen(s.tagFormat), 19u);
-  EXPECT_EQ(s.outputDriver, -1);
+  EXPECT_EQ(std::tuple(std::string(s.browseFolder), std::strlen(s.tagFormat), s.outputDriver),
+            std::tuple("/music/", 19u, -1));
 }
 
 // A folder that fills the whole field (a damaged image) keeps its '/' when
@@ -187,7 +182,7 @@ TEST(SettingsGather, RepeatCountIsADecimalTruncatedTowardZero) {
 using SettingsDeathTest = SettingsFileTest;
 
 TEST_F(SettingsDeathTest, AFileThatCannotBeReadOrWrittenEndsWithCodeOneAndIsKept) {
-  std::filesystem::create_directory(Path());
+  std::filesystem::create_directory(folder.Path() + "qmb.dat");
   folder.Write("qmb.dat/keep", "x");  // a folder in the way cannot be replaced
   EXPECT_EXIT(ReadSettings(folder.Path()), ::testing::ExitedWithCode(1),
               "Can't open file .*qmb\\.dat");
@@ -215,8 +210,7 @@ TEST(TrackbarModel, ClampsToItsRangeAndSignalsChanges) {
 
 TEST(ChangeSignal, HandlersMayDisconnectWhileRunning) {
   ChangeSignal signal;
-  int calls = 0;
-  int id = 0;
+  int calls = 0, id = 0;
   id = signal.Connect([&] {
     ++calls;
     signal.Disconnect(id);

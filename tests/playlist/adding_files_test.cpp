@@ -40,6 +40,7 @@ class AddingFilesTest : public ::testing::Test {
  protected:
   AddingFilesTest() {
     store.playEntry = [this](int restart, int, int) { plays.push_back(restart); };
+    store.today = [] { return std::string("07/04/04"); };
   }
   std::string Make(const std::string& name) {
     fs::create_directories(fs::path(folder.Path() + name).parent_path());
@@ -107,8 +108,7 @@ TEST_F(AddingFilesTest, WalkIsDepthFirstInNameOrderOnceThroughLoopsAndSkipsUnrea
 
 TEST_F(AddingFilesTest, DropsAddFoldersFirstThenFilesThenPlayAndAPlaylistEndsTheDrop) {
   std::string file = Make("one.mp3");
-  Make("dir/sub/two.mp3");
-  Make("dir/three.ogg");
+  for (const char* name : {"dir/sub/two.mp3", "dir/three.ogg"}) Make(name);
   ASSERT_TRUE(adder.DropPaths({folder.Path() + "dir", file}));
   EXPECT_EQ(Added(), (std::vector<std::string>{"dir/sub/two.mp3", "dir/three.ogg", "one.mp3"}));
   EXPECT_EQ(plays, std::vector<int>{0});
@@ -130,9 +130,7 @@ TEST_F(AddingFilesTest, AnAddWhileAnotherRunsIsRefused) {
     dropped = adder.DropPaths({folder.Path() + "d"});
   };
   EXPECT_EQ(adder.AddFolderTree(folder.Path() + "d"), 3);
-  EXPECT_EQ(inner, -1);
-  EXPECT_FALSE(dropped);
-  EXPECT_EQ(store.list.Count(), 3);
+  EXPECT_EQ(std::tuple(inner, dropped, store.list.Count()), std::tuple(-1, false, 3));
 }
 
 TEST_F(AddingFilesTest, AddFilesButtonsAndWhenClearPlaylistFirstClears) {
@@ -185,16 +183,7 @@ TEST_F(AddingFilesTest, AddUrlTakesTheAddressOrReportsTheCancel) {
   EXPECT_EQ(store.list.Icon(0), kIconNetwork);
 }
 
-class PlaylistStoreTest : public ::testing::Test {
- protected:
-  PlaylistStoreTest() {
-    store.today = [] { return std::string("07/04/04"); };
-  }
-  test::ScriptedDesktop desktop;
-  ControlPanelModel panel;
-  PlaylistStore store{panel};
-  test::TempFolder folder;
-};
+using PlaylistStoreTest = AddingFilesTest;
 
 TEST(ClassifyPathTest, IconsAndRefusals) {
   const std::pair<const char*, int> cases[] = {
