@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QImage>
 #include <filesystem>
 
@@ -50,3 +51,11 @@ TEST_F(PictureTest, DamagedOrMissingPicturesGiveNone) {
 
 }  // namespace
 }  // namespace qmb
+
+int main(int argc, char** argv) {
+  // Tests run without a display; listing them must work too.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
