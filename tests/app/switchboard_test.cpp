@@ -116,6 +116,24 @@ TEST_F(ControlInterfaceTest, PlainAnswers) {
   EXPECT_EQ(Float(54), 127.0f);
 }
 
+TEST_F(ControlInterfaceTest, SkinRequestsReachTheSkin) {
+  std::vector<std::string> calls;
+  control.loadSkin = [&](const std::string& folder) {
+    calls.push_back(folder);
+    return 1;
+  };
+  control.setSkinStage = [&](int stage) { calls.push_back(std::to_string(stage)); };
+  EXPECT_EQ(Send(3, "Skins/Blue"), 1);
+  EXPECT_EQ(Send(5, -1), 1);
+  EXPECT_EQ(calls, (std::vector<std::string>{"Skins/Blue/", "-1"}));
+  // Inversion toggles and reads back through its requests, and the panel follows.
+  for (bool inverted : {true, false}) {
+    EXPECT_EQ(Send(7), 1);
+    EXPECT_EQ(Send(56), static_cast<intptr_t>(inverted ? kInvertedSourceCopy : kSourceCopy));
+    EXPECT_EQ(core.panel.invertSkin.Checked(), inverted);
+  }
+}
+
 TEST_F(ControlInterfaceTest, CursorSelectionAndItemStates) {
   List().SetSelected(0, true);
   List().SetSelected(2, true);
