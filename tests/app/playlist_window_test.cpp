@@ -26,6 +26,7 @@
 #include "app/switchboard.h"
 #include "core/command_ids.h"
 #include "core/player_core.h"
+#include "null_engine_suite.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
@@ -44,14 +45,8 @@ std::string Media(const std::string& name) {
   return std::string(QMB_SHORT_MEDIA "/") + name;
 }
 
-class PlaylistWindowTest : public ::testing::Test {
+class PlaylistWindowTest : public test::NullEngineSuite {
  public:
-  static void SetUpTestSuite() {
-    FSOUND_SetOutput(kOutputNoSound);
-    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  }
-  static void TearDownTestSuite() { FSOUND_Close(); }
-
   PlaylistWindowTest() {
     test::SetUpPlayerCore(core, folder.Path());
     // Events keep flowing while the player's long loops run.

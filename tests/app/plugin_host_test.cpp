@@ -18,6 +18,7 @@
 #include "app/shutdown.h"
 #include "app/switchboard.h"
 #include "core/player_core.h"
+#include "null_engine_suite.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
 #include "scripted_desktop.h"
@@ -127,13 +128,8 @@ TEST(PluginHost, RequestsFromManyThreadsRunOneAtATime) {
 // player loads plug-ins, drives the player from a thread of its own: what a
 // remote-control plug-in sends for Next, Pause, Random and Loop reaches the
 // same operations as the menus.
-class GeneralPluginTest : public ::testing::Test {
+class GeneralPluginTest : public NullEngineSuite {
  protected:
-  static void SetUpTestSuite() {
-    FSOUND_SetOutput(kOutputNoSound);
-    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  }
-  static void TearDownTestSuite() { FSOUND_Close(); }
   void TearDown() override {
     parts.playback.StopPlayback(CycleReset::No);
     parts.plugins.Unload();

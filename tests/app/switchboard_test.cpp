@@ -9,6 +9,7 @@
 #include "app/shutdown.h"
 #include "core/player_core.h"
 #include "core/status_codes.h"
+#include "null_engine_suite.h"
 #include "player_core_setup.h"
 #include "player_rig.h"
 #include "temp_folder.h"
@@ -16,14 +17,8 @@
 namespace qmb::test {
 namespace {
 
-class PlayerCoreTest : public ::testing::Test {
+class PlayerCoreTest : public NullEngineSuite {
  public:
-  static void SetUpTestSuite() {
-    FSOUND_SetOutput(kOutputNoSound);
-    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  }
-  static void TearDownTestSuite() { FSOUND_Close(); }
-
   PlayerCoreTest() {
     SetUpPlayerCore(core, folder.Path());
     core.state.sliders[kVolumeSlider].value = 255.0f;

@@ -13,6 +13,7 @@
 #include "core/running_state.h"
 #include "engine/engine_test_support.h"
 #include "eq/equalizer.h"
+#include "null_engine_suite.h"
 #include "playback/playback.h"
 #include "playback/sound_engine.h"
 #include "player_core_setup.h"
@@ -78,7 +79,7 @@ class MixProbe : public MixCapture {
   }
 };
 
-class PlayerRig : public ::testing::Test {
+class PlayerRig : public NullEngineSuite {
  protected:
   PlayerRig() {
     ApplyStartSettings(DefaultSettings("/nowhere/"), panel, running);
@@ -86,11 +87,6 @@ class PlayerRig : public ::testing::Test {
     playback.exitProgram = [this] { ++exits; };
   }
 
-  static void SetUpTestSuite() {
-    FSOUND_SetOutput(kOutputNoSound);
-    ASSERT_NE(FSOUND_Init(44100, 32, 0), 0);
-  }
-  static void TearDownTestSuite() { FSOUND_Close(); }
   void TearDown() override { playback.StopPlayback(CycleReset::No); }
 
   void Add(const std::string& path) { ASSERT_EQ(AddPlaylistEntry(store, path), 1) << path; }
